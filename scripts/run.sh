@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Set up, build and start the generator.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh" "$root/build" -DSOUNDGEN_BENCH=OFF
+exec "$root/build/app/soundgen" "$@"
