@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+namespace framework {
+
+// Loading / designing / destroying flags carried by every component and widget.
+// Loading is set while a stored layout writes the object's properties; designing means
+// the object lives inside a form designer (only tests set it here).
+class ComponentState {
+public:
+    enum Flag : uint32_t {
+        csLoading = 0x01,
+        csDesigning = 0x02,
+        csDestroying = 0x04,
+    };
+
+    virtual ~ComponentState() = default;
+
+    uint32_t componentState() const { return m_state; }
+    bool isLoading() const { return (m_state & csLoading) != 0; }
+    bool isDesigning() const { return (m_state & csDesigning) != 0; }
+    bool isDestroying() const { return (m_state & csDestroying) != 0; }
+
+    void setLoading(bool on) { setFlag(csLoading, on); }
+    void setDesigning(bool on) { setFlag(csDesigning, on); }
+    void setDestroying(bool on) { setFlag(csDestroying, on); }
+
+    // Called once every object of a layout has its stored values; clears csLoading.
+    virtual void Loaded() { setLoading(false); }
+
+private:
+    void setFlag(Flag flag, bool on) { m_state = on ? (m_state | flag) : (m_state & ~uint32_t(flag)); }
+
+    uint32_t m_state = 0;
+};
+
+} // namespace framework

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "framework/SoundPlayer.h"
+
+#include <string>
+#include <vector>
+
+namespace framework {
+
+// Records every call so tests can assert which calls were made, in which order.
+class FakeSoundPlayer : public SoundPlayer {
+public:
+    struct Call {
+        std::string what; // "play", "stop", "setVolume", "getVolume", "getDevCaps"
+        uint32_t value = 0; // flags for play, volume for setVolume
+        std::vector<uint8_t> image; // copy of the image handed to play
+    };
+
+    bool playSound(const uint8_t *image, size_t size, uint32_t flags) override;
+    void stop() override;
+    uint32_t setVolume(uint32_t deviceId, uint32_t volume) override;
+    uint32_t getVolume(uint32_t deviceId, uint32_t *volume) override;
+    uint32_t getDevCaps(uint32_t deviceId, WaveOutCaps *caps, uint32_t capsSize) override;
+
+    // Names of the calls in order, e.g. {"stop", "setVolume", "play"}.
+    std::vector<std::string> callNames() const;
+    void clear() { calls.clear(); }
+
+    std::vector<Call> calls;
+    uint32_t deviceVolume = 0xFFFFFFFF;
+    uint32_t support = WAVECAPS_LRVOLUME;
+};
+
+// Installs a fake for the lifetime of the guard.
+class ScopedFakeSoundPlayer {
+public:
+    ScopedFakeSoundPlayer() { setSoundPlayer(&player); }
+    ~ScopedFakeSoundPlayer() { setSoundPlayer(nullptr); }
+    ScopedFakeSoundPlayer(const ScopedFakeSoundPlayer &) = delete;
+    ScopedFakeSoundPlayer &operator=(const ScopedFakeSoundPlayer &) = delete;
+
+    FakeSoundPlayer player;
+};
+
+} // namespace framework

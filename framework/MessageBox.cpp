@@ -1,0 +1,46 @@
+#include "framework/MessageBox.h"
+
+#include <QMessageBox>
+
+namespace framework {
+
+namespace {
+MessageBoxHook &hookSlot()
+{
+    static MessageBoxHook hook;
+    return hook;
+}
+
+QMessageBox::Icon toQt(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+int ShowMessageBox(QWidget *owner, const QString &text, const QString &caption, MessageIcon icon)
+{
+    if (hookSlot())
+        return hookSlot()(MessageBoxRequest{owner, text, caption, icon});
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, owner);
+    box.exec();
+    return 1;
+}
+
+void setMessageBoxHook(MessageBoxHook hook)
+{
+    hookSlot() = std::move(hook);
+}
+
+} // namespace framework
