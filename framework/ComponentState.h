@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QVariant>
 #include <cstdint>
 
 namespace framework {
@@ -7,7 +11,8 @@ namespace framework {
 // Loading / designing / destroying flags carried by every component and widget.
 // Loading is set while a stored layout writes the object's properties; designing means
 // the object lives inside a form designer (only tests set it here).
-class ComponentState {
+class ComponentState
+{
 public:
     enum Flag : uint32_t {
         csLoading = 0x01,
@@ -28,6 +33,18 @@ public:
 
     // Called once every object of a layout has its stored values; clears csLoading.
     virtual void Loaded() { setLoading(false); }
+
+    // A stored value that is not a published property (`PositionMax_2`, binary blocks as
+    // QByteArray). Return true when consumed; the reader reports anything else as unknown.
+    virtual bool ReadStoredValue(const QString &name, const QVariant &value)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(value);
+        return false;
+    }
+
+    // Values the writer puts after the published properties, in this order, always.
+    virtual QList<QPair<QString, QVariant>> StoredValues() const { return {}; }
 
 private:
     void setFlag(Flag flag, bool on) { m_state = on ? (m_state | flag) : (m_state & ~uint32_t(flag)); }

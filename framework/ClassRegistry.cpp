@@ -1,0 +1,65 @@
+#include "framework/ClassRegistry.h"
+
+#include <QHash>
+
+namespace framework {
+
+namespace {
+
+struct Entry
+{
+    const QMetaObject *metaObject = nullptr;
+    ObjectFactory factory;
+};
+
+QHash<QString, Entry> &classes()
+{
+    static QHash<QString, Entry> table;
+    return table;
+}
+
+// Reverse map for the writer: exact meta-object -> registered name.
+QHash<const QMetaObject *, QString> &names()
+{
+    static QHash<const QMetaObject *, QString> table;
+    return table;
+}
+
+} // namespace
+
+void RegisterFactory(const QString &className, const QMetaObject *metaObject, ObjectFactory factory)
+{
+    auto old = classes().constFind(className);
+    if (old != classes().constEnd())
+        names().remove(old->metaObject);
+    classes().insert(className, Entry{metaObject, std::move(factory)});
+    names().insert(metaObject, className);
+}
+
+QObject *CreateObject(const QString &className, QObject *parent)
+{
+    auto it = classes().constFind(className);
+    if (it == classes().constEnd())
+        return nullptr;
+    return it->factory(parent);
+}
+
+bool IsClassRegistered(const QString &className)
+{
+    return classes().contains(className);
+}
+
+bool IsWidgetClass(const QString &className)
+{
+    auto it = classes().constFind(className);
+    return it != classes().constEnd() && it->metaObject->inherits(&QWidget::staticMetaObject);
+}
+
+QString RegisteredClassName(const QObject *object)
+{
+    if (!object)
+        return {};
+    return names().value(object->metaObject());
+}
+
+} // namespace framework

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <type_traits>
+
+namespace framework {
+
+// Creates an object of a registered class under `parent`. Widget classes get `parent` only
+// when it is a widget (otherwise they start top-level); other classes get it as owner.
+using ObjectFactory = std::function<QObject *(QObject *parent)>;
+
+void RegisterFactory(const QString &className, const QMetaObject *metaObject, ObjectFactory factory);
+
+// Registration is explicit: each library has one function that registers its classes.
+template <class T> void RegisterClass(const QString &className)
+{
+    static_assert(std::is_base_of_v<QObject, T>, "registered classes are QObjects");
+    if constexpr (std::is_base_of_v<QWidget, T>) {
+        RegisterFactory(className, &T::staticMetaObject,
+                        [](QObject *parent) -> QObject * { return new T(qobject_cast<QWidget *>(parent)); });
+    } else {
+        RegisterFactory(className, &T::staticMetaObject,
+                        [](QObject *parent) -> QObject * { return new T(parent); });
+    }
+}
+
+// nullptr for an unknown class name.
+QObject *CreateObject(const QString &className, QObject *parent);
+
+bool IsClassRegistered(const QString &className);
+
+// True when the registered class constructs a QWidget.
+bool IsWidgetClass(const QString &className);
+
+// The name under which the object's exact class is registered; empty if it is not.
+QString RegisteredClassName(const QObject *object);
+
+} // namespace framework
