@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace framework {
 
@@ -81,7 +82,10 @@ std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size)
     return std::nullopt;
 }
 
-SdlSoundPlayer::SdlSoundPlayer(Output output) : m_output(output) {}
+SdlSoundPlayer::SdlSoundPlayer(Output output, std::string deviceName)
+    : m_output(output), m_deviceName(std::move(deviceName))
+{
+}
 
 SdlSoundPlayer::~SdlSoundPlayer()
 {
@@ -304,7 +308,8 @@ bool SdlSoundPlayer::ensureDevice(uint32_t rate)
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts to whatever the backend really runs, and the callback keeps
     // getting stereo float at the image's rate in buffers of kBufferFrames.
-    m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    m_device =
+        SDL_OpenAudioDevice(m_deviceName.empty() ? nullptr : m_deviceName.c_str(), 0, &wanted, &obtained, 0);
     if (!m_device) {
         reportNoDevice(SDL_GetError());
         return false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <string>
 
 namespace framework {
 
@@ -43,7 +44,8 @@ public:
     // Frames per callback asked of the device; a play or stop is heard from the next one.
     static constexpr int kBufferFrames = 512;
 
-    explicit SdlSoundPlayer(Output output = Output::Device);
+    // `deviceName` picks an output by SDL's name for it; empty means the system's default.
+    explicit SdlSoundPlayer(Output output = Output::Device, std::string deviceName = {});
     ~SdlSoundPlayer() override;
     SdlSoundPlayer(const SdlSoundPlayer &) = delete;
     SdlSoundPlayer &operator=(const SdlSoundPlayer &) = delete;
@@ -85,6 +87,7 @@ private:
     static void audioCallback(void *userdata, uint8_t *stream, int len);
 
     const Output m_output;
+    const std::string m_deviceName;
     std::atomic<uint32_t> m_volume{0xFFFFFFFF};
 
     // Device handling happens on the calling (GUI) thread only.
