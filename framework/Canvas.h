@@ -231,13 +231,13 @@ public:
     const uint32_t *ScanLine(int y) const;
 
 private:
-    struct Impl;
     void init();
     QFont paintFont() const;
 
     QImage m_own;
     QImage *m_image = &m_own;
     TRect m_clip;
+    bool m_hasClip = false;
     QPoint m_penPos;
     mutable QFont m_fontCache;
     mutable bool m_fontDirty = true;
