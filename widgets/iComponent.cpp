@@ -1,0 +1,502 @@
+#include "widgets/iComponent.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <exception>
+
+namespace widgets {
+
+TiComponent::TiComponent(QWidget *parent) : QWidget(parent), FBackGroundColor(framework::clBtnFace)
+{
+    // Opaque: every paint covers the whole widget, so Qt need not erase or paint the parent.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    // Moves are reported without a button held, as the framework's mouse-move events are.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    FLastRepaintTime = Now();
+    FBoundsSeen = geometry();
+}
+
+TiComponent::~TiComponent()
+{
+    setDestroying(true);
+}
+
+QPoint TiComponent::GetCenterPoint() const
+{
+    return QPoint(width() / 2 + FOffsetX, height() / 2 + FOffsetY);
+}
+
+void TiComponent::SetCachedDrawing(bool Value)
+{
+    if (FCachedDrawing == Value)
+        return;
+    FCachedDrawing = Value;
+    if (!Value)
+        FBackGroundCache.reset();
+    InvalidateBackGround();
+}
+
+void TiComponent::SetBorderStyle(TiBevelStyle Value)
+{
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    InvalidateBackGround();
+}
+
+void TiComponent::SetBackGroundColor(framework::TColor Value)
+{
+    if (FBackGroundColor == Value)
+        return;
+    FBackGroundColor = Value;
+    InvalidateBackGround();
+}
+
+void TiComponent::DrawBackGround(framework::Canvas &Canvas, framework::TColor BackGroundColor)
+{
+    FBackGroundDirty = false;
+    if (FBackGroundPicture && FBackGroundPicture->width() != 0) {
+        Canvas.StretchDraw(framework::Rect(0, 0, width(), height()), *FBackGroundPicture);
+        return;
+    }
+    Canvas.Brush.Style = framework::bsSolid;
+    Canvas.Brush.Color = BackGroundColor;
+    Canvas.FillRect(framework::Rect(0, 0, width(), height()));
+    DrawBorder(Canvas);
+}
+
+void TiComponent::DrawBorder(framework::Canvas &Canvas)
+{
+    const framework::TRect r(0, 0, width(), height());
+    switch (FBorderStyle) {
+    case ibsRaised:
+        Canvas.DrawEdge(r, framework::EDGE_RAISED, framework::BF_RECT);
+        break;
+    case ibsLowered:
+        Canvas.DrawEdge(r, framework::EDGE_SUNKEN, framework::BF_RECT);
+        break;
+    case ibsNone:
+        break;
+    }
+}
+
+bool TiComponent::BindingWriteBack(const QString &PropertyName, const QVariant &Value)
+{
+    Q_UNUSED(PropertyName);
+    Q_UNUSED(Value);
+    return false;
+}
+
+void TiComponent::DoFocusEnter()
+{
+    FHasFocus = true;
+    // The control-parent window style has no counterpart here: Qt already routes tab
+    // navigation through nested widgets.
+    update();
+}
+
+void TiComponent::DoFocusLeave()
+{
+    FHasFocus = false;
+    try {
+        iMouseUp(Qt::LeftButton, Qt::NoModifier, 0, 0);
+        update();
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::iWantSpecialKey(int &Key, bool &Wanted)
+{
+    Q_UNUSED(Key);
+    Q_UNUSED(Wanted);
+}
+
+void TiComponent::iKeyUp(int Key, Qt::KeyboardModifiers Shift)
+{
+    Q_UNUSED(Key);
+    Q_UNUSED(Shift);
+}
+
+void TiComponent::iKeyDown(int &Key, Qt::KeyboardModifiers Shift)
+{
+    Q_UNUSED(Key);
+    Q_UNUSED(Shift);
+}
+
+void TiComponent::iKeyPress(QChar &Key)
+{
+    Q_UNUSED(Key);
+}
+
+void TiComponent::iMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)
+{
+    Q_UNUSED(Button);
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+}
+
+void TiComponent::iMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)
+{
+    Q_UNUSED(Button);
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+}
+
+void TiComponent::iMouseMove(Qt::KeyboardModifiers Shift, int X, int Y)
+{
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+}
+
+void TiComponent::iDoubleClick() {}
+
+bool TiComponent::iMouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos)
+{
+    Q_UNUSED(Shift);
+    Q_UNUSED(WheelDelta);
+    Q_UNUSED(MousePos);
+    return false;
+}
+
+void TiComponent::RefreshBackGround()
+{
+    InvalidateBackGround();
+}
+
+void TiComponent::BeginUpdate()
+{
+    FUpdateLocked = true;
+}
+
+void TiComponent::EndUpdate()
+{
+    FUpdateLocked = false;
+    if (FPendingBackGround || FPendingForeGround)
+        RepaintThrottled();
+}
+
+bool TiComponent::SavePropertiesToFile(const QString &FileName)
+{
+    Q_UNUSED(FileName);
+    return false;
+}
+
+bool TiComponent::LoadPropertiesFromFile(const QString &FileName)
+{
+    Q_UNUSED(FileName);
+    return false;
+}
+
+void TiComponent::InvalidateBackGround()
+{
+    ++FCounters.InvalidateBackGround;
+    FBackGroundDirty = true;
+    Invalidate(FPendingBackGround);
+}
+
+void TiComponent::InvalidateForeGround()
+{
+    ++FCounters.InvalidateForeGround;
+    Invalidate(FPendingForeGround);
+}
+
+void TiComponent::Invalidate(bool &PendingFlag)
+{
+    if (FUpdateLocked) {
+        PendingFlag = true;
+        return;
+    }
+    if (FAutoFrameRate) {
+        PendingFlag = true;
+        RepaintThrottled();
+        return;
+    }
+    RepaintNow();
+}
+
+void TiComponent::RepaintNow()
+{
+    ++FCounters.RepaintNow;
+    FPendingBackGround = false;
+    FPendingForeGround = false;
+    FLastRepaintTime = Now();
+    update();
+}
+
+void TiComponent::RepaintThrottled()
+{
+    if (FAutoFrameRate && FUpdateFrameRate != 0 &&
+        Now() <= FLastRepaintTime + 1.0 / (static_cast<double>(FUpdateFrameRate) * 86400.0))
+        return;
+    RepaintNow();
+}
+
+void TiComponent::SetAutoFrameRate(bool Value)
+{
+    if (FAutoFrameRate == Value)
+        return;
+    FAutoFrameRate = Value;
+    if (Value)
+        InvalidateBackGround();
+    else
+        EndUpdate();
+}
+
+void TiComponent::SetUpdateFrameRate(int Value)
+{
+    if (FUpdateFrameRate == Value)
+        return;
+    FUpdateFrameRate = Value;
+    InvalidateBackGround();
+}
+
+void TiComponent::SetOffsetX(int Value)
+{
+    if (FOffsetX == Value)
+        return;
+    FOffsetX = Value;
+    InvalidateBackGround();
+}
+
+void TiComponent::SetOffsetY(int Value)
+{
+    if (FOffsetY == Value)
+        return;
+    FOffsetY = Value;
+    InvalidateBackGround();
+}
+
+QImage TiComponent::GetBackGroundPicture() const
+{
+    return FBackGroundPicture ? *FBackGroundPicture : QImage();
+}
+
+void TiComponent::SetBackGroundPicture(const QImage &Value)
+{
+    if (FBackGroundPicture)
+        *FBackGroundPicture = Value;
+    else
+        FBackGroundPicture = std::make_unique<QImage>(Value);
+    InvalidateBackGround();
+}
+
+void TiComponent::CreateBackGroundPicture()
+{
+    if (!FBackGroundPicture)
+        FBackGroundPicture = std::make_unique<QImage>();
+}
+
+bool TiComponent::GetTabStop() const
+{
+    return (focusPolicy() & Qt::TabFocus) != 0;
+}
+
+void TiComponent::SetTabStop(bool Value)
+{
+    setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void TiComponent::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    const QRect bounds(ALeft, ATop, AWidth, AHeight);
+    if (bounds == FBoundsSeen)
+        return;
+    setGeometry(bounds);
+    CheckBounds();
+}
+
+void TiComponent::CheckBounds()
+{
+    const QRect now = geometry();
+    if (now == FBoundsSeen)
+        return;
+    const bool moved = now.topLeft() != FBoundsSeen.topLeft();
+    const bool resized = now.size() != FBoundsSeen.size();
+    FBoundsSeen = now;
+    BoundsChanged(moved, resized);
+}
+
+void TiComponent::BoundsChanged(bool Moved, bool Resized)
+{
+    Q_UNUSED(Moved);
+    if (Resized && FBackGroundCache)
+        *FBackGroundCache = QImage(size(), QImage::Format_RGB32);
+    InvalidateBackGround();
+}
+
+QImage &TiComponent::EnsureBackGroundCache()
+{
+    if (!FBackGroundCache)
+        FBackGroundCache = std::make_unique<QImage>(size(), QImage::Format_RGB32);
+    else if (FBackGroundCache->size() != size())
+        *FBackGroundCache = QImage(size(), QImage::Format_RGB32);
+    return *FBackGroundCache;
+}
+
+void TiComponent::DrawStaticPicture(framework::Canvas &Canvas,
+                                    const std::function<void(framework::Canvas &)> &DrawStatic)
+{
+    if (!FCachedDrawing) {
+        DrawStatic(Canvas);
+        return;
+    }
+    QImage &cache = EnsureBackGroundCache();
+    if (FBackGroundDirty) {
+        ++FCounters.BackGroundCacheBuilds;
+        framework::Canvas cacheCanvas(&cache);
+        DrawStatic(cacheCanvas);
+        FBackGroundDirty = false;
+    }
+    Canvas.Draw(0, 0, cache);
+}
+
+QImage TiComponent::PaintToImage()
+{
+    Lock();
+    struct Unlocker
+    {
+        TiComponent *self;
+        ~Unlocker() { self->Unlock(); }
+    } unlocker{this};
+    QImage bitmap(qMax(width(), 0), qMax(height(), 0), QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    framework::Canvas canvas(&bitmap);
+    canvas.Brush.Style = framework::bsSolid;
+    canvas.Pen.Style = framework::psSolid;
+    ++FCounters.Paints;
+    iPaintTo(canvas);
+    emit OnAfterPaint(this, &canvas);
+    return bitmap;
+}
+
+void TiComponent::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event);
+    try {
+        const QImage bitmap = PaintToImage();
+        QPainter painter(this);
+        painter.drawImage(0, 0, bitmap);
+    } catch (const std::exception &) {
+        // The window keeps what it showed before.
+    }
+}
+
+void TiComponent::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    CheckBounds();
+}
+
+void TiComponent::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    CheckBounds();
+}
+
+void TiComponent::keyPressEvent(QKeyEvent *event)
+{
+    try {
+        int key = event->key();
+        const Qt::KeyboardModifiers shift = event->modifiers();
+        emit OnKeyDown(this, key, shift);
+        // A user handler that clears the key keeps it from the widget's own handling.
+        if (key != 0)
+            iKeyDown(key, shift);
+        const QString text = event->text();
+        if (!text.isEmpty() && text.at(0).isPrint()) {
+            QChar ch = text.at(0);
+            emit OnKeyPress(this, ch);
+            if (!ch.isNull())
+                iKeyPress(ch);
+        }
+        event->accept();
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::keyReleaseEvent(QKeyEvent *event)
+{
+    try {
+        int key = event->key();
+        const Qt::KeyboardModifiers shift = event->modifiers();
+        ReflectedKeyUp(key);
+        emit OnKeyUp(this, key, shift);
+        if (key != 0)
+            iKeyUp(key, shift);
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::ReflectedKeyUp(int Key)
+{
+    Q_UNUSED(Key);
+}
+
+void TiComponent::mousePressEvent(QMouseEvent *event)
+{
+    try {
+        const QPoint p = event->position().toPoint();
+        iMouseDown(event->button(), event->modifiers(), p.x(), p.y());
+        if (event->button() == Qt::LeftButton)
+            FLeftPressed = true;
+        emit OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::mouseReleaseEvent(QMouseEvent *event)
+{
+    try {
+        const QPoint p = event->position().toPoint();
+        iMouseUp(event->button(), event->modifiers(), p.x(), p.y());
+        if (event->button() == Qt::LeftButton && FLeftPressed) {
+            FLeftPressed = false;
+            if (rect().contains(p))
+                emit OnClick(this);
+        }
+        emit OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    iMouseMove(event->modifiers(), p.x(), p.y());
+    emit OnMouseMove(this, event->modifiers(), p.x(), p.y());
+}
+
+void TiComponent::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    try {
+        iDoubleClick();
+        const QPoint p = event->position().toPoint();
+        if (event->button() == Qt::LeftButton)
+            emit OnDblClick(this);
+        emit OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::focusInEvent(QFocusEvent *event)
+{
+    DoFocusEnter();
+    QWidget::focusInEvent(event);
+}
+
+void TiComponent::focusOutEvent(QFocusEvent *event)
+{
+    if (QApplication::focusWidget() != this)
+        DoFocusLeave();
+    QWidget::focusOutEvent(event);
+}
+
+} // namespace widgets

@@ -1,0 +1,139 @@
+#include "widgets/iScaleObject.h"
+
+namespace widgets {
+
+TiScaleObject::TiScaleObject(QObject *owner)
+    : QObject(owner), FTickMajorColor(framework::clBlack), FTickMinorColor(framework::clBlack),
+      FTickLabelFont(new framework::TFont(this))
+{
+    connect(FTickLabelFont, &framework::TFont::OnChange, this, [this](QObject *) { Changed(); });
+}
+
+void TiScaleObject::Changed()
+{
+    if (OnChange)
+        OnChange();
+}
+
+void TiScaleObject::SetShowTicksMajor(bool Value)
+{
+    if (FShowTicksMajor == Value)
+        return;
+    FShowTicksMajor = Value;
+    Changed();
+}
+
+void TiScaleObject::SetShowTicksMinor(bool Value)
+{
+    if (FShowTicksMinor == Value)
+        return;
+    FShowTicksMinor = Value;
+    Changed();
+}
+
+void TiScaleObject::SetShowTickLabels(bool Value)
+{
+    if (FShowTickLabels == Value)
+        return;
+    FShowTickLabels = Value;
+    Changed();
+}
+
+// The comparison uses the value passed in, the store its clamped form: a value that clamps to
+// the stored one still notifies.
+void TiScaleObject::SetTickMajorCount(int Value)
+{
+    if (FTickMajorCount == Value)
+        return;
+    FTickMajorCount = Value < 2 ? 2 : (Value > 100 ? 100 : Value);
+    Changed();
+}
+
+void TiScaleObject::SetTickMajorColor(framework::TColor Value)
+{
+    if (FTickMajorColor == Value)
+        return;
+    FTickMajorColor = Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickMajorLength(int Value)
+{
+    if (FTickMajorLength == Value)
+        return;
+    FTickMajorLength = Value <= 0 ? 1 : Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickMinorCount(int Value)
+{
+    if (FTickMinorCount == Value)
+        return;
+    FTickMinorCount = Value <= 0 ? 1 : (Value > 100 ? 100 : Value);
+    Changed();
+}
+
+void TiScaleObject::SetTickMinorColor(framework::TColor Value)
+{
+    if (FTickMinorColor == Value)
+        return;
+    FTickMinorColor = Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickMinorLength(int Value)
+{
+    if (FTickMinorLength == Value)
+        return;
+    FTickMinorLength = Value <= 0 ? 1 : Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickMinorAlignment(TiTickMinorAlignment Value)
+{
+    if (FTickMinorAlignment == Value)
+        return;
+    FTickMinorAlignment = Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickMargin(int Value)
+{
+    if (FTickMargin == Value)
+        return;
+    FTickMargin = Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickLabelMargin(int Value)
+{
+    if (FTickLabelMargin == Value)
+        return;
+    FTickLabelMargin = Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickLabelPrecision(int Value)
+{
+    if (FTickLabelPrecision == Value)
+        return;
+    FTickLabelPrecision = Value < 0 ? 0 : Value;
+    Changed();
+}
+
+void TiScaleObject::SetPrecisionStyle(TiPrecisionStyle Value)
+{
+    if (FPrecisionStyle == Value)
+        return;
+    FPrecisionStyle = Value;
+    Changed();
+}
+
+void TiScaleObject::SetTickLabelFont(framework::TFont *Value)
+{
+    // The owned font reports its own changes.
+    if (Value && Value != FTickLabelFont)
+        FTickLabelFont->Assign(*Value);
+}
+
+} // namespace widgets
