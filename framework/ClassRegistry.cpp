@@ -62,4 +62,9 @@ QString RegisteredClassName(const QObject *object)
     return names().value(object->metaObject());
 }
 
+QString RegisteredClassName(const QMetaObject *metaObject)
+{
+    return names().value(metaObject);
+}
+
 } // namespace framework

@@ -37,5 +37,6 @@ bool IsWidgetClass(const QString &className);
 
 // The name under which the object's exact class is registered; empty if it is not.
 QString RegisteredClassName(const QObject *object);
+QString RegisteredClassName(const QMetaObject *metaObject);
 
 } // namespace framework

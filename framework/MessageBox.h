@@ -9,7 +9,8 @@ namespace framework {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
-struct MessageBoxRequest {
+struct MessageBoxRequest
+{
     QWidget *owner = nullptr;
     QString text;
     QString caption;

@@ -1,0 +1,911 @@
+#include "framework/LayoutFormat.h"
+
+#include <QMetaEnum>
+#include <QMetaType>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace framework::layout {
+
+namespace {
+
+bool isIdentStart(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+
+bool isIdentChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'.';
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+QString describe(const Token &token)
+{
+    switch (token.kind) {
+    case TokenKind::End:
+        return QStringLiteral("end of file");
+    case TokenKind::Ident:
+    case TokenKind::Integer:
+    case TokenKind::Real:
+        return QStringLiteral("'%1'").arg(token.text);
+    case TokenKind::String:
+        return QStringLiteral("a string");
+    case TokenKind::Equals:
+        return QStringLiteral("'='");
+    case TokenKind::OpenBrace:
+        return QStringLiteral("'{'");
+    case TokenKind::CloseBrace:
+        return QStringLiteral("'}'");
+    case TokenKind::OpenBracket:
+        return QStringLiteral("'['");
+    case TokenKind::CloseBracket:
+        return QStringLiteral("']'");
+    case TokenKind::Comma:
+        return QStringLiteral("','");
+    }
+    return {};
+}
+
+} // namespace
+
+// ---- lexer -------------------------------------------------------------------------------
+
+void Lexer::fail(int line, const QString &message)
+{
+    if (!m_error.isEmpty())
+        return;
+    m_error = message;
+    m_errorLine = line;
+}
+
+void Lexer::skipSpaceAndComments()
+{
+    while (m_pos < m_text.size()) {
+        const QChar c = m_text.at(m_pos);
+        if (c == u'\n') {
+            ++m_line;
+            ++m_pos;
+        } else if (c.isSpace()) {
+            ++m_pos;
+        } else if (c == u'/' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'/') {
+            while (m_pos < m_text.size() && m_text.at(m_pos) != u'\n')
+                ++m_pos;
+        } else {
+            break;
+        }
+    }
+}
+
+Token Lexer::peek()
+{
+    if (!m_hasPeek) {
+        m_peek = scan();
+        m_hasPeek = true;
+    }
+    return m_peek;
+}
+
+Token Lexer::next()
+{
+    if (m_hasPeek) {
+        m_hasPeek = false;
+        return m_peek;
+    }
+    return scan();
+}
+
+Token Lexer::scan()
+{
+    Token token;
+    if (failed()) {
+        token.line = m_errorLine;
+        return token;
+    }
+    skipSpaceAndComments();
+    token.line = m_line;
+    if (m_pos >= m_text.size())
+        return token;
+
+    const QChar c = m_text.at(m_pos);
+    auto single = [&](TokenKind kind) {
+        ++m_pos;
+        token.kind = kind;
+        return token;
+    };
+    switch (c.unicode()) {
+    case '=':
+        return single(TokenKind::Equals);
+    case '{':
+        return single(TokenKind::OpenBrace);
+    case '}':
+        return single(TokenKind::CloseBrace);
+    case '[':
+        return single(TokenKind::OpenBracket);
+    case ']':
+        return single(TokenKind::CloseBracket);
+    case ',':
+        return single(TokenKind::Comma);
+    default:
+        break;
+    }
+
+    if (c == u'"') {
+        ++m_pos;
+        QString text;
+        while (true) {
+            if (m_pos >= m_text.size() || m_text.at(m_pos) == u'\n') {
+                fail(token.line, QStringLiteral("unterminated string"));
+                return Token{TokenKind::End, {}, 0, 0, token.line};
+            }
+            const QChar ch = m_text.at(m_pos++);
+            if (ch == u'"')
+                break;
+            if (ch != u'\\') {
+                text += ch;
+                continue;
+            }
+            if (m_pos >= m_text.size()) {
+                fail(token.line, QStringLiteral("unterminated string"));
+                return Token{TokenKind::End, {}, 0, 0, token.line};
+            }
+            const QChar esc = m_text.at(m_pos++);
+            switch (esc.unicode()) {
+            case '"':
+                text += u'"';
+                break;
+            case '\\':
+                text += u'\\';
+                break;
+            case 'n':
+                text += u'\n';
+                break;
+            case 'r':
+                text += u'\r';
+                break;
+            case 't':
+                text += u'\t';
+                break;
+            case 'u': {
+                int code = 0;
+                for (int i = 0; i < 4; ++i) {
+                    const int d = m_pos < m_text.size() ? hexDigit(m_text.at(m_pos)) : -1;
+                    if (d < 0) {
+                        fail(token.line, QStringLiteral("bad \\u escape in string"));
+                        return Token{TokenKind::End, {}, 0, 0, token.line};
+                    }
+                    code = code * 16 + d;
+                    ++m_pos;
+                }
+                text += QChar(char16_t(code));
+                break;
+            }
+            default:
+                fail(token.line, QStringLiteral("unknown escape '\\%1' in string").arg(esc));
+                return Token{TokenKind::End, {}, 0, 0, token.line};
+            }
+        }
+        token.kind = TokenKind::String;
+        token.text = text;
+        return token;
+    }
+
+    if (c.isDigit() || (c == u'-' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1).isDigit())) {
+        const qsizetype start = m_pos;
+        if (c == u'-')
+            ++m_pos;
+        bool real = false;
+        bool hex = false;
+        if (m_text.at(m_pos) == u'0' && m_pos + 1 < m_text.size() &&
+            (m_text.at(m_pos + 1) == u'x' || m_text.at(m_pos + 1) == u'X')) {
+            hex = true;
+            m_pos += 2;
+            while (m_pos < m_text.size() && hexDigit(m_text.at(m_pos)) >= 0)
+                ++m_pos;
+        } else {
+            while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+                ++m_pos;
+            if (m_pos < m_text.size() && m_text.at(m_pos) == u'.') {
+                real = true;
+                ++m_pos;
+                while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+                    ++m_pos;
+            }
+            if (m_pos < m_text.size() && (m_text.at(m_pos) == u'e' || m_text.at(m_pos) == u'E')) {
+                real = true;
+                ++m_pos;
+                if (m_pos < m_text.size() && (m_text.at(m_pos) == u'+' || m_text.at(m_pos) == u'-'))
+                    ++m_pos;
+                while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+                    ++m_pos;
+            }
+        }
+        token.text = m_text.mid(start, m_pos - start);
+        if (m_pos < m_text.size() && isIdentChar(m_text.at(m_pos))) {
+            fail(token.line, QStringLiteral("bad number '%1%2'").arg(token.text, m_text.at(m_pos)));
+            return Token{TokenKind::End, {}, 0, 0, token.line};
+        }
+        bool ok = false;
+        if (real) {
+            token.kind = TokenKind::Real;
+            token.real = token.text.toDouble(&ok);
+        } else {
+            token.kind = TokenKind::Integer;
+            if (hex) {
+                const bool negative = token.text.startsWith(u'-');
+                const qint64 magnitude = token.text.mid(negative ? 3 : 2).toLongLong(&ok, 16);
+                token.integer = negative ? -magnitude : magnitude;
+            } else {
+                token.integer = token.text.toLongLong(&ok, 10);
+            }
+        }
+        if (!ok || (real && !std::isfinite(token.real))) {
+            fail(token.line, QStringLiteral("bad number '%1'").arg(token.text));
+            return Token{TokenKind::End, {}, 0, 0, token.line};
+        }
+        return token;
+    }
+
+    if (isIdentStart(c)) {
+        const qsizetype start = m_pos;
+        while (m_pos < m_text.size() && isIdentChar(m_text.at(m_pos)))
+            ++m_pos;
+        token.kind = TokenKind::Ident;
+        token.text = m_text.mid(start, m_pos - start);
+        if (token.text.endsWith(u'.') || token.text.contains(QStringLiteral(".."))) {
+            fail(token.line, QStringLiteral("bad name '%1'").arg(token.text));
+            return Token{TokenKind::End, {}, 0, 0, token.line};
+        }
+        return token;
+    }
+
+    fail(token.line, QStringLiteral("unexpected character '%1'").arg(c));
+    return Token{TokenKind::End, {}, 0, 0, token.line};
+}
+
+bool Lexer::readBinary(QByteArray &out)
+{
+    const int startLine = m_line;
+    int high = -1;
+    while (true) {
+        if (m_pos >= m_text.size()) {
+            fail(startLine, QStringLiteral("binary block not closed with '}'"));
+            return false;
+        }
+        const QChar c = m_text.at(m_pos++);
+        if (c == u'}')
+            break;
+        if (c == u'\n') {
+            ++m_line;
+            continue;
+        }
+        if (c.isSpace())
+            continue;
+        const int d = hexDigit(c);
+        if (d < 0) {
+            fail(m_line, QStringLiteral("bad character '%1' in binary block").arg(c));
+            return false;
+        }
+        if (high < 0) {
+            high = d;
+        } else {
+            out.append(char(high * 16 + d));
+            high = -1;
+        }
+    }
+    if (high >= 0) {
+        fail(m_line, QStringLiteral("odd number of hex digits in binary block"));
+        return false;
+    }
+    return true;
+}
+
+// ---- values -------------------------------------------------------------------------------
+
+bool ParseValue(Lexer &lexer, Value &value)
+{
+    const Token token = lexer.next();
+    value.line = token.line;
+    switch (token.kind) {
+    case TokenKind::Integer:
+        value.kind = ValueKind::Integer;
+        value.integer = token.integer;
+        return true;
+    case TokenKind::Real:
+        value.kind = ValueKind::Real;
+        value.real = token.real;
+        return true;
+    case TokenKind::String:
+        value.kind = ValueKind::String;
+        value.text = token.text;
+        return true;
+    case TokenKind::Ident:
+        value.kind = ValueKind::Ident;
+        value.text = token.text;
+        return true;
+    case TokenKind::OpenBrace:
+        value.kind = ValueKind::Binary;
+        return lexer.readBinary(value.bytes);
+    case TokenKind::OpenBracket: {
+        value.kind = ValueKind::EmptyList;
+        Token item = lexer.next();
+        if (item.kind == TokenKind::CloseBracket)
+            return true;
+        while (true) {
+            const ValueKind kind = item.kind == TokenKind::Ident    ? ValueKind::Set
+                                   : item.kind == TokenKind::String ? ValueKind::StringList
+                                                                    : ValueKind::EmptyList;
+            if (kind == ValueKind::EmptyList || (value.kind != ValueKind::EmptyList && value.kind != kind)) {
+                lexer.fail(item.line, QStringLiteral("expected a list of identifiers or of strings, found %1")
+                                          .arg(describe(item)));
+                return false;
+            }
+            value.kind = kind;
+            value.items.append(item.text);
+            const Token separator = lexer.next();
+            if (separator.kind == TokenKind::CloseBracket)
+                return true;
+            if (separator.kind != TokenKind::Comma) {
+                lexer.fail(separator.line,
+                           QStringLiteral("expected ',' or ']', found %1").arg(describe(separator)));
+                return false;
+            }
+            item = lexer.next();
+        }
+    }
+    default:
+        lexer.fail(token.line, QStringLiteral("expected a value, found %1").arg(describe(token)));
+        return false;
+    }
+}
+
+namespace {
+
+bool isIntegerType(int id)
+{
+    switch (id) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isColorProperty(const QMetaProperty &property)
+{
+    return QByteArray(property.name()).contains("Color");
+}
+
+// Stores `number` in a variant of integer or enumeration type `type`. 32-bit types take
+// the whole signed and unsigned range so colours can be written either way.
+bool makeInteger(QMetaType type, qint64 number, QVariant &out)
+{
+    const qsizetype size = type.sizeOf();
+    const bool isUnsigned = type.id() == QMetaType::UInt || type.id() == QMetaType::UShort ||
+                            type.id() == QMetaType::UChar || type.id() == QMetaType::ULong ||
+                            type.id() == QMetaType::ULongLong;
+    qint64 low = 0;
+    qint64 high = 0;
+    switch (size) {
+    case 1:
+        low = isUnsigned ? 0 : std::numeric_limits<qint8>::min();
+        high = isUnsigned ? std::numeric_limits<quint8>::max() : std::numeric_limits<qint8>::max();
+        break;
+    case 2:
+        low = isUnsigned ? 0 : std::numeric_limits<qint16>::min();
+        high = isUnsigned ? std::numeric_limits<quint16>::max() : std::numeric_limits<qint16>::max();
+        break;
+    case 4:
+        low = std::numeric_limits<qint32>::min();
+        high = std::numeric_limits<quint32>::max();
+        break;
+    case 8:
+        low = isUnsigned ? 0 : std::numeric_limits<qint64>::min();
+        high = std::numeric_limits<qint64>::max();
+        break;
+    default:
+        return false;
+    }
+    if (number < low || number > high)
+        return false;
+    out = QVariant(type, nullptr);
+    void *data = out.data();
+    switch (size) {
+    case 1: {
+        const auto v = quint8(number);
+        std::memcpy(data, &v, 1);
+        break;
+    }
+    case 2: {
+        const auto v = quint16(number);
+        std::memcpy(data, &v, 2);
+        break;
+    }
+    case 4: {
+        const auto v = quint32(number);
+        std::memcpy(data, &v, 4);
+        break;
+    }
+    default:
+        std::memcpy(data, &number, 8);
+        break;
+    }
+    return true;
+}
+
+// The integer held by an integer or enumeration variant, read by its size.
+qint64 integerOf(const QVariant &value)
+{
+    const QMetaType type = value.metaType();
+    const bool isUnsigned = type.id() == QMetaType::UInt || type.id() == QMetaType::UShort ||
+                            type.id() == QMetaType::UChar || type.id() == QMetaType::ULong ||
+                            type.id() == QMetaType::ULongLong;
+    const void *data = value.constData();
+    switch (type.sizeOf()) {
+    case 1: {
+        qint8 v;
+        std::memcpy(&v, data, 1);
+        return isUnsigned ? qint64(quint8(v)) : qint64(v);
+    }
+    case 2: {
+        qint16 v;
+        std::memcpy(&v, data, 2);
+        return isUnsigned ? qint64(quint16(v)) : qint64(v);
+    }
+    case 4: {
+        qint32 v;
+        std::memcpy(&v, data, 4);
+        return isUnsigned ? qint64(quint32(v)) : qint64(v);
+    }
+    case 8: {
+        qint64 v;
+        std::memcpy(&v, data, 8);
+        return v;
+    }
+    default:
+        return 0;
+    }
+}
+
+QString kindName(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::Integer:
+        return QStringLiteral("an integer");
+    case ValueKind::Real:
+        return QStringLiteral("a real number");
+    case ValueKind::String:
+        return QStringLiteral("a string");
+    case ValueKind::Ident:
+        return QStringLiteral("an identifier");
+    case ValueKind::Set:
+        return QStringLiteral("a set");
+    case ValueKind::StringList:
+        return QStringLiteral("a string list");
+    case ValueKind::EmptyList:
+        return QStringLiteral("an empty list");
+    case ValueKind::Binary:
+        return QStringLiteral("a binary block");
+    }
+    return {};
+}
+
+QString formatReal(double value, bool isFloat)
+{
+    char buffer[64];
+    const auto result = isFloat ? std::to_chars(buffer, buffer + sizeof buffer, float(value))
+                                : std::to_chars(buffer, buffer + sizeof buffer, value);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    if (!text.contains(u'.') && !text.contains(u'e'))
+        text += QStringLiteral(".0");
+    return text;
+}
+
+QString formatBinary(const QByteArray &bytes)
+{
+    const QByteArray hex = bytes.toHex().toUpper();
+    constexpr qsizetype lineLength = 64;
+    if (hex.size() <= lineLength)
+        return QStringLiteral("{%1}").arg(QString::fromLatin1(hex));
+    QString text = QStringLiteral("{");
+    for (qsizetype i = 0; i < hex.size(); i += lineLength)
+        text += QStringLiteral("\n") + QString::fromLatin1(hex.mid(i, lineLength));
+    return text + QStringLiteral("}");
+}
+
+QString formatStringList(const QStringList &list)
+{
+    QStringList quoted;
+    for (const QString &s : list)
+        quoted.append(QuoteString(s));
+    return QStringLiteral("[%1]").arg(quoted.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString &error)
+{
+    const QMetaType type = property.metaType();
+    const QString typeName = QString::fromLatin1(type.name());
+    auto mismatch = [&] {
+        error = QStringLiteral("bad value for %1 (%2): %3 not accepted")
+                    .arg(QString::fromLatin1(property.name()), typeName, kindName(value.kind));
+        return QVariant();
+    };
+
+    if (property.isEnumType()) {
+        const QMetaEnum enumerator = property.enumerator();
+        qint64 number = 0;
+        if (value.kind == ValueKind::Integer) {
+            number = value.integer;
+        } else if (property.isFlagType() &&
+                   (value.kind == ValueKind::Set || value.kind == ValueKind::EmptyList)) {
+            for (const QString &key : value.items) {
+                bool ok = false;
+                const int bit = enumerator.keyToValue(key.toLatin1().constData(), &ok);
+                if (!ok) {
+                    error = QStringLiteral("unknown identifier '%1' for %2").arg(key, typeName);
+                    return {};
+                }
+                number |= bit;
+            }
+        } else if (!property.isFlagType() && value.kind == ValueKind::Ident) {
+            bool ok = false;
+            number = enumerator.keyToValue(value.text.toLatin1().constData(), &ok);
+            if (!ok) {
+                error = QStringLiteral("unknown identifier '%1' for %2").arg(value.text, typeName);
+                return {};
+            }
+        } else {
+            return mismatch();
+        }
+        QVariant result;
+        if (!makeInteger(type, number, result)) {
+            error = QStringLiteral("value %1 out of range for %2").arg(number).arg(typeName);
+            return {};
+        }
+        return result;
+    }
+
+    const int id = type.id();
+    if (isIntegerType(id)) {
+        qint64 number = 0;
+        if (value.kind == ValueKind::Integer) {
+            number = value.integer;
+        } else if (value.kind == ValueKind::Ident) {
+            if (!IdentToColorValue(value.text, number)) {
+                error = QStringLiteral("unknown identifier '%1' for %2")
+                            .arg(value.text, QString::fromLatin1(property.name()));
+                return {};
+            }
+        } else {
+            return mismatch();
+        }
+        QVariant result;
+        if (!makeInteger(type, number, result)) {
+            error = QStringLiteral("value %1 out of range for %2")
+                        .arg(number)
+                        .arg(QString::fromLatin1(property.name()));
+            return {};
+        }
+        return result;
+    }
+
+    switch (id) {
+    case QMetaType::Bool:
+        if (value.kind == ValueKind::Ident &&
+            (value.text == QLatin1String("True") || value.text == QLatin1String("False")))
+            return QVariant(value.text == QLatin1String("True"));
+        if (value.kind == ValueKind::Ident) {
+            error = QStringLiteral("expected True or False for %1, found '%2'")
+                        .arg(QString::fromLatin1(property.name()), value.text);
+            return {};
+        }
+        return mismatch();
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        double number = 0;
+        if (value.kind == ValueKind::Integer)
+            number = double(value.integer);
+        else if (value.kind == ValueKind::Real)
+            number = value.real;
+        else
+            return mismatch();
+        return id == QMetaType::Float ? QVariant(float(number)) : QVariant(number);
+    }
+    case QMetaType::QString:
+        if (value.kind == ValueKind::String)
+            return QVariant(value.text);
+        return mismatch();
+    case QMetaType::QChar:
+        if (value.kind == ValueKind::String && value.text.size() == 1)
+            return QVariant(value.text.at(0));
+        return mismatch();
+    case QMetaType::QStringList:
+        if (value.kind == ValueKind::StringList || value.kind == ValueKind::EmptyList)
+            return QVariant(value.items);
+        return mismatch();
+    case QMetaType::QByteArray:
+        if (value.kind == ValueKind::Binary)
+            return QVariant(value.bytes);
+        return mismatch();
+    default:
+        error = QStringLiteral("property %1 has a type the layout cannot hold (%2)")
+                    .arg(QString::fromLatin1(property.name()), typeName);
+        return {};
+    }
+}
+
+QVariant PlainVariant(const Value &value)
+{
+    switch (value.kind) {
+    case ValueKind::Integer:
+        return QVariant(value.integer);
+    case ValueKind::Real:
+        return QVariant(value.real);
+    case ValueKind::String:
+        return QVariant(value.text);
+    case ValueKind::Ident:
+        if (value.text == QLatin1String("True") || value.text == QLatin1String("False"))
+            return QVariant(value.text == QLatin1String("True"));
+        return QVariant(value.text);
+    case ValueKind::Set:
+    case ValueKind::StringList:
+    case ValueKind::EmptyList:
+        return QVariant(value.items);
+    case ValueKind::Binary:
+        return QVariant(value.bytes);
+    }
+    return {};
+}
+
+QString QuoteString(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            out += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        case '\t':
+            out += QStringLiteral("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + u'"';
+}
+
+QString FormatProperty(const QMetaProperty &property, const QVariant &value, QString &error)
+{
+    if (property.isEnumType()) {
+        const QMetaEnum enumerator = property.enumerator();
+        const qint64 number = integerOf(value);
+        if (property.isFlagType()) {
+            QStringList keys;
+            qint64 named = 0;
+            for (int i = 0; i < enumerator.keyCount(); ++i) {
+                const qint64 bit = enumerator.value(i);
+                if (bit != 0 && (number & bit) == bit && (named & bit) != bit) {
+                    keys.append(QString::fromLatin1(enumerator.key(i)));
+                    named |= bit;
+                }
+            }
+            if (named != number)
+                return QString::number(number); // bits without names stay readable as a number
+            return QStringLiteral("[%1]").arg(keys.join(QStringLiteral(", ")));
+        }
+        if (const char *key = enumerator.valueToKey(int(number)))
+            return QString::fromLatin1(key);
+        return QString::number(number);
+    }
+    const int id = property.metaType().id();
+    if (isIntegerType(id)) {
+        const qint64 number = integerOf(value);
+        if (isColorProperty(property)) {
+            const QString ident = ColorValueToIdent(number);
+            if (!ident.isEmpty())
+                return ident;
+        }
+        return QString::number(number);
+    }
+    if (id == QMetaType::Float)
+        return formatReal(value.toDouble(), true);
+    return FormatVariant(value, error);
+}
+
+QString FormatVariant(const QVariant &value, QString &error)
+{
+    const int id = value.metaType().id();
+    if (isIntegerType(id))
+        return QString::number(integerOf(value));
+    switch (id) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double number = value.toDouble();
+        if (!std::isfinite(number)) {
+            error = QStringLiteral("%1 cannot be stored").arg(number);
+            return {};
+        }
+        return formatReal(number, id == QMetaType::Float);
+    }
+    case QMetaType::QString:
+        return QuoteString(value.toString());
+    case QMetaType::QChar:
+        return QuoteString(QString(value.toChar()));
+    case QMetaType::QStringList:
+        return formatStringList(value.toStringList());
+    case QMetaType::QByteArray:
+        return formatBinary(value.toByteArray());
+    default:
+        error = QStringLiteral("a value of type %1 cannot be stored")
+                    .arg(QString::fromLatin1(value.metaType().name()));
+        return {};
+    }
+}
+
+// ---- colours --------------------------------------------------------------------------------
+
+namespace {
+
+struct NamedColor
+{
+    const char *name;
+    qint64 value;
+};
+
+constexpr qint64 sys(int index)
+{
+    return qint64(0xFF000000u) | index;
+}
+
+// The first name of a value is the one the writer uses.
+constexpr NamedColor namedColors[] = {
+    {"clBlack", 0x000000},
+    {"clMaroon", 0x000080},
+    {"clGreen", 0x008000},
+    {"clOlive", 0x008080},
+    {"clNavy", 0x800000},
+    {"clPurple", 0x800080},
+    {"clTeal", 0x808000},
+    {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},
+    {"clLime", 0x00FF00},
+    {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},
+    {"clFuchsia", 0xFF00FF},
+    {"clAqua", 0xFFFF00},
+    {"clWhite", 0xFFFFFF},
+    {"clMoneyGreen", 0xC0DCC0},
+    {"clSkyBlue", 0xF0CAA6},
+    {"clCream", 0xF0FBFF},
+    {"clMedGray", 0xA4A0A0},
+    {"clLtGray", 0xC0C0C0},
+    {"clDkGray", 0x808080},
+    {"clNone", 0x1FFFFFFF},
+    {"clDefault", 0x20000000},
+    {"clScrollBar", sys(0)},
+    {"clBackground", sys(1)},
+    {"clActiveCaption", sys(2)},
+    {"clInactiveCaption", sys(3)},
+    {"clMenu", sys(4)},
+    {"clWindow", sys(5)},
+    {"clWindowFrame", sys(6)},
+    {"clMenuText", sys(7)},
+    {"clWindowText", sys(8)},
+    {"clCaptionText", sys(9)},
+    {"clActiveBorder", sys(10)},
+    {"clInactiveBorder", sys(11)},
+    {"clAppWorkSpace", sys(12)},
+    {"clHighlight", sys(13)},
+    {"clHighlightText", sys(14)},
+    {"clBtnFace", sys(15)},
+    {"clBtnShadow", sys(16)},
+    {"clGrayText", sys(17)},
+    {"clBtnText", sys(18)},
+    {"clInactiveCaptionText", sys(19)},
+    {"clBtnHighlight", sys(20)},
+    {"cl3DDkShadow", sys(21)},
+    {"cl3DLight", sys(22)},
+    {"clInfoText", sys(23)},
+    {"clInfoBk", sys(24)},
+    {"clHotLight", sys(26)},
+    {"clGradientActiveCaption", sys(27)},
+    {"clGradientInactiveCaption", sys(28)},
+    {"clMenuHighlight", sys(29)},
+    {"clMenuBar", sys(30)},
+};
+
+} // namespace
+
+bool IdentToColorValue(const QString &ident, qint64 &value)
+{
+    for (const NamedColor &c : namedColors) {
+        if (ident == QLatin1String(c.name)) {
+            value = c.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString ColorValueToIdent(qint64 value)
+{
+    const qint64 colour = value & 0xFFFFFFFF; // a signed property holds system colours negative
+    for (const NamedColor &c : namedColors) {
+        if (c.value == colour)
+            return QString::fromLatin1(c.name);
+    }
+    return {};
+}
+
+// ---- property classification -------------------------------------------------------------------
+
+namespace {
+
+bool isQtClass(const char *className)
+{
+    return className[0] == 'Q' && className[1] >= 'A' && className[1] <= 'Z' && !std::strstr(className, "::");
+}
+
+} // namespace
+
+bool IsPublishedProperty(const QMetaObject *metaObject, int propertyIndex)
+{
+    for (const QMetaObject *m = metaObject; m; m = m->superClass()) {
+        if (propertyIndex >= m->propertyOffset())
+            return !isQtClass(m->className());
+    }
+    return false;
+}
+
+bool IsObjectPointer(const QMetaProperty &property)
+{
+    return (property.metaType().flags() & QMetaType::PointerToQObject) != 0;
+}
+
+bool IsGadget(const QMetaProperty &property)
+{
+    return !IsObjectPointer(property) && (property.metaType().flags() & QMetaType::IsGadget) != 0;
+}
+
+} // namespace framework::layout

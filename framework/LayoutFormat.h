@@ -1,0 +1,106 @@
+#pragma once
+
+// Pieces of the stored-layout text format shared by the reader and the writer.
+
+#include <QByteArray>
+#include <QMetaProperty>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace framework::layout {
+
+enum class TokenKind {
+    End,
+    Ident,
+    Integer,
+    Real,
+    String,
+    Equals,
+    OpenBrace,
+    CloseBrace,
+    OpenBracket,
+    CloseBracket,
+    Comma
+};
+
+struct Token
+{
+    TokenKind kind = TokenKind::End;
+    QString text; // identifier, string contents, or the number as written
+    qint64 integer = 0;
+    double real = 0;
+    int line = 1;
+};
+
+// Splits layout text into tokens. Errors (bad character, unterminated string, number out of
+// range) are reported through error(); after an error every token is End.
+class Lexer
+{
+public:
+    explicit Lexer(QString text) : m_text(std::move(text)) {}
+
+    Token next();
+    Token peek();
+    // Reads the hex digits of a binary block after its '{' up to and including the '}'.
+    bool readBinary(QByteArray &out);
+
+    int line() const { return m_line; }
+    bool failed() const { return !m_error.isEmpty(); }
+    const QString &error() const { return m_error; }
+    int errorLine() const { return m_errorLine; }
+    void fail(int line, const QString &message);
+
+private:
+    Token scan();
+    void skipSpaceAndComments();
+
+    QString m_text;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    bool m_hasPeek = false;
+    Token m_peek;
+    QString m_error;
+    int m_errorLine = 0;
+};
+
+enum class ValueKind { Integer, Real, String, Ident, Set, StringList, EmptyList, Binary };
+
+struct Value
+{
+    ValueKind kind = ValueKind::Integer;
+    qint64 integer = 0;
+    double real = 0;
+    QString text;      // string contents or identifier
+    QStringList items; // set members or list strings
+    QByteArray bytes;  // binary block
+    int line = 1;
+};
+
+// Reads one value after '='. False on a syntax error (reported through the lexer).
+bool ParseValue(Lexer &lexer, Value &value);
+
+// Converts a parsed value to the type of `property`; on failure `error` says why.
+QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString &error);
+
+// The value as the stored-value hook receives it (no target type known).
+QVariant PlainVariant(const Value &value);
+
+// Layout text for a property value, or a null string with `error` set.
+QString FormatProperty(const QMetaProperty &property, const QVariant &value, QString &error);
+// Layout text for a stored value of its own type.
+QString FormatVariant(const QVariant &value, QString &error);
+
+QString QuoteString(const QString &text);
+
+// Colour constants: the framework's names for the integer encoding.
+bool IdentToColorValue(const QString &ident, qint64 &value);
+QString ColorValueToIdent(qint64 value);
+
+// True for properties declared by our own classes, not by Qt's (QObject, QWidget ...).
+bool IsPublishedProperty(const QMetaObject *metaObject, int propertyIndex);
+
+bool IsObjectPointer(const QMetaProperty &property);
+bool IsGadget(const QMetaProperty &property);
+
+} // namespace framework::layout

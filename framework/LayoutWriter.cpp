@@ -1,0 +1,190 @@
+#include "framework/LayoutWriter.h"
+
+#include "framework/ClassRegistry.h"
+#include "framework/ComponentState.h"
+#include "framework/LayoutFormat.h"
+#include "framework/LayoutReader.h"
+
+#include <QFile>
+#include <QMetaProperty>
+#include <QSaveFile>
+#include <QSet>
+
+namespace framework {
+
+using namespace layout;
+
+namespace {
+
+QString unqualified(const char *className)
+{
+    const QString name = QString::fromLatin1(className);
+    const qsizetype colon = name.lastIndexOf(QLatin1String("::"));
+    return colon < 0 ? name : name.mid(colon + 2);
+}
+
+class Writer
+{
+public:
+    explicit Writer(const QObject *root) : m_root(root) {}
+
+    QString run()
+    {
+        QString className = RegisteredClassName(m_root);
+        if (className.isEmpty())
+            className = unqualified(m_root->metaObject()->className());
+        writeObject(m_root, className, 0);
+        return m_out;
+    }
+
+    QStringList errors;
+
+private:
+    void line(int indent, const QString &text) { m_out += QString(indent * 4, u' ') + text + u'\n'; }
+
+    void writeObject(const QObject *object, const QString &className, int indent)
+    {
+        line(indent, QStringLiteral("%1 %2 {").arg(className, object->objectName()));
+        const QSet<const QObject *> subObjects =
+            writeProperties(object, nullptr, object->metaObject(), QString(), indent + 1);
+
+        for (const HandlerBinding &binding : HandlerBindings(object)) {
+            if (binding.receiver == m_root)
+                line(indent + 1, QStringLiteral("%1 = %2").arg(binding.event, binding.handler));
+        }
+
+        if (const auto *state = dynamic_cast<const ComponentState *>(object)) {
+            for (const auto &[name, value] : state->StoredValues()) {
+                QString error;
+                const QString text = FormatVariant(value, error);
+                if (!error.isEmpty())
+                    errors.append(QStringLiteral("%1.%2: %3").arg(object->objectName(), name, error));
+                else
+                    line(indent + 1, QStringLiteral("%1 = %2").arg(name, text));
+            }
+        }
+
+        for (const QObject *child : object->children()) {
+            const QString childClass = RegisteredClassName(child);
+            if (childClass.isEmpty() || child->objectName().isEmpty() || subObjects.contains(child))
+                continue;
+            writeObject(child, childClass, indent + 1);
+        }
+        line(indent, QStringLiteral("}"));
+    }
+
+    // Writes the properties of `object` (or of the gadget at `gadget`) under `prefix` and
+    // returns the sub-objects met, which are not written again as children.
+    QSet<const QObject *> writeProperties(const QObject *object, const void *gadget, const QMetaObject *meta,
+                                          const QString &prefix, int indent)
+    {
+        QSet<const QObject *> subObjects;
+        for (int i = 0; i < meta->propertyCount(); ++i) {
+            if (!IsPublishedProperty(meta, i))
+                continue;
+            const QMetaProperty property = meta->property(i);
+            if (!property.isReadable() || !property.isStored())
+                continue;
+            const QString name = prefix + QString::fromLatin1(property.name());
+            const QVariant value = gadget ? property.readOnGadget(gadget) : property.read(object);
+
+            if (IsObjectPointer(property)) {
+                if (const QObject *sub = value.value<QObject *>()) {
+                    subObjects.insert(sub);
+                    if (sub != m_root && !m_visited.contains(sub)) {
+                        m_visited.insert(sub);
+                        writeProperties(sub, nullptr, sub->metaObject(), name + u'.', indent);
+                    }
+                }
+                continue;
+            }
+            if (IsGadget(property)) {
+                if (const QMetaObject *gadgetMeta = property.metaType().metaObject();
+                    gadgetMeta && value.isValid())
+                    writeProperties(nullptr, value.constData(), gadgetMeta, name + u'.', indent);
+                continue;
+            }
+            if (!property.isWritable())
+                continue;
+
+            QString error;
+            const QString text = FormatProperty(property, value, error);
+            if (!error.isEmpty()) {
+                errors.append(QStringLiteral("%1.%2: %3").arg(objectLabel(object), name, error));
+                continue;
+            }
+            if (isDefault(meta, property, text))
+                continue;
+            line(indent, QStringLiteral("%1 = %2").arg(name, text));
+        }
+        return subObjects;
+    }
+
+    static QString objectLabel(const QObject *object)
+    {
+        return object ? object->objectName() : QStringLiteral("(value)");
+    }
+
+    // The default is compared as the writer would write it, so "0x10" and "16" agree.
+    static bool isDefault(const QMetaObject *meta, const QMetaProperty &property, const QString &text)
+    {
+        const QByteArray key = QByteArray("default:") + property.name();
+        const int index = meta->indexOfClassInfo(key.constData());
+        if (index < 0)
+            return false;
+        const QString defaultText = QString::fromUtf8(meta->classInfo(index).value());
+        if (defaultText == text)
+            return true;
+        Lexer lexer(defaultText);
+        Value value;
+        if (!ParseValue(lexer, value) || lexer.next().kind != TokenKind::End)
+            return false;
+        QString error;
+        const QVariant converted = ConvertValue(property, value, error);
+        if (!error.isEmpty())
+            return false;
+        return FormatProperty(property, converted, error) == text && error.isEmpty();
+    }
+
+    const QObject *m_root;
+    QString m_out;
+    QSet<const QObject *> m_visited;
+};
+
+} // namespace
+
+QString SaveLayout(const QObject *root, QString *error)
+{
+    if (error)
+        error->clear();
+    if (!root)
+        return {};
+    Writer writer(root);
+    QString text = writer.run();
+    if (error)
+        *error = writer.errors.join(u'\n');
+    return text;
+}
+
+bool SaveLayoutToFile(const QObject *root, const QString &path, QString *error)
+{
+    QString writeError;
+    const QString text = SaveLayout(root, &writeError);
+    if (error)
+        *error = writeError;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: cannot write: %2").arg(path, file.errorString());
+        return false;
+    }
+    file.write(text.toUtf8());
+    if (!file.commit()) {
+        if (error)
+            *error = QStringLiteral("%1: cannot write: %2").arg(path, file.errorString());
+        return false;
+    }
+    return writeError.isEmpty();
+}
+
+} // namespace framework
