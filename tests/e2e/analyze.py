@@ -1,0 +1,200 @@
+#!/usr/bin/env python3
+"""Measures recordings of raw s16le stereo sound (what parec writes).
+
+  analyze.py report FILE [--start S] [--length S]
+      level (RMS, dBFS) and dominant frequency of each channel
+  analyze.py silent FILE [--start S] [--length S] [--threshold N]
+      exit 0 when no sample's magnitude exceeds N
+  analyze.py tone FILE --freq HZ [--tolerance HZ] [--left-rms N] [--right-rms N]
+                       [--level-tolerance F] [--ratio R] [--ratio-tolerance F]
+                       [--duration S] [--duration-tolerance S] [--min-silence S]
+      finds the one sounding stretch, requires silence before and after it, then checks the
+      frequency, the levels and the right/left level ratio over the middle second of it
+
+Exit status: 0 passed, 1 failed (the reason on standard error), 2 unusable input.
+"""
+
+import argparse
+import array
+import math
+import sys
+
+BLOCK_SECONDS = 0.010
+
+
+def load(path, rate):
+    with open(path, "rb") as f:
+        data = f.read()
+    data = data[: len(data) // 4 * 4]
+    samples = array.array("h")
+    samples.frombytes(data)
+    if sys.byteorder == "big":
+        samples.byteswap()
+    return samples[0::2], samples[1::2]
+
+
+def window(channel, rate, start, length):
+    first = max(0, int(round(start * rate)))
+    if length is None:
+        return channel[first:]
+    return channel[first : first + int(round(length * rate))]
+
+
+def rms(x):
+    if not x:
+        return 0.0
+    return math.sqrt(sum(v * v for v in x) / len(x))
+
+
+def dbfs(level):
+    return 20 * math.log10(level / 32768.0) if level > 0 else float("-inf")
+
+
+def frequency(x, rate):
+    """Mean frequency from rising zero crossings, each placed by linear interpolation.
+
+    A hysteresis of a tenth of the peak keeps noise around zero from counting twice.
+    """
+    if len(x) < 3:
+        return 0.0
+    mean = sum(x) / len(x)
+    peak = max(abs(v - mean) for v in x)
+    if peak == 0:
+        return 0.0
+    arm_below = -0.1 * peak
+    armed = False
+    crossings = []
+    previous = x[0] - mean
+    for i in range(1, len(x)):
+        value = x[i] - mean
+        if value < arm_below:
+            armed = True
+        elif armed and previous < 0 <= value:
+            crossings.append(i - 1 + (-previous) / (value - previous))
+            armed = False
+        previous = value
+    if len(crossings) < 2:
+        return 0.0
+    return (len(crossings) - 1) * rate / (crossings[-1] - crossings[0])
+
+
+def loud_blocks(left, right, rate, threshold):
+    size = max(1, int(rate * BLOCK_SECONDS))
+    count = min(len(left), len(right)) // size
+    loud = []
+    for b in range(count):
+        lo, hi = b * size, (b + 1) * size
+        peak = max(max(abs(v) for v in left[lo:hi]), max(abs(v) for v in right[lo:hi]))
+        loud.append(peak > threshold)
+    return loud, size
+
+
+def cmd_report(args):
+    left, right = load(args.file, args.rate)
+    for name, channel in (("left", left), ("right", right)):
+        x = window(channel, args.rate, args.start, args.length)
+        level = rms(x)
+        print(f"{name}: rms {level:.1f} ({dbfs(level):.2f} dBFS), frequency {frequency(x, args.rate):.3f} Hz")
+    return 0
+
+
+def cmd_silent(args):
+    left, right = load(args.file, args.rate)
+    x = window(left, args.rate, args.start, args.length) + window(right, args.rate, args.start, args.length)
+    peak = max((abs(v) for v in x), default=0)
+    if peak > args.threshold:
+        print(f"not silent: peak {peak} > {args.threshold}", file=sys.stderr)
+        return 1
+    print(f"silent: peak {peak}")
+    return 0
+
+
+def cmd_tone(args):
+    left, right = load(args.file, args.rate)
+    total = len(left) / args.rate
+    if total < 2 * args.min_silence + 1.0:
+        print(f"recording too short: {total:.2f} s", file=sys.stderr)
+        return 2
+    loud, size = loud_blocks(left, right, args.rate, args.threshold)
+    if not any(loud):
+        print(f"FAIL: no sound in {total:.2f} s of recording", file=sys.stderr)
+        return 1
+    first = loud.index(True)
+    last = len(loud) - 1 - loud[::-1].index(True)
+    onset, offset = first * size / args.rate, (last + 1) * size / args.rate
+    gaps = loud[first : last + 1].count(False)
+    print(f"recording {total:.2f} s; sound from {onset:.2f} s to {offset:.2f} s "
+          f"({offset - onset:.2f} s), {gaps} silent 10 ms blocks inside")
+
+    failures = []
+    if onset < args.min_silence:
+        failures.append(f"only {onset:.2f} s of silence before the sound (need {args.min_silence})")
+    if total - offset < args.min_silence:
+        failures.append(f"only {total - offset:.2f} s of silence after the sound (need {args.min_silence})")
+    if args.duration is not None and abs((offset - onset) - args.duration) > args.duration_tolerance:
+        failures.append(f"sounded {offset - onset:.2f} s, expected {args.duration} s "
+                        f"+- {args.duration_tolerance}")
+
+    middle = (onset + offset) / 2
+    start = max(onset, middle - 0.5)
+    length = min(1.0, offset - start)
+    xl = window(left, args.rate, start, length)
+    xr = window(right, args.rate, start, length)
+    fl, fr = frequency(xl, args.rate), frequency(xr, args.rate)
+    ll, lr = rms(xl), rms(xr)
+    print(f"window {start:.2f} s + {length:.2f} s: left {fl:.3f} Hz rms {ll:.1f} ({dbfs(ll):.2f} dBFS); "
+          f"right {fr:.3f} Hz rms {lr:.1f} ({dbfs(lr):.2f} dBFS); right/left {lr / ll if ll else float('nan'):.4f}")
+
+    for name, f, level in (("left", fl, ll), ("right", fr, lr)):
+        if level > args.threshold and abs(f - args.freq) > args.tolerance:
+            failures.append(f"{name} frequency {f:.3f} Hz, expected {args.freq} +- {args.tolerance}")
+    for name, level, expected in (("left", ll, args.left_rms), ("right", lr, args.right_rms)):
+        if expected is not None and abs(level - expected) > args.level_tolerance * max(expected, 1.0):
+            failures.append(f"{name} rms {level:.1f}, expected {expected} +- {args.level_tolerance * 100:.0f}%")
+    if args.ratio is not None:
+        ratio = lr / ll if ll else float("inf")
+        if abs(ratio - args.ratio) > args.ratio_tolerance * max(args.ratio, 1e-3):
+            failures.append(f"right/left ratio {ratio:.4f}, expected {args.ratio} +- {args.ratio_tolerance * 100:.0f}%")
+
+    for failure in failures:
+        print("FAIL: " + failure, file=sys.stderr)
+    return 1 if failures else 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--rate", type=int, default=48000, help="frames per second of the recording")
+    sub = parser.add_subparsers(dest="command", required=True)
+
+    report = sub.add_parser("report")
+    silent = sub.add_parser("silent")
+    for p in (report, silent):
+        p.add_argument("file")
+        p.add_argument("--start", type=float, default=0.0)
+        p.add_argument("--length", type=float, default=None)
+    silent.add_argument("--threshold", type=int, default=16)
+
+    tone = sub.add_parser("tone")
+    tone.add_argument("file")
+    tone.add_argument("--freq", type=float, required=True)
+    tone.add_argument("--tolerance", type=float, default=1.0)
+    tone.add_argument("--threshold", type=int, default=16, help="peak above which a block counts as sound")
+    tone.add_argument("--left-rms", type=float)
+    tone.add_argument("--right-rms", type=float)
+    tone.add_argument("--level-tolerance", type=float, default=0.05)
+    tone.add_argument("--ratio", type=float)
+    tone.add_argument("--ratio-tolerance", type=float, default=0.02)
+    tone.add_argument("--duration", type=float)
+    tone.add_argument("--duration-tolerance", type=float, default=0.3)
+    tone.add_argument("--min-silence", type=float, default=0.5)
+
+    args = parser.parse_args()
+    try:
+        return {"report": cmd_report, "silent": cmd_silent, "tone": cmd_tone}[args.command](args)
+    except OSError as e:
+        print(f"cannot read recording: {e}", file=sys.stderr)
+        return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())
