@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# build.sh <build-dir> [extra cmake arguments...]: configure and build everything into <build-dir>.
+# build.sh <build-dir> [extra cmake arguments...]: configure and build into <build-dir>.
+# BUILD_TARGET=<target> builds only that target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-$root/build}
 shift || true
 cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+if [ -n "${BUILD_TARGET:-}" ]; then
+  cmake --build "$dir" -j "$(nproc)" --target "$BUILD_TARGET"
+else
+  cmake --build "$dir" -j "$(nproc)"
+fi

@@ -3,5 +3,5 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$root/build" -DSOUNDGEN_BENCH=OFF
+BUILD_TARGET=soundgen bash "$root/scripts/build.sh" "$root/build"
 exec "$root/build/app/soundgen" "$@"
