@@ -1,0 +1,116 @@
+#include "framework/Application.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+
+namespace framework {
+
+QString ResourcePath(const QString &file)
+{
+    QStringList folders;
+    const QString fromEnvironment = qEnvironmentVariable("SOUNDGEN_RESOURCES");
+    if (!fromEnvironment.isEmpty())
+        folders.append(fromEnvironment);
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    if (!exeDir.isEmpty()) {
+        folders.append(exeDir + QStringLiteral("/resources"));
+        folders.append(exeDir + QStringLiteral("/../resources"));
+    }
+#ifdef SOUNDGEN_SOURCE_RESOURCES
+    folders.append(QStringLiteral(SOUNDGEN_SOURCE_RESOURCES));
+#endif
+    for (const QString &folder : std::as_const(folders)) {
+        const QString path = QDir(folder).filePath(file);
+        if (QFileInfo(path).isFile())
+            return QDir::cleanPath(path);
+    }
+    return {};
+}
+
+TApplication::TApplication(int &argc, char **argv)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        m_ownedApp = std::make_unique<QApplication>(argc, argv);
+}
+
+TApplication::~TApplication()
+{
+    // The forms go before the QApplication they need.
+    for (const QPointer<QWidget> &form : std::as_const(m_forms))
+        delete form.data();
+}
+
+void TApplication::Initialize()
+{
+    // The main form alone decides when the program ends; hidden or other windows do not.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+QString TApplication::Title() const
+{
+    return QGuiApplication::applicationDisplayName();
+}
+
+void TApplication::setTitle(const QString &title)
+{
+    if (title == QGuiApplication::applicationDisplayName())
+        return;
+    QGuiApplication::setApplicationDisplayName(title);
+}
+
+bool TApplication::LoadForm(QWidget *form, const QString &layoutFile)
+{
+    const QString path = ResourcePath(layoutFile);
+    if (path.isEmpty()) {
+        m_lastError = QStringLiteral("%1: layout not found in the resource folder").arg(layoutFile);
+    } else if (const LayoutResult result = LoadLayout(form, path); !result.ok) {
+        m_lastError = result.error;
+    } else {
+        m_lastError.clear();
+        adoptForm(form);
+        return true;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(m_lastError));
+    return false;
+}
+
+void TApplication::adoptForm(QWidget *form)
+{
+    m_forms.append(form);
+    if (!m_mainForm) {
+        m_mainForm = form;
+        form->installEventFilter(this);
+        connect(form, &QObject::destroyed, this, &TApplication::Terminate);
+    }
+}
+
+bool TApplication::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_mainForm && event->type() == QEvent::Close) {
+        // The form's own close handling may still refuse; look once it is done.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_mainForm || !m_mainForm->isVisible())
+                Terminate();
+        });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TApplication::Terminate()
+{
+    QCoreApplication::exit(0);
+}
+
+int TApplication::Run()
+{
+    if (!m_mainForm)
+        return 0;
+    m_mainForm->show();
+    return QCoreApplication::exec();
+}
+
+} // namespace framework

@@ -1,0 +1,144 @@
+#include "tests/framework/LayoutTestClasses.h"
+
+#include "framework/Application.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace layouttest {
+namespace {
+
+// Refuses the first close, as a form asking "are you sure?" would.
+class TLtStubbornForm : public TLtForm
+{
+public:
+    using TLtForm::TLtForm;
+    int closeAttempts = 0;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (++closeAttempts == 1)
+            event->ignore();
+        else
+            event->accept();
+    }
+};
+
+class Application : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { RegisterLayoutTestClasses(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        writeFile(QStringLiteral("Form1.layout"),
+                  "TLtForm Form1 {\n  Caption = \"main\"\n  TLtPanel Panel1 {\n    Left = 4\n  }\n}\n");
+        writeFile(QStringLiteral("Form2.layout"), "TLtForm Form2 {\n  Caption = \"about\"\n}\n");
+        writeFile(QStringLiteral("Broken.layout"), "TLtForm Form3 {\n  Caption = 12\n}\n");
+        savedEnvironment = qgetenv("SOUNDGEN_RESOURCES");
+        qputenv("SOUNDGEN_RESOURCES", dir.path().toUtf8());
+    }
+    void TearDown() override { qputenv("SOUNDGEN_RESOURCES", savedEnvironment); }
+
+    void writeFile(const QString &name, const QByteArray &text)
+    {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    // Ends a loop that failed to end by itself, so a fault fails the test instead of hanging it.
+    static void watchdog()
+    {
+        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); });
+    }
+
+    QTemporaryDir dir;
+    QByteArray savedEnvironment;
+    int argc = 1;
+    char arg0[8] = "test";
+    char *argv[2] = {arg0, nullptr};
+};
+
+TEST_F(Application, ResourcePathLooksInTheConfiguredFolderFirst)
+{
+    EXPECT_EQ(framework::ResourcePath(QStringLiteral("Form1.layout")),
+              dir.filePath(QStringLiteral("Form1.layout")));
+    EXPECT_TRUE(framework::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
+}
+
+TEST_F(Application, TitleIsTheApplicationDisplayName)
+{
+    framework::TApplication application(argc, argv);
+    application.setTitle(QString::fromUtf8("Звуковой генератор"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString::fromUtf8("Звуковой генератор"));
+    EXPECT_EQ(application.Title(), QString::fromUtf8("Звуковой генератор"));
+}
+
+TEST_F(Application, CreateFormLoadsTheLayoutAndTheFirstFormIsMain)
+{
+    framework::TApplication application(argc, argv);
+    application.Initialize();
+    TLtForm *main = application.CreateForm<TLtForm>(QStringLiteral("Form1.layout"));
+    ASSERT_NE(main, nullptr) << application.LastError().toStdString();
+    TLtForm *about = application.CreateForm<TLtForm>(QStringLiteral("Form2.layout"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(main->Caption(), "main");
+    EXPECT_EQ(main->findChild<TLtPanel *>(QStringLiteral("Panel1"))->Left(), 4);
+    EXPECT_EQ(about->Caption(), "about");
+    EXPECT_EQ(application.MainForm(), main);
+
+    EXPECT_EQ(application.CreateForm<TLtForm>(QStringLiteral("Broken.layout")), nullptr);
+    EXPECT_TRUE(application.LastError().endsWith(
+        QStringLiteral("Broken.layout:2: bad value for Caption (QString): an integer not accepted")))
+        << application.LastError().toStdString();
+    EXPECT_EQ(application.CreateForm<TLtForm>(QStringLiteral("Missing.layout")), nullptr);
+    EXPECT_EQ(application.MainForm(), main);
+}
+
+TEST_F(Application, LoopEndsWhenTheMainFormClosesWhileOtherFormsExist)
+{
+    framework::TApplication application(argc, argv);
+    application.Initialize();
+    TLtForm *main = application.CreateForm<TLtForm>(QStringLiteral("Form1.layout"));
+    TLtForm *about = application.CreateForm<TLtForm>(QStringLiteral("Form2.layout"));
+    ASSERT_TRUE(main && about);
+    TLtForm other; // a visible window that is not the main form keeps nothing alive
+    other.show();
+    QTimer::singleShot(0, main, [main] {
+        EXPECT_TRUE(main->isVisible());
+        main->close();
+    });
+    watchdog();
+    EXPECT_EQ(application.Run(), 0);
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(Application, ClosingAnotherFormDoesNotEndTheLoopAndARefusedCloseNeither)
+{
+    framework::TApplication application(argc, argv);
+    application.Initialize();
+    auto *main = application.CreateForm<TLtStubbornForm>(QStringLiteral("Form1.layout"));
+    TLtForm *about = application.CreateForm<TLtForm>(QStringLiteral("Form2.layout"));
+    ASSERT_TRUE(main && about);
+    QTimer::singleShot(0, about, [about] {
+        about->show();
+        about->close();
+    });
+    QTimer::singleShot(0, main, [main] { main->close(); });  // refused
+    QTimer::singleShot(50, main, [main] { main->close(); }); // accepted
+    watchdog();
+    EXPECT_EQ(application.Run(), 0);
+    EXPECT_EQ(main->closeAttempts, 2);
+}
+
+} // namespace
+} // namespace layouttest
