@@ -9,7 +9,9 @@
                        [--level-tolerance F] [--ratio R] [--ratio-tolerance F]
                        [--duration S] [--duration-tolerance S] [--min-silence S]
       finds the one sounding stretch, requires silence before and after it, then checks the
-      frequency, the levels and the right/left level ratio over the middle second of it
+      frequency, the levels and the right/left level ratio over the middle second of it, and
+      that at most a small share of it consists of dropouts (buffers the server filled with
+      silence because the player was late; a loaded machine causes a few)
 
 Exit status: 0 passed, 1 failed (the reason on standard error), 2 unusable input.
 """
@@ -50,17 +52,17 @@ def dbfs(level):
     return 20 * math.log10(level / 32768.0) if level > 0 else float("-inf")
 
 
-def frequency(x, rate):
-    """Mean frequency from rising zero crossings, each placed by linear interpolation.
+def rising_crossings(x):
+    """Rising zero crossings, each placed by linear interpolation between two samples.
 
     A hysteresis of a tenth of the peak keeps noise around zero from counting twice.
     """
     if len(x) < 3:
-        return 0.0
+        return []
     mean = sum(x) / len(x)
     peak = max(abs(v - mean) for v in x)
     if peak == 0:
-        return 0.0
+        return []
     arm_below = -0.1 * peak
     armed = False
     crossings = []
@@ -73,9 +75,39 @@ def frequency(x, rate):
             crossings.append(i - 1 + (-previous) / (value - previous))
             armed = False
         previous = value
-    if len(crossings) < 2:
+    return crossings
+
+
+def frequency(x, rate):
+    """Mean frequency over the periods of the window.
+
+    Periods more than 2 % off the median are left out: a buffer the server had to fill with
+    silence stretches one period, and the tone is what is measured here, not the gap (gaps are
+    counted by dropouts()).
+    """
+    crossings = rising_crossings(x)
+    periods = [b - a for a, b in zip(crossings, crossings[1:])]
+    if not periods:
         return 0.0
-    return (len(crossings) - 1) * rate / (crossings[-1] - crossings[0])
+    median = sorted(periods)[len(periods) // 2]
+    kept = [p for p in periods if abs(p - median) <= 0.02 * median]
+    return len(kept) * rate / sum(kept)
+
+
+def dropouts(left, right, first, last, shortest=16):
+    """Runs of at least `shortest` frames inside [first, last) where both channels are exactly 0."""
+    runs = []
+    run = 0
+    for i in range(first, last):
+        if left[i] == 0 and right[i] == 0:
+            run += 1
+            continue
+        if run >= shortest:
+            runs.append((i - run, run))
+        run = 0
+    if run >= shortest:
+        runs.append((last - run, run))
+    return runs
 
 
 def loud_blocks(left, right, rate, threshold):
@@ -122,9 +154,10 @@ def cmd_tone(args):
     first = loud.index(True)
     last = len(loud) - 1 - loud[::-1].index(True)
     onset, offset = first * size / args.rate, (last + 1) * size / args.rate
-    gaps = loud[first : last + 1].count(False)
-    print(f"recording {total:.2f} s; sound from {onset:.2f} s to {offset:.2f} s "
-          f"({offset - onset:.2f} s), {gaps} silent 10 ms blocks inside")
+    gaps = dropouts(left, right, first * size, (last + 1) * size)
+    gap_seconds = sum(n for _, n in gaps) / args.rate
+    print(f"recording {total:.2f} s; sound from {onset:.2f} s to {offset:.2f} s ({offset - onset:.2f} s); "
+          f"{len(gaps)} dropouts inside, {gap_seconds * 1000:.1f} ms in all")
 
     failures = []
     if onset < args.min_silence:
@@ -134,6 +167,9 @@ def cmd_tone(args):
     if args.duration is not None and abs((offset - onset) - args.duration) > args.duration_tolerance:
         failures.append(f"sounded {offset - onset:.2f} s, expected {args.duration} s "
                         f"+- {args.duration_tolerance}")
+
+    if gap_seconds > args.max_dropout * (offset - onset):
+        failures.append(f"{gap_seconds * 1000:.1f} ms of dropouts, more than {args.max_dropout * 100:.0f}% of the sound")
 
     middle = (onset + offset) / 2
     start = max(onset, middle - 0.5)
@@ -187,6 +223,8 @@ def main():
     tone.add_argument("--duration", type=float)
     tone.add_argument("--duration-tolerance", type=float, default=0.3)
     tone.add_argument("--min-silence", type=float, default=0.5)
+    tone.add_argument("--max-dropout", type=float, default=0.05,
+                      help="largest share of the sounding time the server may have filled with silence")
 
     args = parser.parse_args()
     try:

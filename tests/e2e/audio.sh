@@ -87,6 +87,8 @@ EOF
 
   for _ in $(seq 100); do
     if pactl info >/dev/null 2>&1 && pactl list short sinks 2>/dev/null | grep -q "$PULSE_SINK"; then
+      # Anonymous access needs no cookie, but clients complain when they find none.
+      [ -f "$dir/config/pulse/cookie" ] && export PULSE_COOKIE=$dir/config/pulse/cookie
       return 0
     fi
     kill -0 "$PULSE_PID" 2>/dev/null || break
