@@ -1,0 +1,172 @@
+#include "framework/Buttons.h"
+
+#include "framework/Pictures.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+#include <algorithm>
+
+namespace framework {
+
+bool GlyphButtonPart::loadGlyph(const QString &fileName, int numGlyphs)
+{
+    m_glyphFile = fileName;
+    m_numGlyphs = std::max(1, numGlyphs);
+    m_glyph = LoadGlyph(fileName, m_numGlyphs);
+    return !m_glyph.isNull();
+}
+
+void GlyphButtonPart::applyGlyph(QAbstractButton *button) const
+{
+    if (m_glyph.isNull()) {
+        button->setIcon(QIcon());
+        return;
+    }
+    button->setIcon(QIcon(QPixmap::fromImage(m_glyph)));
+    button->setIconSize(m_glyph.size());
+    // The glyph sits on the side the layout names; Qt places icons before the text.
+    button->setLayoutDirection(m_layout == blGlyphRight ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+// --- TSpeedButton ---------------------------------------------------------------------------
+
+TSpeedButton::TSpeedButton(QWidget *parent) : QToolButton(parent), TControl(this)
+{
+    setDefaultColor(clBtnFace, true);
+    applyFont();
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] { emit OnClick(this); });
+    applyLook();
+}
+
+void TSpeedButton::setCaption(const QString &caption)
+{
+    if (caption == text())
+        return;
+    setText(caption);
+    applyLook();
+}
+
+void TSpeedButton::setFlat(bool flat)
+{
+    if (flat == autoRaise())
+        return;
+    setAutoRaise(flat);
+    requestRepaint();
+}
+
+void TSpeedButton::setGlyph(const QString &fileName)
+{
+    loadGlyph(fileName, m_numGlyphs);
+    applyLook();
+}
+
+void TSpeedButton::setNumGlyphs(int count)
+{
+    if (std::max(1, count) == m_numGlyphs)
+        return;
+    loadGlyph(m_glyphFile, count);
+    applyLook();
+}
+
+void TSpeedButton::setLayout(TButtonLayout layout)
+{
+    if (layout == m_layout)
+        return;
+    m_layout = layout;
+    applyLook();
+}
+
+void TSpeedButton::setSpacing(int spacing)
+{
+    m_spacing = spacing;
+}
+
+void TSpeedButton::setMargin(int margin)
+{
+    m_margin = margin;
+}
+
+void TSpeedButton::setTransparent(bool transparent)
+{
+    if (transparent == m_transparent)
+        return;
+    m_transparent = transparent;
+    setAutoFillBackground(!transparent);
+    requestRepaint();
+}
+
+void TSpeedButton::applyLook()
+{
+    applyGlyph(this);
+    if (text().isEmpty())
+        setToolButtonStyle(Qt::ToolButtonIconOnly);
+    else if (m_glyph.isNull())
+        setToolButtonStyle(Qt::ToolButtonTextOnly);
+    else if (m_layout == blGlyphTop || m_layout == blGlyphBottom)
+        setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    else
+        setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    requestRepaint();
+}
+
+// --- TBitBtn --------------------------------------------------------------------------------
+
+TBitBtn::TBitBtn(QWidget *parent) : QPushButton(parent), TControl(this)
+{
+    setDefaultColor(clBtnFace, false);
+    setDefaultFocus(true);
+    applyFont();
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoDefault(false);
+    connect(this, &QAbstractButton::clicked, this, [this] { emit OnClick(this); });
+}
+
+void TBitBtn::setCaption(const QString &caption)
+{
+    if (caption == text())
+        return;
+    setText(caption);
+    requestRepaint();
+}
+
+void TBitBtn::setGlyph(const QString &fileName)
+{
+    loadGlyph(fileName, m_numGlyphs);
+    applyLook();
+}
+
+void TBitBtn::setNumGlyphs(int count)
+{
+    if (std::max(1, count) == m_numGlyphs)
+        return;
+    loadGlyph(m_glyphFile, count);
+    applyLook();
+}
+
+void TBitBtn::setLayout(TButtonLayout layout)
+{
+    if (layout == m_layout)
+        return;
+    m_layout = layout;
+    applyLook();
+}
+
+void TBitBtn::setSpacing(int spacing)
+{
+    m_spacing = spacing;
+}
+
+void TBitBtn::setMargin(int margin)
+{
+    m_margin = margin;
+}
+
+void TBitBtn::applyLook()
+{
+    applyGlyph(this);
+    requestRepaint();
+}
+
+} // namespace framework

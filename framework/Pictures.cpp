@@ -1,0 +1,96 @@
+#include "framework/Pictures.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace framework {
+
+namespace {
+
+QString &resourceDirOverride()
+{
+    static QString dir;
+    return dir;
+}
+
+QStringList searchDirs()
+{
+    QStringList dirs;
+    if (!resourceDirOverride().isEmpty())
+        dirs << resourceDirOverride();
+    if (qEnvironmentVariableIsSet("SOUNDGEN_RESOURCE_DIR"))
+        dirs << qEnvironmentVariable("SOUNDGEN_RESOURCE_DIR");
+    if (qEnvironmentVariableIsSet("SOUNDGEN_SOURCE_DIR"))
+        dirs << qEnvironmentVariable("SOUNDGEN_SOURCE_DIR") + QStringLiteral("/resources");
+    if (QCoreApplication::instance()) {
+        const QString app = QCoreApplication::applicationDirPath();
+        dirs << app + QStringLiteral("/resources") << app + QStringLiteral("/../resources")
+             << app + QStringLiteral("/../../resources");
+    }
+    // A build run straight from the source tree.
+    dirs << QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../resources");
+    return dirs;
+}
+
+} // namespace
+
+void SetResourceDir(const QString &dir)
+{
+    resourceDirOverride() = dir;
+}
+
+QString FindResource(const QString &name)
+{
+    if (name.isEmpty())
+        return {};
+    if (name.startsWith(QLatin1String(":/")) || QDir::isAbsolutePath(name))
+        return QFileInfo::exists(name) ? name : QString();
+    for (const QString &dir : searchDirs()) {
+        const QString path = QDir(dir).filePath(name);
+        if (QFileInfo(path).isFile())
+            return QDir::cleanPath(path);
+    }
+    return {};
+}
+
+QImage LoadPicture(const QString &name)
+{
+    const QString path = FindResource(name);
+    if (path.isEmpty())
+        return {};
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull())
+        return {};
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+QImage TransparentFromBottomLeft(const QImage &image)
+{
+    if (image.isNull())
+        return {};
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = out.pixel(0, out.height() - 1);
+    for (int y = 0; y < out.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            if (row[x] == key)
+                row[x] = 0;
+        }
+    }
+    return out;
+}
+
+QImage LoadGlyph(const QString &name, int numGlyphs)
+{
+    QImage image = LoadPicture(name);
+    if (image.isNull())
+        return {};
+    if (numGlyphs > 1 && image.width() >= numGlyphs)
+        image = image.copy(0, 0, image.width() / numGlyphs, image.height());
+    return TransparentFromBottomLeft(image);
+}
+
+} // namespace framework

@@ -1,0 +1,28 @@
+#pragma once
+
+// Pictures and glyphs stored as files in the resources folder (XPM or PNG).
+
+#include <QImage>
+#include <QString>
+
+namespace framework {
+
+// Overrides where resources are looked for (tests, installed program). Empty restores the search.
+void SetResourceDir(const QString &dir);
+// Full path of a resource: absolute and ":/" names as they are, others searched in the set
+// directory, $SOUNDGEN_RESOURCE_DIR, $SOUNDGEN_SOURCE_DIR/resources, beside the program and in
+// the source tree. Empty when not found.
+QString FindResource(const QString &name);
+
+// The picture in 32-bit form (ARGB32 when it has transparency, RGB32 otherwise); a null image
+// when the file is missing or unreadable.
+QImage LoadPicture(const QString &name);
+
+// Copy of `image` (ARGB32) with every pixel of its bottom-left pixel's colour transparent.
+QImage TransparentFromBottomLeft(const QImage &image);
+
+// A button glyph: the first of `numGlyphs` equal-width images side by side, its bottom-left
+// pixel's colour made transparent. Null when the file is missing.
+QImage LoadGlyph(const QString &name, int numGlyphs = 1);
+
+} // namespace framework

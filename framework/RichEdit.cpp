@@ -1,0 +1,57 @@
+#include "framework/RichEdit.h"
+
+namespace framework {
+
+TRichEdit::TRichEdit(QWidget *parent) : QTextEdit(parent), TControl(this)
+{
+    setDefaultColor(clWindow, false);
+    setDefaultFocus(true);
+    applyFont();
+    setAcceptRichText(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(this, &QTextEdit::textChanged, this, [this] {
+        if (!isLoading())
+            emit OnChange(this);
+    });
+}
+
+QStringList TRichEdit::Lines() const
+{
+    const QString text = toPlainText();
+    if (text == m_lines.join(QLatin1Char('\n')))
+        return m_lines;
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void TRichEdit::setLines(const QStringList &lines)
+{
+    if (lines == m_lines && toPlainText() == lines.join(QLatin1Char('\n')))
+        return;
+    m_lines = lines;
+    setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TRichEdit::setWordWrap(bool wrap)
+{
+    if (wrap == WordWrap())
+        return;
+    setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+}
+
+void TRichEdit::setBorderStyle(TBorderStyle style)
+{
+    if (style == m_borderStyle)
+        return;
+    m_borderStyle = style;
+    setFrameShape(style == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+void TRichEdit::applyColor()
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, ToQColor(Color()));
+    setPalette(pal);
+}
+
+} // namespace framework
