@@ -330,6 +330,18 @@ QImage asArgb(const QImage &image)
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
+// Text far off the image is not drawn at all; this keeps QPainter's int arithmetic in range.
+constexpr int kTextLimit = 1 << 28;
+bool textCoordOk(i64 v)
+{
+    return v > -kTextLimit && v < kTextLimit;
+}
+TRect clampRect(const TRect &r)
+{
+    auto c = [](int v) { return std::clamp(v, -kTextLimit, kTextLimit); };
+    return TRect(c(r.Left), c(r.Top), c(r.Right), c(r.Bottom));
+}
+
 QString stripPrefix(const QString &raw, int *underline)
 {
     QString out;
@@ -958,13 +970,13 @@ void Canvas::CopyRect(const TRect &dest, const QImage &image, const TRect &sourc
     const i64 y0 = std::max<i64>(t.y0, dest.Top), y1 = std::min<i64>(t.y1, dest.Bottom);
     const i64 x0 = std::max<i64>(t.x0, dest.Left), x1 = std::min<i64>(t.x1, dest.Right);
     for (i64 yy = y0; yy < y1; ++yy) {
-        const i64 sy = source.Top + (yy - dest.Top) * sh / dh;
+        const i64 sy = source.Top + i64(i128(yy - dest.Top) * sh / dh);
         if (sy < 0 || sy >= src.height())
             continue;
         const uint32_t *s = reinterpret_cast<const uint32_t *>(src.constScanLine(int(sy)));
         uint32_t *d = t.bits + yy * t.stride;
         for (i64 xx = x0; xx < x1; ++xx) {
-            const i64 sx = source.Left + (xx - dest.Left) * sw / dw;
+            const i64 sx = source.Left + i64(i128(xx - dest.Left) * sw / dw);
             if (sx >= 0 && sx < src.width())
                 d[xx] = s[sx] | 0xFF000000;
         }
@@ -1026,7 +1038,7 @@ void paintLine(QImage *image, const QRect &clip, const QFont &font, TColor color
 void Canvas::TextOut(int x, int y, const QString &text)
 {
     const Target t = makeTarget(m_image, m_hasClip, m_clip);
-    if (!t.valid())
+    if (!t.valid() || !textCoordOk(x) || !textCoordOk(y))
         return;
     const QRect clip(int(t.x0), int(t.y0), int(t.x1 - t.x0), int(t.y1 - t.y0));
     if (Brush.Style != bsClear)
@@ -1034,10 +1046,11 @@ void Canvas::TextOut(int x, int y, const QString &text)
     paintLine(m_image, clip, paintFont(), Font.color(), x, y, text, -1);
 }
 
-void Canvas::TextRect(const TRect &r, int x, int y, const QString &text)
+void Canvas::TextRect(const TRect &rect, int x, int y, const QString &text)
 {
     const Target t = makeTarget(m_image, m_hasClip, m_clip);
-    if (!t.valid() || r.IsEmpty())
+    const TRect r = clampRect(rect);
+    if (!t.valid() || r.IsEmpty() || !textCoordOk(x) || !textCoordOk(y))
         return;
     const QRect clip = QRect(int(t.x0), int(t.y0), int(t.x1 - t.x0), int(t.y1 - t.y0)) & r.toQRect();
     if (Brush.Style != bsClear) {
@@ -1057,8 +1070,9 @@ int Canvas::DrawText(const QString &text, const TRect &r, unsigned flags)
     return DrawText(text, copy, flags);
 }
 
-int Canvas::DrawText(const QString &text, TRect &r, unsigned flags)
+int Canvas::DrawText(const QString &text, TRect &rect, unsigned flags)
 {
+    TRect r = clampRect(rect);
     const QFont font = paintFont();
     const QFontMetrics fm(font);
     const int lineHeight = fm.height();
@@ -1152,8 +1166,8 @@ int Canvas::DrawText(const QString &text, TRect &r, unsigned flags)
     const int total = int(laid.size()) * lineHeight;
 
     if (flags & DT_CALCRECT) {
-        r.Right = r.Left + maxWidth;
-        r.Bottom = r.Top + total;
+        rect.Right = r.Left + maxWidth;
+        rect.Bottom = r.Top + total;
         return total;
     }
 
