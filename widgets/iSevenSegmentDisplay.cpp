@@ -1,0 +1,149 @@
+#include "widgets/iSevenSegmentDisplay.h"
+
+#include <algorithm>
+
+namespace widgets {
+
+TiSevenSegmentDisplay::TiSevenSegmentDisplay(QWidget *parent)
+    : TiVCLComponent(parent), FSegmentColor(framework::clWhite), FSegmentOffColor(framework::clGray)
+{
+    resize(15, 15);
+    FBackGroundColor = framework::clBlack;
+    FPainter = new TiSevenSegmentCharacter(this);
+    FPainter->hide();
+    // Held for good: the painter only draws into the display's canvas, never on its own.
+    FPainter->BeginUpdate();
+    FPainter->SetSegmentMargin(0);
+    FPainter->SetAutoSize(false);
+}
+
+void TiSevenSegmentDisplay::SetAutoSize(bool Value)
+{
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetDigitSpacing(int Value)
+{
+    if (FDigitSpacing == Value)
+        return;
+    FDigitSpacing = Value;
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetDigitCount(int Value)
+{
+    if (FDigitCount == Value)
+        return;
+    FDigitCount = std::clamp(Value, 1, 32);
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetLeadingStyle(TiLeadingStyle Value)
+{
+    if (FLeadingStyle == Value)
+        return;
+    FLeadingStyle = Value;
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetSegmentMargin(int Value)
+{
+    if (FSegmentMargin == Value)
+        return;
+    FSegmentMargin = std::max(Value, 0);
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetSegmentColor(framework::TColor Value)
+{
+    if (FSegmentColor == Value)
+        return;
+    FSegmentColor = Value;
+    FPainter->SetSegmentColor(Value);
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetSegmentSeperation(int Value)
+{
+    if (FSegmentSeperation == Value)
+        return;
+    FSegmentSeperation = std::max(Value, 0);
+    FPainter->SetSegmentSeperation(FSegmentSeperation);
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetSegmentSize(int Value)
+{
+    if (FSegmentSize == Value)
+        return;
+    FSegmentSize = std::clamp(Value, 1, 100);
+    FPainter->SetSegmentSize(FSegmentSize);
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetShowOffSegments(bool Value)
+{
+    if (FShowOffSegments == Value)
+        return;
+    FShowOffSegments = Value;
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetPowerOff(bool Value)
+{
+    if (FPowerOff == Value)
+        return;
+    FPowerOff = Value;
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetSegmentOffColor(framework::TColor Value)
+{
+    if (FSegmentOffColor == Value)
+        return;
+    FSegmentOffColor = Value;
+    FPainter->SetSegmentOffColor(Value);
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::SetAutoSegmentOffColor(bool Value)
+{
+    if (FAutoSegmentOffColor == Value)
+        return;
+    FAutoSegmentOffColor = Value;
+    FPainter->SetAutoSegmentOffColor(Value);
+    InvalidateForeGround();
+}
+
+void TiSevenSegmentDisplay::DoAutoSize()
+{
+    if (!FAutoSize || isLoading())
+        return;
+    const QSize preferred = GetPreferredSize();
+    resize(preferred.width(), height());
+    resize(width(), preferred.height());
+    if (OnResize)
+        OnResize(this);
+}
+
+void TiSevenSegmentDisplay::ConfigurePainter()
+{
+    FPainter->SetSegmentMargin(0);
+    FPainter->SetSegmentColor(FSegmentColor);
+    FPainter->SetSegmentOffColor(FSegmentOffColor);
+    FPainter->SetAutoSegmentOffColor(FAutoSegmentOffColor);
+    FPainter->SetSegmentSize(FSegmentSize);
+    FPainter->SetSegmentSeperation(FSegmentSeperation);
+    FPainter->SetShowOffSegments(FShowOffSegments);
+    FPainter->SetPowerOff(FPowerOff);
+}
+
+} // namespace widgets
