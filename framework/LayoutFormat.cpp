@@ -1,5 +1,7 @@
 #include "framework/LayoutFormat.h"
 
+#include "framework/Colors.h"
+
 #include <QMetaEnum>
 #include <QMetaType>
 #include <charconv>
@@ -490,6 +492,24 @@ qint64 integerOf(const QVariant &value)
     }
 }
 
+// A plain integer property may take the keys of an enumeration its class declares for it
+// (a font's Charset = RUSSIAN_CHARSET).
+bool enumKeyOfClass(const QMetaProperty &property, const QString &key, qint64 &number)
+{
+    const QMetaObject *meta = property.enclosingMetaObject();
+    const QByteArray latin = key.toLatin1();
+    for (int i = meta ? meta->enumeratorOffset() : 0; meta && i < meta->enumeratorCount(); ++i) {
+        const QMetaEnum enumerator = meta->enumerator(i);
+        bool ok = false;
+        const int v = enumerator.keyToValue(latin.constData(), &ok);
+        if (ok && !enumerator.isFlag()) {
+            number = v;
+            return true;
+        }
+    }
+    return false;
+}
+
 QString kindName(ValueKind kind)
 {
     switch (kind) {
@@ -596,7 +616,7 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
         if (value.kind == ValueKind::Integer) {
             number = value.integer;
         } else if (value.kind == ValueKind::Ident) {
-            if (!IdentToColorValue(value.text, number)) {
+            if (!IdentToColorValue(value.text, number) && !enumKeyOfClass(property, value.text, number)) {
                 error = QStringLiteral("unknown identifier '%1' for %2")
                             .arg(value.text, QString::fromLatin1(property.name()));
                 return {};
@@ -784,98 +804,19 @@ QString FormatVariant(const QVariant &value, QString &error)
 
 // ---- colours --------------------------------------------------------------------------------
 
-namespace {
-
-struct NamedColor
-{
-    const char *name;
-    qint64 value;
-};
-
-constexpr qint64 sys(int index)
-{
-    return qint64(0xFF000000u) | index;
-}
-
-// The first name of a value is the one the writer uses.
-constexpr NamedColor namedColors[] = {
-    {"clBlack", 0x000000},
-    {"clMaroon", 0x000080},
-    {"clGreen", 0x008000},
-    {"clOlive", 0x008080},
-    {"clNavy", 0x800000},
-    {"clPurple", 0x800080},
-    {"clTeal", 0x808000},
-    {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0},
-    {"clRed", 0x0000FF},
-    {"clLime", 0x00FF00},
-    {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},
-    {"clFuchsia", 0xFF00FF},
-    {"clAqua", 0xFFFF00},
-    {"clWhite", 0xFFFFFF},
-    {"clMoneyGreen", 0xC0DCC0},
-    {"clSkyBlue", 0xF0CAA6},
-    {"clCream", 0xF0FBFF},
-    {"clMedGray", 0xA4A0A0},
-    {"clLtGray", 0xC0C0C0},
-    {"clDkGray", 0x808080},
-    {"clNone", 0x1FFFFFFF},
-    {"clDefault", 0x20000000},
-    {"clScrollBar", sys(0)},
-    {"clBackground", sys(1)},
-    {"clActiveCaption", sys(2)},
-    {"clInactiveCaption", sys(3)},
-    {"clMenu", sys(4)},
-    {"clWindow", sys(5)},
-    {"clWindowFrame", sys(6)},
-    {"clMenuText", sys(7)},
-    {"clWindowText", sys(8)},
-    {"clCaptionText", sys(9)},
-    {"clActiveBorder", sys(10)},
-    {"clInactiveBorder", sys(11)},
-    {"clAppWorkSpace", sys(12)},
-    {"clHighlight", sys(13)},
-    {"clHighlightText", sys(14)},
-    {"clBtnFace", sys(15)},
-    {"clBtnShadow", sys(16)},
-    {"clGrayText", sys(17)},
-    {"clBtnText", sys(18)},
-    {"clInactiveCaptionText", sys(19)},
-    {"clBtnHighlight", sys(20)},
-    {"cl3DDkShadow", sys(21)},
-    {"cl3DLight", sys(22)},
-    {"clInfoText", sys(23)},
-    {"clInfoBk", sys(24)},
-    {"clHotLight", sys(26)},
-    {"clGradientActiveCaption", sys(27)},
-    {"clGradientInactiveCaption", sys(28)},
-    {"clMenuHighlight", sys(29)},
-    {"clMenuBar", sys(30)},
-};
-
-} // namespace
-
 bool IdentToColorValue(const QString &ident, qint64 &value)
 {
-    for (const NamedColor &c : namedColors) {
-        if (ident == QLatin1String(c.name)) {
-            value = c.value;
-            return true;
-        }
-    }
-    return false;
+    TColor color = 0;
+    if (!IdentToColor(ident, color))
+        return false;
+    value = color;
+    return true;
 }
 
 QString ColorValueToIdent(qint64 value)
 {
-    const qint64 colour = value & 0xFFFFFFFF; // a signed property holds system colours negative
-    for (const NamedColor &c : namedColors) {
-        if (c.value == colour)
-            return QString::fromLatin1(c.name);
-    }
-    return {};
+    const QString text = ColorToIdent(TColor(value));
+    return text.startsWith(QLatin1String("cl")) ? text : QString();
 }
 
 // ---- property classification -------------------------------------------------------------------

@@ -40,6 +40,7 @@ TLtForm Form1 {
         Font.Height = 28
         Font.Style = [fsBold, fsUnderline]
         Font.Color = clRed
+        Font.Charset = RUSSIAN_CHARSET
         Origin.X = 7
         Origin.Y = -3
         OnClick = Button1Click
@@ -98,6 +99,7 @@ TEST_F(LayoutReader, BuildsTheTreeAndSetsEveryKindOfValue)
     EXPECT_EQ(panel1->Font()->Height(), 28);
     EXPECT_EQ(panel1->Font()->Style(), TLtFont::fsBold | TLtFont::fsUnderline);
     EXPECT_EQ(panel1->Font()->Color(), 0x0000FFu);
+    EXPECT_EQ(panel1->Font()->Charset(), 204);
     EXPECT_EQ(panel1->Origin().X, 7);
     EXPECT_EQ(panel1->Origin().Y, -3);
 

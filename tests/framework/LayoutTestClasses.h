@@ -19,7 +19,9 @@ class TLtFont : public QObject
     Q_PROPERTY(int Height READ Height WRITE setHeight)
     Q_PROPERTY(TFontStyles Style READ Style WRITE setStyle)
     Q_PROPERTY(uint Color READ Color WRITE setColor)
+    Q_PROPERTY(int Charset READ Charset WRITE setCharset)
     Q_CLASSINFO("default:Name", "\"MS Sans Serif\"")
+    Q_CLASSINFO("default:Charset", "ANSI_CHARSET")
     Q_CLASSINFO("default:Height", "11")
     Q_CLASSINFO("default:Style", "[]")
     Q_CLASSINFO("default:Color", "clWindowText")
@@ -28,6 +30,8 @@ public:
     enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
     Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
     Q_FLAG(TFontStyles)
+    enum TFontCharset { ANSI_CHARSET = 0, RUSSIAN_CHARSET = 204 };
+    Q_ENUM(TFontCharset)
 
     using QObject::QObject;
     QString Name() const { return m_name; }
@@ -38,8 +42,11 @@ public:
     void setStyle(TFontStyles v) { m_style = v; }
     uint Color() const { return m_color; }
     void setColor(uint v) { m_color = v; }
+    int Charset() const { return m_charset; }
+    void setCharset(int v) { m_charset = v; }
 
 private:
+    int m_charset = 0;
     QString m_name = QStringLiteral("MS Sans Serif");
     int m_height = 11;
     TFontStyles m_style;
