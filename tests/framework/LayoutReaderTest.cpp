@@ -278,7 +278,7 @@ class MalformedLayout : public LayoutReader, public ::testing::WithParamInterfac
 TEST_P(MalformedLayout, FailsWithFileLineAndReasonAndLeavesNothingBehind)
 {
     const Malformed &c = GetParam();
-    const QObjectList before = form.children();
+    const qsizetype before = form.children().size();
     const framework::LayoutResult result =
         framework::LoadLayoutText(&form, QByteArray(c.text), QStringLiteral("bad.layout"));
     EXPECT_FALSE(result.ok);
@@ -286,7 +286,7 @@ TEST_P(MalformedLayout, FailsWithFileLineAndReasonAndLeavesNothingBehind)
     const QString prefix = QStringLiteral("bad.layout:%1: ").arg(c.line);
     EXPECT_TRUE(result.error.startsWith(prefix)) << result.error.toStdString();
     EXPECT_TRUE(result.error.contains(QString::fromUtf8(c.message))) << result.error.toStdString();
-    EXPECT_EQ(form.children(), before);
+    EXPECT_EQ(form.children().size(), before);
     EXPECT_FALSE(form.isLoading());
     EXPECT_EQ(form.loadedCount, 0);
 }
