@@ -62,6 +62,7 @@ void bevelColors(TBevelCut bevel, TColor &top, TColor &bottom)
 
 TPanel::TPanel(QWidget *parent) : QWidget(parent), TControl(this)
 {
+    setClickOnRelease(true);
     setDefaultColor(clBtnFace, false);
     applyFont();
 }
@@ -242,6 +243,7 @@ void TPanel::syncEdge()
 
 TBevel::TBevel(QWidget *parent) : QWidget(parent), TControl(this)
 {
+    setClickOnRelease(true);
     setDefaultColor(clBtnFace, true);
     applyFont();
 }
@@ -331,6 +333,7 @@ void TBevel::paintEvent(QPaintEvent *)
 
 TImage::TImage(QWidget *parent) : QWidget(parent), TControl(this)
 {
+    setClickOnRelease(true);
     setDefaultColor(clBtnFace, true);
     applyFont();
 }

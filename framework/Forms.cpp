@@ -26,6 +26,7 @@ bool isFixedSize(TBorderStyle style)
 
 TForm::TForm(QWidget *parent) : QWidget(parent, Qt::Window), TControl(this)
 {
+    setClickOnRelease(true);
     setParentFont(false);
     setDefaultColor(clBtnFace, false);
     applyFont();

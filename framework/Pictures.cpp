@@ -1,5 +1,7 @@
 #include "framework/Pictures.h"
 
+#include "framework/Application.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -15,25 +17,6 @@ QString &resourceDirOverride()
     return dir;
 }
 
-QStringList searchDirs()
-{
-    QStringList dirs;
-    if (!resourceDirOverride().isEmpty())
-        dirs << resourceDirOverride();
-    if (qEnvironmentVariableIsSet("SOUNDGEN_RESOURCE_DIR"))
-        dirs << qEnvironmentVariable("SOUNDGEN_RESOURCE_DIR");
-    if (qEnvironmentVariableIsSet("SOUNDGEN_SOURCE_DIR"))
-        dirs << qEnvironmentVariable("SOUNDGEN_SOURCE_DIR") + QStringLiteral("/resources");
-    if (QCoreApplication::instance()) {
-        const QString app = QCoreApplication::applicationDirPath();
-        dirs << app + QStringLiteral("/resources") << app + QStringLiteral("/../resources")
-             << app + QStringLiteral("/../../resources");
-    }
-    // A build run straight from the source tree.
-    dirs << QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../resources");
-    return dirs;
-}
-
 } // namespace
 
 void SetResourceDir(const QString &dir)
@@ -47,12 +30,12 @@ QString FindResource(const QString &name)
         return {};
     if (name.startsWith(QLatin1String(":/")) || QDir::isAbsolutePath(name))
         return QFileInfo::exists(name) ? name : QString();
-    for (const QString &dir : searchDirs()) {
-        const QString path = QDir(dir).filePath(name);
+    if (!resourceDirOverride().isEmpty()) {
+        const QString path = QDir(resourceDirOverride()).filePath(name);
         if (QFileInfo(path).isFile())
             return QDir::cleanPath(path);
     }
-    return {};
+    return ResourcePath(name);
 }
 
 QImage LoadPicture(const QString &name)

@@ -10,8 +10,7 @@ namespace framework {
 // Overrides where resources are looked for (tests, installed program). Empty restores the search.
 void SetResourceDir(const QString &dir);
 // Full path of a resource: absolute and ":/" names as they are, others searched in the set
-// directory, $SOUNDGEN_RESOURCE_DIR, $SOUNDGEN_SOURCE_DIR/resources, beside the program and in
-// the source tree. Empty when not found.
+// directory, then where ResourcePath looks. Empty when not found.
 QString FindResource(const QString &name);
 
 // The picture in 32-bit form (ARGB32 when it has transparency, RGB32 otherwise); a null image

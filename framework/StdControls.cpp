@@ -275,6 +275,7 @@ void TComboBox::applyColor()
 
 TGroupBox::TGroupBox(QWidget *parent) : QGroupBox(parent), TControl(this)
 {
+    setClickOnRelease(true);
     setDefaultColor(clBtnFace, true);
     applyFont();
 }
