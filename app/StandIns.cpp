@@ -1,0 +1,160 @@
+#include "app/StandIns.h"
+
+#include "framework/ClassRegistry.h"
+#include "framework/Pictures.h"
+#include "framework/StandardClasses.h"
+#include "tonegen/ToneGen.h"
+#include "widgets/WidgetClasses.h"
+
+#include <QPainter>
+
+namespace app {
+
+namespace {
+
+QString CssColor(uint color)
+{
+    return framework::ToQColor(color).name(QColor::HexRgb);
+}
+
+} // namespace
+
+void TKeptSettings::Keep(const QString &name, const QVariant &value)
+{
+    for (auto &entry : FKept) {
+        if (entry.first == name) {
+            entry.second = value;
+            return;
+        }
+    }
+    FKept.append({name, value});
+}
+
+QVariant TKeptSettings::KeptValue(const QString &name) const
+{
+    for (const auto &entry : FKept)
+        if (entry.first == name)
+            return entry.second;
+    return {};
+}
+
+TLbButton::TLbButton(QWidget *parent)
+    : QPushButton(parent), framework::TControl(this), FHotTrackFont(new framework::TFont(this))
+{
+    connect(this, &QPushButton::clicked, this, [this] { DoClick(); });
+    setLayoutDirection(Qt::RightToLeft); // the glyph right of the caption
+    applyColor();
+}
+
+void TLbButton::SetGlyph(const QString &Value)
+{
+    FGlyph = Value;
+    const QPixmap glyph = QPixmap::fromImage(framework::LoadGlyph(Value));
+    setIcon(QIcon(glyph));
+    setIconSize(glyph.size());
+}
+
+bool TLbButton::ReadStoredValue(const QString &name, const QVariant &value)
+{
+    FKeptSettings.Keep(name, value);
+    return true;
+}
+
+void TLbButton::applyColor()
+{
+    const uint down = FColorWhenDown == framework::clNone ? Color() : FColorWhenDown;
+    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid #505050;"
+                                 " border-radius: 3px; padding: 0 6px; }"
+                                 "QPushButton:pressed { background-color: %3; }"
+                                 "QPushButton:disabled { color: #404040; }")
+                      .arg(CssColor(Color()), CssColor(Font()->color()), CssColor(down)));
+}
+
+void TLbButton::applyFont()
+{
+    setFont(Font()->toQFont());
+    applyColor();
+}
+
+TiLabel::TiLabel(QWidget *parent) : QLabel(parent), framework::TControl(this)
+{
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    applyColor();
+}
+
+void TiLabel::SetBackGroundColor(uint Value)
+{
+    if (Value == FBackGroundColor)
+        return;
+    FBackGroundColor = Value;
+    applyColor();
+}
+
+bool TiLabel::ReadStoredValue(const QString &name, const QVariant &value)
+{
+    if (name == QLatin1String("BorderStyle")) {
+        FFramed = value.toString() != QLatin1String("ilbsNone");
+        applyColor();
+    }
+    FKeptSettings.Keep(name, value);
+    return true;
+}
+
+void TiLabel::applyColor()
+{
+    setStyleSheet(
+        QStringLiteral("QLabel { background-color: %1; color: %2; border: %3; padding: 0 0 0 1px; }")
+            .arg(CssColor(FBackGroundColor), CssColor(Font()->color()),
+                 FFramed ? QStringLiteral("1px solid #808080") : QStringLiteral("none")));
+}
+
+void TiLabel::applyFont()
+{
+    setFont(Font()->toQFont());
+    applyColor();
+}
+
+TiGradient::TiGradient(QWidget *parent) : QWidget(parent), framework::TControl(this) {}
+
+void TiGradient::SetColorStart(uint Value)
+{
+    if (Value == FColorStart)
+        return;
+    FColorStart = Value;
+    update();
+}
+
+bool TiGradient::ReadStoredValue(const QString &name, const QVariant &value)
+{
+    FKeptSettings.Keep(name, value);
+    return true;
+}
+
+void TiGradient::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), framework::ToQColor(FColorStart));
+}
+
+TsHintManager::TsHintManager(QObject *owner)
+    : QObject(owner), sStyle(new TsPassivePaintStyle(this)), Font(new framework::TFont(this))
+{
+}
+
+void RegisterStandInClasses()
+{
+    framework::RegisterClass<TLbButton>(QStringLiteral("TLbButton"));
+    framework::RegisterClass<TiLabel>(QStringLiteral("TiLabel"));
+    framework::RegisterClass<TiGradient>(QStringLiteral("TiGradient"));
+    framework::RegisterClass<TsHintManager>(QStringLiteral("TsHintManager"));
+}
+
+void RegisterLayoutClasses()
+{
+    framework::RegisterStandardClasses();
+    widgets::RegisterWidgetClasses();
+    framework::RegisterClass<TToneGen>(QStringLiteral("TToneGen"));
+    RegisterStandInClasses();
+}
+
+} // namespace app

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "framework/Canvas.h"
+#include "framework/ExtControls.h"
+#include "framework/Forms.h"
+#include "framework/StdControls.h"
+
+class QAbstractButton;
+class TToneGen;
+
+namespace widgets {
+class TiPositionComponent;
+}
+
+namespace app {
+
+// The main window: the generator's front panel.
+class TForm1 : public framework::TForm
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Binds the control fields once the stored layout has created them.
+    void Loaded() override;
+
+    // Waveforms the preview can sketch; noise shows the stored picture instead.
+    enum class TPreviewWave { Sine, Sawtooth, Square, Triangle };
+    // Draws the sketch of one waveform on a canvas that is already black.
+    static void DrawPreview(framework::Canvas &Canvas, TPreviewWave Wave);
+
+    // Window state.
+    bool FDragging = false;
+    int FGrabX = 0;
+    int FGrabY = 0;
+    int32_t FLevel = 0;
+    int32_t FFrequency = 0;
+
+    // Controls and components the handlers use, found by name after loading.
+    // The light buttons are used through Enabled, Color and their click only.
+    QWidget *LbButton1 = nullptr;
+    QWidget *LbButton2 = nullptr;
+    widgets::TiPositionComponent *iKnob1 = nullptr;
+    widgets::TiPositionComponent *iKnob2 = nullptr;
+    widgets::TiPositionComponent *iLedBar1 = nullptr;
+    widgets::TiPositionComponent *iLedBar2 = nullptr;
+    widgets::TiPositionComponent *iLedBar3 = nullptr;
+    QWidget *iSevenSegmentAnalog1 = nullptr;
+    QWidget *iSevenSegmentAnalog2 = nullptr;
+    framework::TEdit *Edit1 = nullptr;
+    framework::TEdit *Edit2 = nullptr;
+    framework::TEdit *Edit3 = nullptr;
+    QAbstractButton *CheckBox1 = nullptr;
+    QAbstractButton *RadioButton1 = nullptr;
+    QAbstractButton *RadioButton2 = nullptr;
+    QAbstractButton *RadioButton3 = nullptr;
+    QAbstractButton *RadioButton4 = nullptr;
+    QAbstractButton *RadioButton5 = nullptr;
+    QAbstractButton *RadioButton6 = nullptr;
+    QAbstractButton *RadioButton7 = nullptr;
+    QAbstractButton *RadioButton8 = nullptr;
+    QAbstractButton *RadioButton9 = nullptr;
+    QWidget *Bevel3 = nullptr;
+    QWidget *SpeedButton5 = nullptr;
+    framework::TImage *Image2 = nullptr;
+    framework::TImage *Image3 = nullptr;
+    framework::TTimer *Timer1 = nullptr;
+    TToneGen *ToneGen1 = nullptr;
+
+public slots:
+    void FormCreate(QObject *Sender);
+
+    // Generator control panel.
+    void LbButton1Click(QObject *Sender);
+    void LbButton2Click(QObject *Sender);
+    void iKnob1PositionChangeUser(QObject *Sender);
+    void iKnob2PositionChangeUser(QObject *Sender);
+    void Timer1Timer(QObject *Sender);
+    void CheckBox1Click(QObject *Sender);
+    void Edit3KeyPress(QObject *Sender, QChar &Key);
+    void Edit3Exit(QObject *Sender);
+
+    // Waveform preview.
+    void RadioButton1Click(QObject *Sender);
+    void RadioButton2Click(QObject *Sender);
+    void RadioButton3Click(QObject *Sender);
+    void RadioButton4Click(QObject *Sender);
+    void RadioButton5Click(QObject *Sender);
+    void RadioButton1MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void RadioButton2MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void RadioButton3MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void RadioButton4MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void RadioButton5MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+
+    // Value entry and sub-ranges: still to be built (empty).
+    void Edit1KeyPress(QObject *Sender, QChar &Key);
+    void Edit1Exit(QObject *Sender);
+    void Edit2KeyPress(QObject *Sender, QChar &Key);
+    void Edit2Exit(QObject *Sender);
+    void BitBtn2Click(QObject *Sender);
+    void BitBtn3Click(QObject *Sender);
+    void SpeedButton3Click(QObject *Sender);
+    void SpeedButton6Click(QObject *Sender);
+    void SpeedButton7Click(QObject *Sender);
+    void ComboBox1Change(QObject *Sender);
+
+    // Window chrome, fold-out panel, About box and bar hints.
+    void FormMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void FormMouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void FormMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Panel1MouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Panel1MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void Panel1MouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void SpeedButton1Click(QObject *Sender);
+    void SpeedButton2Click(QObject *Sender);
+    void SpeedButton4Click(QObject *Sender);
+    void SpeedButton5Click(QObject *Sender);
+    void SpeedButton8Click(QObject *Sender);
+    void iLedBar1MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void iLedBar2MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void iLedBar3MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+
+private:
+    void ApplyFoldOutChoices(bool RedrawPreview);
+    void PlaybackDecision();
+    void ShowPreview(TPreviewWave Wave);
+    void ShowNoisePreview();
+};
+
+// Whole number of a knob position, halves to the even neighbour.
+int32_t RoundHalfEven(double Value);
+
+// The application-wide main window, set while it exists.
+extern TForm1 *Form1;
+
+} // namespace app

@@ -1,0 +1,20 @@
+#include "app/StandIns.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "framework/Application.h"
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    framework::TApplication Application(argc, argv);
+    Application.Initialize();
+    Application.setTitle(QStringLiteral("Звуковой генератор Версия 4.0. Приятной работы и чистого звука!"));
+    app::RegisterLayoutClasses();
+    if (!Application.CreateForm<app::TForm1>(QStringLiteral("Form1.layout")) ||
+        !Application.CreateForm<app::TForm2>(QStringLiteral("Form2.layout"))) {
+        std::fprintf(stderr, "soundgen: %s\n", qPrintable(Application.LastError()));
+        return 1;
+    }
+    return Application.Run();
+}
