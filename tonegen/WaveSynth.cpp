@@ -10,6 +10,10 @@
 #include <numbers>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 static_assert(std::endian::native == std::endian::little, "samples are stored in host order");
 
 namespace tonegen {
@@ -18,6 +22,15 @@ namespace {
 
 // Frames summed per pass; the accumulator stays in the first-level cache.
 constexpr int64_t kBlockFrames = 4096;
+
+constexpr uint32_t kNoiseMultiplier = 134775813u;
+// Four and eight steps of x -> a x + 1 in one: x -> a^4 x + (a^3 + a^2 + a + 1), and that twice.
+constexpr uint32_t kNoiseMultiplier4 =
+    kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier;
+constexpr uint32_t kNoiseIncrement4 = kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier +
+                                      kNoiseMultiplier * kNoiseMultiplier + kNoiseMultiplier + 1u;
+constexpr uint32_t kNoiseMultiplier8 = kNoiseMultiplier4 * kNoiseMultiplier4;
+constexpr uint32_t kNoiseIncrement8 = kNoiseMultiplier4 * kNoiseIncrement4 + kNoiseIncrement4;
 
 // What one sample value s adds to a stored sample, modulo the sample width: 16-bit adds Trunc(s),
 // 8-bit adds Trunc(s + 128) - 128. Sums modulo 2^16 keep the 8-bit result in their low byte.
@@ -56,6 +69,7 @@ public:
         m_high = m_span / 2;
         m_period = static_cast<double>(format.rate) / static_cast<double>(layer.frequency);
         m_n = static_cast<int64_t>(m_period);
+        m_boundary = m_n;
         m_half = static_cast<int64_t>(m_period + 0.5) / 2;
         m_step = 2 * std::numbers::pi / static_cast<double>(m_n);
         m_accumulator = m_low;
@@ -68,28 +82,79 @@ public:
 
     void Add(uint16_t *__restrict acc, int64_t len)
     {
-        int64_t i = 0;
+        int64_t i = 0, j = m_j, n = m_n;
         while (i < len) {
             // A period that never ends (n <= 0 after rounding) runs to the end of the sound.
-            const int64_t left = m_n > m_j ? m_n - m_j : len - i;
-            const int64_t seg = std::min(len - i, left);
-            Grow(m_j + seg);
-            const uint16_t *__restrict src = m_table.data() + m_j;
-            uint16_t *__restrict dst = acc + i;
-            for (int64_t k = 0; k < seg; ++k)
-                dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
-            i += seg;
-            m_j += seg;
-            if (m_j == m_n) {
-                m_j = 0;
-                ++m_c;
-                m_n = static_cast<int64_t>(static_cast<double>(m_c) * m_period -
-                                           std::trunc(static_cast<double>(m_c - 1) * m_period));
+            if (n <= j || n - j > len - i) {
+                AddPlain(acc + i, j, len - i);
+                j += len - i;
+                break;
             }
+            const int64_t left = n - j;
+            ++m_c;
+            const double end = static_cast<double>(m_c) * m_period;
+            const int64_t next = static_cast<int64_t>(end - static_cast<double>(m_boundary));
+            m_boundary = static_cast<int64_t>(end);
+            const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
+            const uint16_t *wrapped = whole - left < next && i + whole <= len ? Wrapped(n) : nullptr;
+            if (wrapped) {
+                // Whole vectors: the lanes past the end of the period are the first positions of the next.
+                AddVectors(acc + i, wrapped + j, whole);
+                i += whole;
+                j = whole - left;
+            } else {
+                AddPlain(acc + i, j, left);
+                i += left;
+                j = 0;
+            }
+            n = next;
         }
+        m_j = j;
+        m_n = n;
     }
 
 private:
+    static constexpr int64_t kLanes = 8;
+
+    void AddPlain(uint16_t *__restrict dst, int64_t j, int64_t count)
+    {
+        Grow(j + count);
+        const uint16_t *__restrict src = m_table.data() + j;
+        for (int64_t k = 0; k < count; ++k)
+            dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
+    }
+
+    static void AddVectors(uint16_t *dst, const uint16_t *src, int64_t count)
+    {
+#if defined(__SSE2__)
+        for (int64_t k = 0; k < count; k += kLanes) {
+            __m128i *d = reinterpret_cast<__m128i *>(dst + k);
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + k));
+            _mm_storeu_si128(d, _mm_add_epi16(_mm_loadu_si128(d), v));
+        }
+#else
+        for (int64_t k = 0; k < count; ++k)
+            dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
+#endif
+    }
+
+    // The values of a period of n frames followed by the first positions of the next period, or
+    // nullptr for periods too short to gain from it. Periods take at most two lengths in turn, one
+    // odd and one even, hence one slot per parity.
+    const uint16_t *Wrapped(int64_t n)
+    {
+        if (n < 2 * kLanes)
+            return nullptr;
+        WrappedTable &slot = m_wrapped[n & 1];
+        if (slot.n != n) {
+            Grow(n);
+            slot.n = n;
+            slot.values.assign(m_table.begin(), m_table.begin() + n);
+            slot.values.insert(slot.values.end(), m_table.begin(), m_table.begin() + kLanes);
+        }
+        return slot.values.data();
+    }
+
     void Grow(int64_t size)
     {
         for (int64_t j = static_cast<int64_t>(m_table.size()); j < size; ++j) {
@@ -129,48 +194,116 @@ private:
     double m_step = 0, m_slope = 0;
     double m_accumulator = 0; // triangle/sawtooth value at position m_table.size()
     int64_t m_n = 0, m_half = 0, m_j = 0, m_c = 1;
+    int64_t m_boundary = 0; // Trunc(c * P): the first frame after the current period
+
     std::vector<uint16_t> m_table;
+    struct WrappedTable
+    {
+        int64_t n = -1;
+        std::vector<uint16_t> values;
+    };
+    WrappedTable m_wrapped[2];
 };
 
+// Noise is the only layer that changes from frame to frame: one draw of the generator each.
 class NoiseLayer
 {
 public:
     NoiseLayer(const SynthLayer &layer, const SynthFormat &format, uint64_t drawsBefore)
-        : m_sixteenBit(format.sixteenBit)
     {
         const Levels lv = LevelsFor(layer.level, format.sixteenBit);
-        m_low = lv.low;
         m_range = static_cast<uint32_t>(static_cast<int64_t>(lv.span + 1));
         m_source.Skip(drawsBefore);
+        // The value is low + r with low = -M / 100 (M = level * 32767 or level * 127). Its exact
+        // fractional part is 0 or at least 0.01 away from a whole number, far more than the rounding
+        // of the real sum, so the truncation can be done on whole numbers: with M = 100 q + m,
+        // Trunc(r - M / 100) = (r - q), less 1 when m > 0 and r - q >= 1. 8-bit values are truncated
+        // after adding 128, which is taken off again.
+        const int64_t M = layer.level * (format.sixteenBit ? 32767 : 127);
+        m_bias = format.sixteenBit ? 0 : 128;
+        m_offset = m_bias - M / 100;
+        m_roundDown = M % 100 != 0 ? 1 : 0;
     }
 
     void Add(uint16_t *__restrict acc, int64_t len)
     {
-        uint32_t x = m_source.x;
+        int64_t k = 0;
+#if defined(__SSE2__)
+        if (len >= 8 && m_range < (1u << 31))
+            k = AddEightAtATime(acc, len);
+#endif
+        constexpr uint32_t a = kNoiseMultiplier;
         const uint64_t range = m_range;
-        const double low = m_low;
-        if (m_sixteenBit) {
-            for (int64_t k = 0; k < len; ++k) {
-                x = x * 134775813u + 1u;
-                const double s =
-                    low + static_cast<double>(static_cast<uint32_t>((uint64_t{x} * range) >> 32));
-                acc[k] = static_cast<uint16_t>(acc[k] + static_cast<uint16_t>(static_cast<int64_t>(s)));
-            }
-        } else {
-            for (int64_t k = 0; k < len; ++k) {
-                x = x * 134775813u + 1u;
-                const double s =
-                    low + static_cast<double>(static_cast<uint32_t>((uint64_t{x} * range) >> 32));
-                acc[k] = static_cast<uint16_t>(acc[k] + Contribution(s, false));
-            }
+        const int64_t offset = m_offset, roundDown = m_roundDown, bias = m_bias;
+        uint32_t x = m_source.x;
+        for (; k < len; ++k) {
+            x = a * x + 1u;
+            const int64_t t = static_cast<int64_t>((uint64_t{x} * range) >> 32) + offset;
+            acc[k] =
+                static_cast<uint16_t>(acc[k] + static_cast<uint16_t>(t - (t > 0 ? roundDown : 0) - bias));
         }
         m_source.x = x;
     }
 
 private:
-    bool m_sixteenBit;
-    double m_low = 0;
+#if defined(__SSE2__)
+    // Low halves of the lane-wise 32 x 32-bit products (SSE2 only multiplies lanes 0 and 2 to 64 bits).
+    static __m128i MulLo32(__m128i a, __m128i b)
+    {
+        const __m128i even = _mm_mul_epu32(a, b);
+        const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+        return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                                  _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+    }
+
+    // Upper halves of the 64-bit products of each lane with the same factor.
+    static __m128i MulHi32(__m128i a, __m128i factor)
+    {
+        const __m128i even = _mm_mul_epu32(a, factor);
+        const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), factor);
+        return _mm_or_si128(_mm_srli_epi64(even, 32), _mm_and_si128(odd, _mm_set_epi32(-1, 0, -1, 0)));
+    }
+
+    __m128i Values(__m128i state) const
+    {
+        __m128i t = _mm_add_epi32(MulHi32(state, _mm_set1_epi32(static_cast<int>(m_range))),
+                                  _mm_set1_epi32(static_cast<int>(m_offset)));
+        t = _mm_sub_epi32(t, _mm_and_si128(_mm_cmpgt_epi32(t, _mm_setzero_si128()),
+                                           _mm_set1_epi32(static_cast<int>(m_roundDown))));
+        t = _mm_sub_epi32(t, _mm_set1_epi32(static_cast<int>(m_bias)));
+        // Keep the low 16 bits, sign-extended, so that packing does not saturate.
+        return _mm_srai_epi32(_mm_slli_epi32(t, 16), 16);
+    }
+
+    // Eight states side by side, each stepped eight draws at a time; returns the frames done.
+    int64_t AddEightAtATime(uint16_t *acc, int64_t len)
+    {
+        uint32_t states[8];
+        uint32_t x = m_source.x;
+        for (uint32_t &state : states)
+            state = x = kNoiseMultiplier * x + 1u;
+        __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(states));
+        __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(states + 4));
+        const __m128i mul = _mm_set1_epi32(static_cast<int>(kNoiseMultiplier8));
+        const __m128i inc = _mm_set1_epi32(static_cast<int>(kNoiseIncrement8));
+        __m128i last = high;
+        int64_t k = 0;
+        for (; k + 8 <= len; k += 8) {
+            const __m128i v = _mm_packs_epi32(Values(low), Values(high));
+            __m128i *p = reinterpret_cast<__m128i *>(acc + k);
+            _mm_storeu_si128(p, _mm_add_epi16(_mm_loadu_si128(p), v));
+            last = high;
+            low = _mm_add_epi32(MulLo32(low, mul), inc);
+            high = _mm_add_epi32(MulLo32(high, mul), inc);
+        }
+        m_source.x =
+            static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(last, _MM_SHUFFLE(3, 3, 3, 3))));
+        return k;
+    }
+#endif
+
     uint32_t m_range = 0;
+    int64_t m_offset = 0, m_roundDown = 0, m_bias = 0;
     NoiseSource m_source{1};
 };
 
