@@ -1,0 +1,58 @@
+# Shell helpers for driving the program on a private virtual display. Source after audio.sh:
+#
+#   display_start                 Xvfb on a free display number; exports DISPLAY; stopped on exit
+#   window_wait TITLE             prints the id of the visible window named TITLE (waits up to 20 s)
+#   expect_size WIN W H STATE     fails unless the X server reports the window W x H
+#   click_at WIN X Y              left click at window coordinates
+#   screenshot WIN FILE           PNG of the window as the X server shows it
+
+display_start() {
+  command -v Xvfb >/dev/null || e2e_skip "Xvfb is not installed (scripts/setup.sh installs it)"
+  command -v xdotool >/dev/null || e2e_skip "xdotool is not installed (scripts/setup.sh installs it)"
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+  e2e_track_pid $!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do
+    xwininfo -root >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  cat "$E2E_TMP/xvfb.log" >&2
+  e2e_fail "Xvfb did not come up on :$n"
+}
+
+window_wait() {
+  local id
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+expect_size() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "window in state '$4': ${WIDTH}x${HEIGHT} at $X,$Y"
+  [ "$WIDTH" = "$2" ] && [ "$HEIGHT" = "$3" ] || e2e_fail "window is ${WIDTH}x${HEIGHT} in state '$4', expected $2x$3"
+}
+
+click_at() {
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
+  sleep 0.2
+}
+
+screenshot() {
+  if command -v import >/dev/null; then
+    import -window "$1" "$2" 2>/dev/null || echo "note: screenshot $2 failed" >&2
+  else
+    xwd -id "$1" -out "${2%.png}.xwd" 2>/dev/null || echo "note: screenshot $2 failed" >&2
+  fi
+}
