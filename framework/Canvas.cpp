@@ -17,8 +17,11 @@ namespace {
 using i64 = int64_t;
 __extension__ typedef __int128 i128;
 
-// Ties on a wide band's border go to the pixel below/right of it: sample just past the centre.
-constexpr double kNudge = 1.0 / 4096.0;
+// A pixel centre exactly on a border: polygon fills keep the top/left border (sample just
+// below/right of the centre); wide pens keep the bottom/right one, so nested outlines
+// 1.5 pixels apart under a 2-pixel pen leave no gap at the picture's right and bottom edges.
+constexpr double kFillNudge = 1.0 / 4096.0;
+constexpr double kPenNudge = -1.0 / 4096.0;
 // Boxes beyond this are clamped; nothing this large can be seen on an image anyway.
 constexpr i64 kCoordLimit = i64(1) << 27;
 
@@ -189,13 +192,13 @@ Range capsuleRow(double ax, double ay, double bx, double by, double rad, double 
     return out;
 }
 
-// Pixels whose (nudged) centre lies in [lo, hi].
-Span pixelsIn(const Range &r)
+// Pixels whose centre, moved by `nudge`, lies in [lo, hi].
+Span pixelsIn(const Range &r, double nudge)
 {
     if (r.empty())
         return {};
     const double lo = std::max(r.lo, -4e18), hi = std::min(r.hi, 4e18);
-    return {i64(std::ceil(lo - kNudge)), i64(std::floor(hi - kNudge))};
+    return {i64(std::ceil(lo - nudge)), i64(std::floor(hi - nudge))};
 }
 
 // Round-capped band of width w centred on segment AB (pixel centres at integer coordinates).
@@ -204,7 +207,8 @@ void wideSegment(const Target &t, i64 xa, i64 ya, i64 xb, i64 yb, int w, uint32_
     const double rad = w / 2.0;
     const i64 top = std::max(std::min(ya, yb) - w, t.y0), bottom = std::min(std::max(ya, yb) + w, t.y1 - 1);
     for (i64 y = top; y <= bottom; ++y) {
-        const Span s = pixelsIn(capsuleRow(double(xa), double(ya), double(xb), double(yb), rad, y + kNudge));
+        const Span s = pixelsIn(
+            capsuleRow(double(xa), double(ya), double(xb), double(yb), rad, y + kPenNudge), kPenNudge);
         if (!s.empty())
             t.hspan(y, s.l, s.r, c);
     }
@@ -301,11 +305,11 @@ double angleOf(double dx, double dy) // counter-clockwise on screen, 0 .. 2 pi
 void ringRow(double cx, double cy, double ao, double bo, double ai, double bi, i64 y, Span &left, Span &right)
 {
     left = right = Span{};
-    const double py = y + kNudge - cy;
+    const double py = y + kPenNudge - cy;
     if (std::fabs(py) > bo)
         return;
     const double ho = ao * std::sqrt(std::max(0.0, 1 - (py / bo) * (py / bo)));
-    const Span outer = pixelsIn(Range{cx - ho, cx + ho});
+    const Span outer = pixelsIn(Range{cx - ho, cx + ho}, kPenNudge);
     if (outer.empty())
         return;
     if (ai <= 0 || bi <= 0 || std::fabs(py) >= bi) {
@@ -314,7 +318,7 @@ void ringRow(double cx, double cy, double ao, double bo, double ai, double bi, i
     }
     const double hi = ai * std::sqrt(std::max(0.0, 1 - (py / bi) * (py / bi)));
     // Pixels strictly inside the inner ellipse are left out.
-    const i64 il = i64(std::floor(cx - hi - kNudge)) + 1, ir = i64(std::ceil(cx + hi - kNudge)) - 1;
+    const i64 il = i64(std::floor(cx - hi - kPenNudge)) + 1, ir = i64(std::ceil(cx + hi - kPenNudge)) - 1;
     if (il > ir) {
         left = outer;
         return;
@@ -519,9 +523,18 @@ void Canvas::Rectangle(int left, int top, int right, int bottom)
         }
         return;
     }
-    const i64 xs[4] = {l, r - 1, r - 1, l}, ys[4] = {tp, tp, b - 1, b - 1};
-    for (int i = 0; i < 4; ++i)
-        wideSegment(t, xs[i], ys[i], xs[(i + 1) % 4], ys[(i + 1) % 4], Pen.Width, c);
+    // Wide pen: square corners, so nested outlines leave no gaps at the corners.
+    const i64 w = Pen.Width, fw = (w - 1) / 2;
+    const i64 ol = l - fw, ot = tp - fw, orr = r - 1 - fw + w - 1, ob = b - 1 - fw + w - 1;
+    const i64 il = ol + w, it = ot + w, ir = orr - w, ib = ob - w;
+    for (i64 y = std::max(ot, t.y0); y <= std::min(ob, t.y1 - 1); ++y) {
+        if (y < it || y > ib || il > ir) {
+            t.hspan(y, ol, orr, c);
+        } else {
+            t.hspan(y, ol, il - 1, c);
+            t.hspan(y, ir + 1, orr, c);
+        }
+    }
 }
 
 void Canvas::FillRect(const TRect &r)
@@ -726,7 +739,7 @@ void Canvas::Polygon(const QPoint *points, int count)
         std::vector<double> xs;
         xs.reserve(size_t(count));
         for (i64 y = std::max(ymin, t.y0); y <= std::min(ymax, t.y1 - 1); ++y) {
-            const double py = y + kNudge;
+            const double py = y + kFillNudge;
             xs.clear();
             for (int i = 0; i < count; ++i) {
                 const QPoint &p = points[i], &q = points[(i + 1) % count];
@@ -736,7 +749,7 @@ void Canvas::Polygon(const QPoint *points, int count)
             }
             std::sort(xs.begin(), xs.end());
             for (size_t k = 0; k + 1 < xs.size(); k += 2) {
-                const Span s = pixelsIn(Range{xs[k], xs[k + 1]});
+                const Span s = pixelsIn(Range{xs[k], xs[k + 1]}, kFillNudge);
                 // The right edge itself belongs to the outline, not the fill.
                 if (!s.empty())
                     t.hspan(y, s.l, s.r, c);

@@ -108,9 +108,10 @@ enum : unsigned {
 //  - a line from A to B paints A but not B;
 //  - filled shapes: brush inside (unless bsClear), then the pen outline (unless psClear);
 //  - polygons are filled even-odd, their outline paints every vertex;
-//  - pens wider than 1 are round-capped, round-joined and centred on the 1-pixel outline
-//    (a pixel whose centre lies on the band's upper/left border is inside, on the
-//    lower/right border outside);
+//  - pens wider than 1 are centred on the 1-pixel outline, round-capped and round-joined
+//    (Rectangle: square corners)
+//    (a pixel whose centre lies on the band's lower/right border is inside, on the
+//    upper/left border outside: a 2-pixel pen on row y covers rows y and y + 1);
 //  - every write is clipped to the image and to ClipRect.
 // Text is drawn by QPainter into the same image, without anti-aliasing. The image may also be
 // painted with a QPainter of one's own between canvas calls.

@@ -284,8 +284,8 @@ TEST(CanvasWidePens, WidthsTwoAndSixteen)
             rows += c.Pixel(x, y) == clBlack;
         ASSERT_EQ(rows, 2) << x;
     }
-    EXPECT_EQ(c.Pixel(50, 49), clBlack);
     EXPECT_EQ(c.Pixel(50, 50), clBlack);
+    EXPECT_EQ(c.Pixel(50, 51), clBlack);
 
     reset(c, 100, 100);
     c.Pen.Width = 16;
@@ -315,16 +315,34 @@ TEST(CanvasWidePens, WidthsTwoAndSixteen)
     EXPECT_TRUE(c.Pixel(10, 50) == clBlack);
     EXPECT_EQ(c.Pixel(50, 50), clWhite);
 
-    // 2-pixel rectangle outline: each side two pixels thick, centred on the 1-pixel outline.
+    // 2-pixel rectangle outline: each side two pixels thick, on the 1-pixel outline and the
+    // pixel after it, with square corners.
     reset(c, 60, 60);
     c.Pen.Width = 2;
     c.Rectangle(10, 10, 50, 40);
     for (int y = 15; y < 35; ++y) {
-        EXPECT_EQ(c.Pixel(9, y), clBlack);
+        EXPECT_EQ(c.Pixel(9, y), clWhite);
         EXPECT_EQ(c.Pixel(10, y), clBlack);
-        EXPECT_EQ(c.Pixel(11, y), clWhite);
-        EXPECT_EQ(c.Pixel(8, y), clWhite);
+        EXPECT_EQ(c.Pixel(11, y), clBlack);
+        EXPECT_EQ(c.Pixel(12, y), clWhite);
+        EXPECT_EQ(c.Pixel(48, y), clWhite);
+        EXPECT_EQ(c.Pixel(49, y), clBlack);
+        EXPECT_EQ(c.Pixel(50, y), clBlack);
+        EXPECT_EQ(c.Pixel(51, y), clWhite);
     }
+    EXPECT_EQ(inkBounds(c, clWhite), TRect(10, 10, 51, 41));
+    EXPECT_EQ(c.Pixel(10, 10), clBlack);
+    EXPECT_EQ(c.Pixel(50, 40), clBlack);
+    // Outlines 1.5 pixels apart, as the gradient panel nests them, cover the whole square.
+    reset(c, 96, 96);
+    c.Pen.Width = 2;
+    for (int i = 0; i <= 31; ++i) {
+        const double k = i / 31.0;
+        const int lo = int(std::lround(47.5 - k * 47.5)), hi = int(std::lround(47.5 + k * 47.5));
+        c.Rectangle(lo, hi, hi, lo);
+    }
+    c.SetPixel(47, 47, clBlack);
+    EXPECT_EQ(countColor(c, clWhite), 0);
 
     // 16-pixel rings: a box far larger than the image still covers its corners.
     reset(c, 96, 96);
