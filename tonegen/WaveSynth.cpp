@@ -13,6 +13,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TONEGEN_AVX2 1
+#include <immintrin.h>
+#endif
 
 static_assert(std::endian::native == std::endian::little, "samples are stored in host order");
 
@@ -31,6 +35,98 @@ constexpr uint32_t kNoiseIncrement4 = kNoiseMultiplier * kNoiseMultiplier * kNoi
                                       kNoiseMultiplier * kNoiseMultiplier + kNoiseMultiplier + 1u;
 constexpr uint32_t kNoiseMultiplier8 = kNoiseMultiplier4 * kNoiseMultiplier4;
 constexpr uint32_t kNoiseIncrement8 = kNoiseMultiplier4 * kNoiseIncrement4 + kNoiseIncrement4;
+constexpr uint32_t kNoiseMultiplier16 = kNoiseMultiplier8 * kNoiseMultiplier8;
+constexpr uint32_t kNoiseIncrement16 = kNoiseMultiplier8 * kNoiseIncrement8 + kNoiseIncrement8;
+
+// Whole-number form of a noise value: Trunc(r - M / 100) with M = 100 q + m is r - q, less 1 when
+// m > 0 and r - q >= 1 (see NoiseLayer); 8-bit values carry 128 in offset and bias.
+struct NoiseRule
+{
+    uint32_t range = 0;
+    int32_t offset = 0;
+    int32_t roundDown = 0;
+    int32_t bias = 0;
+};
+
+bool CpuHasAvx2()
+{
+#if defined(TONEGEN_AVX2)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+#if defined(TONEGEN_AVX2)
+__attribute__((target("avx2"))) void AddVectorsAvx2(uint16_t *dst, const uint16_t *src, int64_t count)
+{
+    int64_t k = 0;
+    for (; k + 16 <= count; k += 16) {
+        __m256i *d = reinterpret_cast<__m256i *>(dst + k);
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
+        _mm256_storeu_si256(d, _mm256_add_epi16(_mm256_loadu_si256(d), v));
+    }
+    for (; k < count; ++k)
+        dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
+}
+
+// 16-bit stereo frames: each sample twice.
+__attribute__((target("avx2"))) int64_t WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
+{
+    int64_t k = 0;
+    for (; k + 8 <= len; k += 8) {
+        const __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(acc + k)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * k),
+                            _mm256_or_si256(v, _mm256_slli_epi32(v, 16)));
+    }
+    return k;
+}
+
+__attribute__((target("avx2"))) __m256i NoiseValuesAvx2(__m256i state, const NoiseRule &rule)
+{
+    const __m256i range = _mm256_set1_epi32(static_cast<int>(rule.range));
+    const __m256i even = _mm256_mul_epu32(state, range);
+    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(state, 32), range);
+    const __m256i r = _mm256_or_si256(_mm256_srli_epi64(even, 32),
+                                      _mm256_and_si256(odd, _mm256_set_epi32(-1, 0, -1, 0, -1, 0, -1, 0)));
+    __m256i t = _mm256_add_epi32(r, _mm256_set1_epi32(rule.offset));
+    t = _mm256_sub_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_setzero_si256()),
+                                             _mm256_set1_epi32(rule.roundDown)));
+    t = _mm256_sub_epi32(t, _mm256_set1_epi32(rule.bias));
+    return _mm256_srai_epi32(_mm256_slli_epi32(t, 16), 16);
+}
+
+// Sixteen states side by side, stepped sixteen draws at a time; returns the frames done.
+__attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len, uint32_t &x,
+                                                     const NoiseRule &rule)
+{
+    if (len < 16)
+        return 0;
+    uint32_t states[16];
+    uint32_t y = x;
+    for (uint32_t &state : states)
+        state = y = kNoiseMultiplier * y + 1u;
+    __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states));
+    __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states + 8));
+    const __m256i mul = _mm256_set1_epi32(static_cast<int>(kNoiseMultiplier16));
+    const __m256i inc = _mm256_set1_epi32(static_cast<int>(kNoiseIncrement16));
+    __m256i last = high;
+    int64_t k = 0;
+    for (; k + 16 <= len; k += 16) {
+        // The pack works per 128-bit half; the permute puts the frames back in order.
+        const __m256i v = _mm256_permute4x64_epi64(
+            _mm256_packs_epi32(NoiseValuesAvx2(low, rule), NoiseValuesAvx2(high, rule)), 0xD8);
+        __m256i *p = reinterpret_cast<__m256i *>(acc + k);
+        _mm256_storeu_si256(p, _mm256_add_epi16(_mm256_loadu_si256(p), v));
+        last = high;
+        low = _mm256_add_epi32(_mm256_mullo_epi32(low, mul), inc);
+        high = _mm256_add_epi32(_mm256_mullo_epi32(high, mul), inc);
+    }
+    x = static_cast<uint32_t>(_mm256_extract_epi32(last, 7));
+    return k;
+}
+#endif
 
 // What one sample value s adds to a stored sample, modulo the sample width: 16-bit adds Trunc(s),
 // 8-bit adds Trunc(s + 128) - 128. Sums modulo 2^16 keep the 8-bit result in their low byte.
@@ -60,8 +156,8 @@ Levels LevelsFor(int64_t level, bool sixteenBit)
 class PeriodicLayer
 {
 public:
-    PeriodicLayer(const SynthLayer &layer, const SynthFormat &format)
-        : m_wave(layer.wave), m_sixteenBit(format.sixteenBit)
+    PeriodicLayer(const SynthLayer &layer, const SynthFormat &format, bool avx2)
+        : m_wave(layer.wave), m_sixteenBit(format.sixteenBit), m_avx2(avx2)
     {
         const Levels lv = LevelsFor(layer.level, format.sixteenBit);
         m_span = lv.span;
@@ -82,7 +178,8 @@ public:
 
     void Add(uint16_t *__restrict acc, int64_t len)
     {
-        int64_t i = 0, j = m_j, n = m_n;
+        int64_t i = 0, j = m_j, n = m_n, c = m_c, boundary = m_boundary;
+        const double period = m_period;
         while (i < len) {
             // A period that never ends (n <= 0 after rounding) runs to the end of the sound.
             if (n <= j || n - j > len - i) {
@@ -91,10 +188,10 @@ public:
                 break;
             }
             const int64_t left = n - j;
-            ++m_c;
-            const double end = static_cast<double>(m_c) * m_period;
-            const int64_t next = static_cast<int64_t>(end - static_cast<double>(m_boundary));
-            m_boundary = static_cast<int64_t>(end);
+            ++c;
+            const double end = static_cast<double>(c) * period;
+            const int64_t next = static_cast<int64_t>(end - static_cast<double>(boundary));
+            boundary = static_cast<int64_t>(end);
             const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
             const uint16_t *wrapped = whole - left < next && i + whole <= len ? Wrapped(n) : nullptr;
             if (wrapped) {
@@ -111,6 +208,8 @@ public:
         }
         m_j = j;
         m_n = n;
+        m_c = c;
+        m_boundary = boundary;
     }
 
 private:
@@ -124,8 +223,14 @@ private:
             dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
     }
 
-    static void AddVectors(uint16_t *dst, const uint16_t *src, int64_t count)
+    void AddVectors(uint16_t *dst, const uint16_t *src, int64_t count) const
     {
+#if defined(TONEGEN_AVX2)
+        if (m_avx2) {
+            AddVectorsAvx2(dst, src, count);
+            return;
+        }
+#endif
 #if defined(__SSE2__)
         for (int64_t k = 0; k < count; k += kLanes) {
             __m128i *d = reinterpret_cast<__m128i *>(dst + k);
@@ -189,6 +294,7 @@ private:
 
     SynthWave m_wave;
     bool m_sixteenBit;
+    bool m_avx2;
     double m_span = 0, m_low = 0, m_high = 0;
     double m_period = 0;
     double m_step = 0, m_slope = 0;
@@ -209,7 +315,8 @@ private:
 class NoiseLayer
 {
 public:
-    NoiseLayer(const SynthLayer &layer, const SynthFormat &format, uint64_t drawsBefore)
+    NoiseLayer(const SynthLayer &layer, const SynthFormat &format, uint64_t drawsBefore, bool avx2)
+        : m_avx2(avx2)
     {
         const Levels lv = LevelsFor(layer.level, format.sixteenBit);
         m_range = static_cast<uint32_t>(static_cast<int64_t>(lv.span + 1));
@@ -228,9 +335,18 @@ public:
     void Add(uint16_t *__restrict acc, int64_t len)
     {
         int64_t k = 0;
+        // The vector forms work in 32-bit lanes; huge levels (far beyond full level) take the plain loop.
+        const bool lanesFit = m_range < (1u << 30) && m_offset > -(int64_t{1} << 30);
+#if defined(TONEGEN_AVX2)
+        if (m_avx2 && lanesFit) {
+            const NoiseRule rule{m_range, static_cast<int32_t>(m_offset), static_cast<int32_t>(m_roundDown),
+                                 static_cast<int32_t>(m_bias)};
+            k = AddNoiseAvx2(acc, len, m_source.x, rule);
+        }
+#endif
 #if defined(__SSE2__)
-        if (len >= 8 && m_range < (1u << 31))
-            k = AddEightAtATime(acc, len);
+        if (len - k >= 8 && lanesFit)
+            k += AddEightAtATime(acc + k, len - k);
 #endif
         constexpr uint32_t a = kNoiseMultiplier;
         const uint64_t range = m_range;
@@ -305,13 +421,19 @@ private:
     uint32_t m_range = 0;
     int64_t m_offset = 0, m_roundDown = 0, m_bias = 0;
     NoiseSource m_source{1};
+    bool m_avx2;
 };
 
-void WriteFrames(uint8_t *out, const uint16_t *acc, int64_t len, const SynthFormat &format)
+void WriteFrames(uint8_t *out, const uint16_t *acc, int64_t len, const SynthFormat &format, bool avx2)
 {
     if (format.sixteenBit) {
         if (format.stereo) {
-            for (int64_t k = 0; k < len; ++k) {
+            int64_t k = 0;
+#if defined(TONEGEN_AVX2)
+            if (avx2)
+                k = WriteStereo16Avx2(out, acc, len);
+#endif
+            for (; k < len; ++k) {
                 const uint32_t v = uint32_t{acc[k]} * 0x10001u;
                 std::memcpy(out + 4 * k, &v, 4);
             }
@@ -360,6 +482,7 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     const int64_t frames = SynthFrameCount(dataSize, format);
     const int64_t frameSize = (format.sixteenBit ? 2 : 1) * (format.stereo ? 2 : 1);
 
+    static const bool avx2 = CpuHasAvx2();
     std::vector<PeriodicLayer> periodic;
     std::vector<NoiseLayer> noise;
     uint64_t noiseDraws = 0;
@@ -369,10 +492,10 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
             continue;
         if (layer.wave == SynthWave::Noise) {
             // Each noise layer continues the one generator where the previous noise layer left it.
-            noise.emplace_back(layer, format, noiseDraws);
+            noise.emplace_back(layer, format, noiseDraws, avx2);
             noiseDraws += static_cast<uint64_t>(frames);
         } else if (static_cast<double>(format.rate) / static_cast<double>(layer.frequency) >= 1.0) {
-            periodic.emplace_back(layer, format);
+            periodic.emplace_back(layer, format, avx2);
         }
     }
 
@@ -384,7 +507,7 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
             layer.Add(acc.data(), len);
         for (NoiseLayer &layer : noise)
             layer.Add(acc.data(), len);
-        WriteFrames(data + f0 * frameSize, acc.data(), len, format);
+        WriteFrames(data + f0 * frameSize, acc.data(), len, format, avx2);
     }
 }
 
