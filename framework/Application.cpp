@@ -1,5 +1,8 @@
 #include "framework/Application.h"
 
+#include "framework/Fonts.h"
+#include "framework/StandardClasses.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -48,6 +51,8 @@ void TApplication::Initialize()
 {
     // The main form alone decides when the program ends; hidden or other windows do not.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    TFont::InstallSubstitutions();
+    RegisterStandardClasses();
 }
 
 QString TApplication::Title() const
