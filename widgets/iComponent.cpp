@@ -9,7 +9,8 @@
 
 namespace widgets {
 
-TiComponent::TiComponent(QWidget *parent) : QWidget(parent), FBackGroundColor(framework::clBtnFace)
+TiComponent::TiComponent(QWidget *parent)
+    : QWidget(parent), framework::TControl(this), FBackGroundColor(framework::clBtnFace)
 {
     // Opaque: every paint covers the whole widget, so Qt need not erase or paint the parent.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -17,6 +18,7 @@ TiComponent::TiComponent(QWidget *parent) : QWidget(parent), FBackGroundColor(fr
     // Moves are reported without a button held, as the framework's mouse-move events are.
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
+    setClickOnRelease(true);
     FLastRepaintTime = Now();
     FBoundsSeen = geometry();
 }
@@ -294,19 +296,15 @@ void TiComponent::CreateBackGroundPicture()
         FBackGroundPicture = std::make_unique<QImage>();
 }
 
-bool TiComponent::GetTabStop() const
-{
-    return (focusPolicy() & Qt::TabFocus) != 0;
-}
-
 void TiComponent::SetTabStop(bool Value)
 {
+    setTabStop(Value);
     setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void TiComponent::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
-    const QRect bounds(ALeft, ATop, AWidth, AHeight);
+    const QRect bounds(ALeft, ATop, qMax(0, AWidth), qMax(0, AHeight));
     if (bounds == FBoundsSeen)
         return;
     setGeometry(bounds);
@@ -349,7 +347,7 @@ void TiComponent::DrawStaticPicture(framework::Canvas &Canvas,
         return;
     }
     QImage &cache = EnsureBackGroundCache();
-    if (FBackGroundDirty) {
+    if (FBackGroundDirty || StaticPictureStale()) {
         ++FCounters.BackGroundCacheBuilds;
         framework::Canvas cacheCanvas(&cache);
         DrawStatic(cacheCanvas);
@@ -440,14 +438,12 @@ void TiComponent::ReflectedKeyUp(int Key)
     Q_UNUSED(Key);
 }
 
+// The framework delivers mouse events here first, then raises the user's events (Do*).
 void TiComponent::mousePressEvent(QMouseEvent *event)
 {
     try {
         const QPoint p = event->position().toPoint();
         iMouseDown(event->button(), event->modifiers(), p.x(), p.y());
-        if (event->button() == Qt::LeftButton)
-            FLeftPressed = true;
-        emit OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
     } catch (const std::exception &) {
     }
 }
@@ -457,12 +453,6 @@ void TiComponent::mouseReleaseEvent(QMouseEvent *event)
     try {
         const QPoint p = event->position().toPoint();
         iMouseUp(event->button(), event->modifiers(), p.x(), p.y());
-        if (event->button() == Qt::LeftButton && FLeftPressed) {
-            FLeftPressed = false;
-            if (rect().contains(p))
-                emit OnClick(this);
-        }
-        emit OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
     } catch (const std::exception &) {
     }
 }
@@ -471,17 +461,43 @@ void TiComponent::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
     iMouseMove(event->modifiers(), p.x(), p.y());
-    emit OnMouseMove(this, event->modifiers(), p.x(), p.y());
 }
 
 void TiComponent::mouseDoubleClickEvent(QMouseEvent *event)
 {
     try {
         iDoubleClick();
-        const QPoint p = event->position().toPoint();
         if (event->button() == Qt::LeftButton)
             emit OnDblClick(this);
-        emit OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::DoClick()
+{
+    try {
+        emit OnClick(this);
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::DoMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)
+{
+    try {
+        emit OnMouseDown(this, Button, Shift, X, Y);
+    } catch (const std::exception &) {
+    }
+}
+
+void TiComponent::DoMouseMove(Qt::KeyboardModifiers Shift, int X, int Y)
+{
+    emit OnMouseMove(this, Shift, X, Y);
+}
+
+void TiComponent::DoMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)
+{
+    try {
+        emit OnMouseUp(this, Button, Shift, X, Y);
     } catch (const std::exception &) {
     }
 }

@@ -3,6 +3,7 @@
 #include "framework/Canvas.h"
 #include "framework/Colors.h"
 #include "framework/ComponentState.h"
+#include "framework/Controls.h"
 #include "widgets/iTypes.h"
 
 #include <QImage>
@@ -17,12 +18,30 @@ namespace widgets {
 // Base of every instrument widget: background step, bevel border, the two repaint requests
 // with update lock and frame-rate gate, double-buffered painting with an optional cache of
 // the static picture, and input routed into overridable hooks.
-class TiComponent : public QWidget, public framework::ComponentState
+class TiComponent : public QWidget, public framework::TControl
 {
     Q_OBJECT
+    Q_PROPERTY(int Left READ Left WRITE setLeft)
+    Q_PROPERTY(int Top READ Top WRITE setTop)
+    Q_PROPERTY(int Width READ Width WRITE setWidth)
+    Q_PROPERTY(int Height READ Height WRITE setHeight)
+    Q_PROPERTY(int Tag READ Tag WRITE setTag)
+    Q_PROPERTY(framework::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
+    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
+    Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
+    Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE setParentShowHint)
     Q_PROPERTY(bool OptionSaveAllProperties READ GetOptionSaveAllProperties WRITE SetOptionSaveAllProperties)
     Q_PROPERTY(bool AutoFrameRate READ GetAutoFrameRate WRITE SetAutoFrameRate)
     Q_PROPERTY(int UpdateFrameRate READ GetUpdateFrameRate WRITE SetUpdateFrameRate)
+    Q_CLASSINFO("default:Tag", "0")
+    Q_CLASSINFO("default:Cursor", "crDefault")
+    Q_CLASSINFO("default:Hint", "\"\"")
+    Q_CLASSINFO("default:Visible", "True")
+    Q_CLASSINFO("default:Enabled", "True")
+    Q_CLASSINFO("default:ShowHint", "False")
+    Q_CLASSINFO("default:ParentShowHint", "True")
     Q_CLASSINFO("default:AutoFrameRate", "False")
     Q_CLASSINFO("default:UpdateFrameRate", "60")
 
@@ -90,11 +109,14 @@ public:
     void SetBackGroundPicture(const QImage &Value);
     // Creates the owned picture empty, as the knob's constructor does.
     void CreateBackGroundPicture();
-    bool GetTabStop() const;
+    // Tab navigation only: a click does not focus the widget by itself (the knob takes the
+    // focus in its own mouse handling). Widgets that publish TabStop declare the property over
+    // these two.
+    bool GetTabStop() const { return TabStop(); }
     void SetTabStop(bool Value);
 
-    // (left, top, width, height) in the parent's client coordinates.
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    // (left, top, width, height) in the parent's client coordinates; negative sizes count as 0.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
     // --- state ---------------------------------------------------------------------------
     bool BackGroundDirty() const { return FBackGroundDirty; }
@@ -141,10 +163,19 @@ signals:
     void OnAfterPaint(QObject *Sender, framework::Canvas *Canvas);
 
 protected:
+    // The user's mouse events, raised by the framework after the hooks have run.
+    void DoClick() override;
+    void DoMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) override;
+    void DoMouseMove(Qt::KeyboardModifiers Shift, int X, int Y) override;
+    void DoMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) override;
+
     // The cache scheme: with CachedDrawing the static picture is drawn into BackGroundCache
     // only while BackGroundDirty is set, then copied; without it, drawn straight onto Canvas.
     void DrawStaticPicture(framework::Canvas &Canvas,
                            const std::function<void(framework::Canvas &)> &DrawStatic);
+    // True while the static picture must be redrawn whatever BackGroundDirty says (a parent
+    // snapshot still waiting to be captured).
+    virtual bool StaticPictureStale() const { return false; }
     // Creates the cache at the widget size on first use.
     QImage &EnsureBackGroundCache();
     void SetBackGroundDirty(bool Value) { FBackGroundDirty = Value; }
@@ -193,7 +224,6 @@ private:
 
     RepaintCounters FCounters;
     QRect FBoundsSeen;
-    bool FLeftPressed = false;
 };
 
 } // namespace widgets

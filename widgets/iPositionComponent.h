@@ -57,6 +57,8 @@ public:
     // Place of Value on a display, in [0, 1].
     double PositionFraction(double Value) const;
     double PositionFraction() const { return PositionFraction(FPosition); }
+    double GetPositionPercent(double Value) const { return PositionFraction(Value); }
+    double GetPositionPercent() const { return PositionFraction(FPosition); }
 
     // End of a user gesture: OnPositionChangeFinished if the value changed since the last one.
     void DoPositionChangeFinished();

@@ -63,6 +63,8 @@ protected:
     bool PointVisible(QPoint Point) const;
 
     void BoundsChanged(bool Moved, bool Resized) override;
+    // A failed capture is retried at every paint, cache or not.
+    bool StaticPictureStale() const override { return FTransparent && FSnapshotPending; }
     bool event(QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void changeEvent(QEvent *event) override;
