@@ -347,6 +347,7 @@ void TImage::setPicture(const QString &fileName)
     m_canvas.Image() = image;
     m_canvas.ResetClipRect();
     m_hasPicture = !image.isNull();
+    m_pictureSize = image.size();
     pictureChanged();
 }
 
@@ -357,39 +358,40 @@ void TImage::SetPictureImage(const QImage &image)
         image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     m_canvas.ResetClipRect();
     m_hasPicture = !image.isNull();
+    m_pictureSize = image.size();
     pictureChanged();
 }
 
 void TImage::NewBitmap()
 {
     m_pictureFile.clear();
-    m_canvas.SetSize(0, 0);
-    m_hasPicture = true;
-    pictureChanged();
+    resizePicture(0, 0);
 }
 
 void TImage::setPictureWidth(int width)
 {
     m_pictureFile.clear();
-    m_hasPicture = true;
-    m_canvas.SetSize(width, PictureHeight());
-    pictureChanged();
+    resizePicture(width, PictureHeight());
 }
 
 void TImage::setPictureHeight(int height)
 {
     m_pictureFile.clear();
+    resizePicture(PictureWidth(), height);
+}
+
+void TImage::resizePicture(int width, int height)
+{
     m_hasPicture = true;
-    m_canvas.SetSize(PictureWidth(), height);
+    m_pictureSize = QSize(std::max(0, width), std::max(0, height));
+    m_canvas.SetSize(m_pictureSize.width(), m_pictureSize.height());
     pictureChanged();
 }
 
 framework::Canvas *TImage::Canvas()
 {
-    if (!m_hasPicture) {
-        m_hasPicture = true;
-        m_canvas.SetSize(width(), height());
-    }
+    if (!m_hasPicture)
+        resizePicture(width(), height());
     update();
     return &m_canvas;
 }

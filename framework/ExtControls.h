@@ -161,8 +161,8 @@ public:
     bool HasPicture() const { return m_hasPicture; }
     // A new, empty (0 x 0) bitmap as the picture.
     void NewBitmap();
-    int PictureWidth() const { return m_hasPicture ? m_canvas.Width() : 0; }
-    int PictureHeight() const { return m_hasPicture ? m_canvas.Height() : 0; }
+    int PictureWidth() const { return m_hasPicture ? m_pictureSize.width() : 0; }
+    int PictureHeight() const { return m_hasPicture ? m_pictureSize.height() : 0; }
     // Resizing keeps the pixels at the top left and fills the rest with the canvas brush colour.
     void setPictureWidth(int width);
     void setPictureHeight(int height);
@@ -191,8 +191,11 @@ protected:
 
 private:
     void pictureChanged();
+    void resizePicture(int width, int height);
 
     framework::Canvas m_canvas;
+    // Kept apart from the image: a bitmap 239 x 0 has no pixels but still a width.
+    QSize m_pictureSize;
     QString m_pictureFile;
     bool m_hasPicture = false;
     bool m_autoSize = false;
