@@ -5,7 +5,9 @@
 #include "framework/Colors.h"
 #include "framework/MessageBox.h"
 #include "tonegen/ToneGen.h"
-#include "widgets/iPositionComponent.h"
+#include "widgets/iKnob.h"
+#include "widgets/iLedBar.h"
+#include "widgets/iSevenSegmentAnalog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -87,13 +89,13 @@ void TForm1::Loaded()
     framework::TForm::Loaded();
     LbButton1 = Bind<QWidget>(this, "LbButton1");
     LbButton2 = Bind<QWidget>(this, "LbButton2");
-    iKnob1 = Bind<widgets::TiPositionComponent>(this, "iKnob1");
-    iKnob2 = Bind<widgets::TiPositionComponent>(this, "iKnob2");
-    iLedBar1 = Bind<widgets::TiPositionComponent>(this, "iLedBar1");
-    iLedBar2 = Bind<widgets::TiPositionComponent>(this, "iLedBar2");
-    iLedBar3 = Bind<widgets::TiPositionComponent>(this, "iLedBar3");
-    iSevenSegmentAnalog1 = Bind<QWidget>(this, "iSevenSegmentAnalog1");
-    iSevenSegmentAnalog2 = Bind<QWidget>(this, "iSevenSegmentAnalog2");
+    iKnob1 = Bind<widgets::TiKnob>(this, "iKnob1");
+    iKnob2 = Bind<widgets::TiKnob>(this, "iKnob2");
+    iLedBar1 = Bind<widgets::TiLedBar>(this, "iLedBar1");
+    iLedBar2 = Bind<widgets::TiLedBar>(this, "iLedBar2");
+    iLedBar3 = Bind<widgets::TiLedBar>(this, "iLedBar3");
+    iSevenSegmentAnalog1 = Bind<widgets::TiSevenSegmentAnalog>(this, "iSevenSegmentAnalog1");
+    iSevenSegmentAnalog2 = Bind<widgets::TiSevenSegmentAnalog>(this, "iSevenSegmentAnalog2");
     Edit1 = Bind<framework::TEdit>(this, "Edit1");
     Edit2 = Bind<framework::TEdit>(this, "Edit2");
     Edit3 = Bind<framework::TEdit>(this, "Edit3");
@@ -223,7 +225,7 @@ void TForm1::iKnob1PositionChangeUser(QObject *)
     FFrequency = p;
     ToneGen1->SetFrequency(p);
     iLedBar1->SetPosition(p);
-    iSevenSegmentAnalog1->setProperty("Value", double(p));
+    iSevenSegmentAnalog1->SetValue(p);
     Edit1->setText(QString::number(p));
     ApplyFoldOutChoices(false);
     PlaybackDecision();
@@ -236,7 +238,7 @@ void TForm1::iKnob2PositionChangeUser(QObject *)
     ToneGen1->SetRightVolume(p);
     ToneGen1->SetLeftVolume(p);
     iLedBar2->SetPosition(p);
-    iSevenSegmentAnalog2->setProperty("Value", double(p));
+    iSevenSegmentAnalog2->SetValue(p);
     Edit2->setText(QString::number(p));
     PlaybackDecision();
 }

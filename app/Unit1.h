@@ -9,8 +9,10 @@ class QAbstractButton;
 class TToneGen;
 
 namespace widgets {
-class TiPositionComponent;
-}
+class TiKnob;
+class TiLedBar;
+class TiSevenSegmentAnalog;
+} // namespace widgets
 
 namespace app {
 
@@ -42,13 +44,13 @@ public:
     // The light buttons are used through Enabled, Color and their click only.
     QWidget *LbButton1 = nullptr;
     QWidget *LbButton2 = nullptr;
-    widgets::TiPositionComponent *iKnob1 = nullptr;
-    widgets::TiPositionComponent *iKnob2 = nullptr;
-    widgets::TiPositionComponent *iLedBar1 = nullptr;
-    widgets::TiPositionComponent *iLedBar2 = nullptr;
-    widgets::TiPositionComponent *iLedBar3 = nullptr;
-    QWidget *iSevenSegmentAnalog1 = nullptr;
-    QWidget *iSevenSegmentAnalog2 = nullptr;
+    widgets::TiKnob *iKnob1 = nullptr;
+    widgets::TiKnob *iKnob2 = nullptr;
+    widgets::TiLedBar *iLedBar1 = nullptr;
+    widgets::TiLedBar *iLedBar2 = nullptr;
+    widgets::TiLedBar *iLedBar3 = nullptr;
+    widgets::TiSevenSegmentAnalog *iSevenSegmentAnalog1 = nullptr;
+    widgets::TiSevenSegmentAnalog *iSevenSegmentAnalog2 = nullptr;
     framework::TEdit *Edit1 = nullptr;
     framework::TEdit *Edit2 = nullptr;
     framework::TEdit *Edit3 = nullptr;
