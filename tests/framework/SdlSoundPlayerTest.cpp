@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -70,6 +71,13 @@ std::vector<uint8_t> sine16(uint32_t rate, int frames, double freq, int amplitud
     return makeImage(1, 16, rate, s);
 }
 
+void append(std::vector<uint8_t> &v, const uint8_t *first, const uint8_t *last)
+{
+    const size_t at = v.size();
+    v.resize(at + static_cast<size_t>(last - first));
+    std::copy(first, last, v.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 std::vector<float> render(SdlSoundPlayer &p, int frames)
 {
     std::vector<float> out(2 * frames, -99.0f);
@@ -121,10 +129,11 @@ TEST(WaveImageParse, ReadsFormatAndClampsDataToWhatIsGiven)
     EXPECT_EQ(f->frames, 3u);
 
     // Unknown chunks before the data are skipped, odd ones with their pad byte.
-    std::vector<uint8_t> withList(mono.begin(), mono.begin() + 36);
+    std::vector<uint8_t> withList;
     const uint8_t list[] = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-    withList.insert(withList.end(), std::begin(list), std::end(list));
-    withList.insert(withList.end(), mono.begin() + 36, mono.end());
+    append(withList, mono.data(), mono.data() + 36);
+    append(withList, std::begin(list), std::end(list));
+    append(withList, mono.data() + 36, mono.data() + mono.size());
     f = framework::parseWaveImage(withList.data(), withList.size());
     ASSERT_TRUE(f);
     EXPECT_EQ(f->dataOffset, 44u + 12u);
@@ -175,9 +184,10 @@ TEST(WaveImageParse, RejectsMalformedImagesWithoutReadingPastTheEnd)
     }
 
     // Data before the format chunk cannot be interpreted.
-    std::vector<uint8_t> swapped(good.begin(), good.begin() + 12);
-    swapped.insert(swapped.end(), good.begin() + 36, good.begin() + 44 + 8);
-    swapped.insert(swapped.end(), good.begin() + 12, good.begin() + 36);
+    std::vector<uint8_t> swapped;
+    append(swapped, good.data(), good.data() + 12);
+    append(swapped, good.data() + 36, good.data() + 44 + 8);
+    append(swapped, good.data() + 12, good.data() + 36);
     EXPECT_FALSE(framework::parseWaveImage(swapped.data(), swapped.size()));
 }
 
