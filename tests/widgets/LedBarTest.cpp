@@ -1,0 +1,325 @@
+#include "framework/ComponentState.h"
+#include "widgets/iGPFunctions.h"
+#include "widgets/iLedBar.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace widgets;
+using framework::TColor;
+
+namespace {
+
+TColor At(const QImage &image, int x, int y)
+{
+    return framework::FromQRgb(image.pixel(x, y));
+}
+
+constexpr TColor kFreqBack = 10197915;
+constexpr TColor kFreqColor1 = 4980546;
+
+void FrequencyBar(TiLedBar &bar)
+{
+    bar.resize(15, 237);
+    bar.SetPositionMin(10);
+    bar.SetPositionMax(20000);
+    bar.SetPosition(10);
+    bar.SetBackGroundColor(kFreqBack);
+    bar.SetSectionCount(3);
+    bar.SetSectionEnd1(12000);
+    bar.SetSectionEnd2(16000);
+    bar.SetSectionColor1(kFreqColor1);
+    bar.SetSegmentMargin(1);
+    bar.SetSegmentSize(3);
+    bar.SetSegmentSpacing(1);
+    bar.SetBorderStyle(ibsRaised);
+}
+
+void ActivityBar(TiLedBar &bar)
+{
+    bar.SetSegmentDirection(TiLedBar::idRight);
+    bar.resize(211, 35);
+    bar.SetBackGroundColor(9726300);
+    bar.SetSectionCount(3);
+    bar.SetSegmentMargin(1);
+    bar.SetSegmentSize(1);
+    bar.SetBorderStyle(ibsLowered);
+}
+
+} // namespace
+
+TEST(LedBarLayout, DefaultBarCountsAndTies)
+{
+    TiLedBarInput in;
+    in.Fraction = 0.25;
+    TiLedBarLayout lay = ComputeLedBarLayout(in);
+    EXPECT_EQ(lay.Length, 198);
+    EXPECT_EQ(lay.Count, 28);
+    EXPECT_EQ(lay.Offset, 1);
+    EXPECT_EQ(lay.Lit, 8); // 7.5 goes to 8
+    EXPECT_EQ(lay.End1, 14);
+    EXPECT_EQ(lay.End2, 21);
+    in.Fraction = 0.5;
+    EXPECT_EQ(ComputeLedBarLayout(in).Lit, 14); // 14.5 goes to 14
+    in.Fraction = 0.0;
+    EXPECT_EQ(ComputeLedBarLayout(in).Lit, 0); // 0.5 goes to 0
+    in.Fraction = 1e-9;
+    EXPECT_EQ(ComputeLedBarLayout(in).Lit, 1);
+    // The first segment sits C + margin above the bottom.
+    EXPECT_EQ(lay.Segment(0), framework::Rect(2, 200 - 1 - 2 - 5, 14, 200 - 1 - 2));
+    EXPECT_EQ(lay.Segment(1), framework::Rect(2, 192 - 7, 14, 197 - 7));
+}
+
+TEST(LedBarLayout, StepOfZeroOrNegativeDrawsNothing)
+{
+    TiLedBarInput in;
+    in.Size = 0;
+    in.Spacing = 0;
+    EXPECT_EQ(ComputeLedBarLayout(in).Count, 0);
+    in.Size = 5;
+    in.Spacing = -20;
+    EXPECT_LE(ComputeLedBarLayout(in).Count, 0);
+    in.PositionMax = in.PositionMin;
+    EXPECT_EQ(ComputeLedBarLayout(in).End1, 0);
+}
+
+TEST(LedBarPaint, DefaultBarLightsEightAtAQuarter)
+{
+    TiLedBar bar;
+    EXPECT_EQ(bar.size(), QSize(16, 200));
+    bar.SetPosition(25);
+    const QImage img = bar.PaintToImage();
+    int lit = 0, off = 0;
+    for (int i = 0; i < 28; ++i) {
+        const int y = 197 - 7 * i - 3; // inside segment i
+        const TColor c = At(img, 8, y);
+        if (c == framework::clLime)
+            ++lit;
+        else if (c == framework::RGB(0, 85, 0))
+            ++off;
+    }
+    EXPECT_EQ(lit, 8);
+    EXPECT_EQ(off, 20);
+    EXPECT_EQ(At(img, 8, 197 - 7 * 7 - 3), framework::clLime);
+    EXPECT_EQ(At(img, 8, 197 - 7 * 8 - 3), framework::RGB(0, 85, 0));
+    // Margins and gaps are background.
+    EXPECT_EQ(At(img, 1, 195), framework::clBlack);
+    EXPECT_EQ(At(img, 8, 191), framework::clBlack);
+    EXPECT_EQ(At(img, 8, 198), framework::clBlack);
+}
+
+TEST(LedBarPaint, FrequencyBarSegmentsAndSections)
+{
+    TiLedBar bar;
+    FrequencyBar(bar);
+    TiLedBarInput in;
+    in.Width = 15;
+    in.Height = 237;
+    in.Bevel = true;
+    in.Margin = 1;
+    in.Size = 3;
+    in.Spacing = 1;
+    in.PositionMin = 10;
+    in.PositionMax = 20000;
+    in.SectionEnd1 = 12000;
+    in.SectionEnd2 = 16000;
+    const TiLedBarLayout lay = ComputeLedBarLayout(in);
+    EXPECT_EQ(lay.Length, 233);
+    EXPECT_EQ(lay.Count, 58);
+    EXPECT_EQ(lay.Offset, 0);
+    EXPECT_EQ(lay.End1, 35);
+    EXPECT_EQ(lay.End2, 46);
+    EXPECT_EQ(lay.Segment(0), framework::Rect(3, 231, 12, 234));
+    EXPECT_EQ(lay.Segment(57), framework::Rect(3, 3, 12, 6));
+
+    // At the minimum nothing is lit.
+    QImage img = bar.PaintToImage();
+    EXPECT_EQ(At(img, 3, 231), DimColor(kFreqColor1, 3));
+    bar.SetPosition(20000);
+    img = bar.PaintToImage();
+    EXPECT_EQ(At(img, 3, 231), kFreqColor1);
+    EXPECT_EQ(At(img, 11, 233), kFreqColor1);
+    EXPECT_EQ(At(img, 12, 233), kFreqBack);
+    EXPECT_EQ(At(img, 3, 230), kFreqBack); // gap above the first segment
+    EXPECT_EQ(At(img, 5, 234), kFreqBack);
+    // Segment 34 is section 1, 35 section 2 (yellow), 46 section 3 (red), 57 the last.
+    EXPECT_EQ(At(img, 6, 231 - 4 * 34), kFreqColor1);
+    EXPECT_EQ(At(img, 6, 231 - 4 * 35), framework::clYellow);
+    EXPECT_EQ(At(img, 6, 231 - 4 * 45), framework::clYellow);
+    EXPECT_EQ(At(img, 6, 231 - 4 * 46), framework::clRed);
+    EXPECT_EQ(At(img, 3, 3), framework::clRed);
+    EXPECT_EQ(At(img, 11, 5), framework::clRed);
+    EXPECT_EQ(At(img, 6, 2), kFreqBack);
+}
+
+TEST(LedBarPaint, ActivityBarRunsRightFromTheMargin)
+{
+    TiLedBar bar;
+    ActivityBar(bar);
+    bar.SetPosition(50);
+    const QImage img = bar.PaintToImage();
+    int lit = 0;
+    for (int i = 0; i < 69; ++i) {
+        const int x = 3 + 3 * i;
+        EXPECT_NE(At(img, x, 17), TColor(9726300)) << "segment " << i;
+        EXPECT_EQ(At(img, x + 1, 17), TColor(9726300)) << "gap after " << i;
+        if (At(img, x, 17) == framework::clLime || At(img, x, 17) == framework::clYellow ||
+            At(img, x, 17) == framework::clRed)
+            ++lit;
+    }
+    EXPECT_EQ(lit, 35);
+    // E1 = 34 (34.5 to even), so segment 34 is the first yellow one; 35 is off.
+    EXPECT_EQ(At(img, 3 + 3 * 33, 17), framework::clLime);
+    EXPECT_EQ(At(img, 3 + 3 * 34, 17), framework::clYellow);
+    EXPECT_EQ(At(img, 3 + 3 * 35, 17), framework::RGB(85, 85, 0));
+    EXPECT_EQ(At(img, 3, 3), framework::clLime);
+    EXPECT_EQ(At(img, 3, 31), framework::clLime);
+    EXPECT_EQ(At(img, 3, 32), TColor(9726300));
+    // The remainder stays at the far end: the last segment is at x = 3 + 3 * 68 = 207.
+    EXPECT_EQ(At(img, 208, 17), TColor(9726300));
+}
+
+TEST(LedBarPaint, WithoutOffSegmentsTheBarStopsAtTheLitEnd)
+{
+    TiLedBar bar;
+    bar.SetShowOffSegments(false);
+    QImage img = bar.PaintToImage();
+    for (int y = 0; y < 200; ++y)
+        ASSERT_EQ(At(img, 8, y), framework::clBlack) << y;
+    bar.SetPosition(100);
+    img = bar.PaintToImage();
+    for (int i = 0; i < 28; ++i)
+        EXPECT_EQ(At(img, 8, 194 - 7 * i), framework::clLime) << i;
+    bar.SetPosition(50);
+    img = bar.PaintToImage();
+    EXPECT_EQ(At(img, 8, 194 - 7 * 13), framework::clLime);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 14), framework::clBlack);
+}
+
+TEST(LedBarPaint, SectionTwoEndBelowSectionOne)
+{
+    TiLedBar bar;
+    bar.SetSectionCount(3);
+    bar.SetSectionEnd1(75);
+    bar.SetSectionEnd2(25); // E2 = 7
+    bar.SetPosition(100);
+    const QImage img = bar.PaintToImage();
+    EXPECT_EQ(At(img, 8, 194 - 7 * 6), framework::clLime);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 7), framework::clRed);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 27), framework::clRed);
+}
+
+TEST(LedBarPaint, DownAndLeftStartAtTheOtherEnd)
+{
+    TiLedBar bar;
+    bar.SetSegmentDirection(TiLedBar::idDown);
+    bar.SetPosition(1); // one segment lit
+    QImage img = bar.PaintToImage();
+    EXPECT_EQ(At(img, 8, 3 + 2), framework::clLime); // C + margin = 3 from the top
+    EXPECT_EQ(At(img, 8, 3 + 7 + 2), framework::RGB(0, 85, 0));
+    bar.SetSegmentDirection(TiLedBar::idLeft);
+    EXPECT_EQ(bar.size(), QSize(200, 16));
+    img = bar.PaintToImage();
+    EXPECT_EQ(At(img, 200 - 2 - 1, 8), framework::clLime);
+    EXPECT_EQ(At(img, 200 - 2 - 5, 8), framework::clLime);
+    EXPECT_EQ(At(img, 200 - 2 - 6, 8), framework::clBlack);
+}
+
+TEST(LedBarPaint, CircleSegmentsCarryAGlint)
+{
+    TiLedBar bar;
+    bar.resize(16, 30);
+    bar.SetSegmentSize(8);
+    bar.SetSegmentStyle(TiLedBar::ilbssCircle);
+    bar.SetPosition(25); // 0.5 + 0.5 lights one of two
+    // L = 28, S = 10, N = 2, C = 4; segment 0 = (2, 16, 14, 24), box (4, 16, 12, 24); segment 1
+    // one step up.
+    const QImage img = bar.PaintToImage();
+    int white = 0, lime = 0, dim = 0, glintOff = 0;
+    for (int y = 16; y < 24; ++y)
+        for (int x = 4; x < 12; ++x) {
+            white += At(img, x, y) == framework::clWhite;
+            lime += At(img, x, y) == framework::clLime;
+        }
+    for (int y = 6; y < 14; ++y)
+        for (int x = 4; x < 12; ++x) {
+            dim += At(img, x, y) == framework::RGB(0, 85, 0);
+            glintOff += At(img, x, y) == framework::clLime;
+        }
+    EXPECT_GT(white, 0);
+    EXPECT_GT(lime, white);
+    EXPECT_GT(dim, glintOff);
+    EXPECT_GT(glintOff, 0);
+    // The glint sits in the upper-left quarter, the lower-right of the disc stays plain.
+    EXPECT_EQ(At(img, 10, 21), framework::clLime);
+    EXPECT_EQ(At(img, 7, 18), framework::clWhite);
+    EXPECT_EQ(At(img, 2, 20), framework::clBlack); // outside the circle
+}
+
+TEST(LedBarPaint, TrianglesPointAlongTheBar)
+{
+    TiLedBar bar;
+    bar.SetSegmentStyle(TiLedBar::ilbssTriangle);
+    bar.SetPosition(100);
+    QImage img = bar.PaintToImage();
+    // Segment 0 = (2, 192, 14, 197): cx = 8, h = 2; tip (8, 192), base (6..10, 197).
+    EXPECT_EQ(At(img, 8, 192), framework::clLime);
+    EXPECT_EQ(At(img, 6, 197), framework::clLime);
+    EXPECT_EQ(At(img, 10, 197), framework::clLime);
+    EXPECT_EQ(At(img, 6, 192), framework::clBlack);
+    EXPECT_EQ(At(img, 11, 197), framework::clBlack);
+    bar.SetSegmentDirection(TiLedBar::idRight); // 200 x 16: segment 0 = (2, 2, 7, 14)
+    img = bar.PaintToImage();
+    EXPECT_EQ(At(img, 7, 8), framework::clLime);
+    EXPECT_EQ(At(img, 2, 6), framework::clLime);
+    EXPECT_EQ(At(img, 2, 10), framework::clLime);
+    EXPECT_EQ(At(img, 7, 6), framework::clBlack);
+}
+
+TEST(LedBarDirection, CrossingOrientationSwapsTheSize)
+{
+    TiLedBar bar;
+    int notified = 0;
+    bar.OnOrientationChange = [&](QObject *sender) {
+        EXPECT_EQ(sender, &bar);
+        ++notified;
+    };
+    bar.SetSegmentDirection(TiLedBar::idDown);
+    EXPECT_EQ(bar.size(), QSize(16, 200));
+    bar.SetSegmentDirection(TiLedBar::idRight);
+    EXPECT_EQ(bar.size(), QSize(200, 16));
+    bar.SetSegmentDirection(TiLedBar::idLeft);
+    EXPECT_EQ(bar.size(), QSize(200, 16));
+    EXPECT_EQ(notified, 1);
+    // A direction read from a stored layout keeps the stored size.
+    bar.setLoading(true);
+    bar.SetSegmentDirection(TiLedBar::idUp);
+    bar.setLoading(false);
+    EXPECT_EQ(bar.size(), QSize(200, 16));
+    EXPECT_EQ(bar.GetSegmentDirection(), TiLedBar::idUp);
+}
+
+TEST(LedBarSetters, RepaintOnlyOnChangeAndAcceptAnything)
+{
+    TiLedBar bar;
+    bar.ResetCounters();
+    bar.SetSegmentSize(5);
+    bar.SetSegmentSpacing(2);
+    bar.SetSegmentMargin(2);
+    bar.SetSegmentStyle(TiLedBar::ilbssRectangle);
+    EXPECT_EQ(bar.Counters().InvalidateForeGround, 0);
+    bar.SetSegmentSize(-7);
+    bar.SetSegmentMargin(-2000000000);
+    EXPECT_EQ(bar.Counters().InvalidateForeGround, 2);
+    EXPECT_EQ(bar.GetSegmentSize(), -7);
+    for (auto style : {TiLedBar::ilbssRectangle, TiLedBar::ilbssCircle, TiLedBar::ilbssTriangle}) {
+        bar.SetSegmentStyle(style);
+        EXPECT_FALSE(bar.PaintToImage().isNull());
+        bar.SetSegmentSpacing(2147483647);
+        EXPECT_FALSE(bar.PaintToImage().isNull());
+        bar.SetSegmentSpacing(8);
+        bar.SetSegmentSize(-2147483647);
+        EXPECT_FALSE(bar.PaintToImage().isNull());
+        bar.SetSegmentSize(-7);
+    }
+}
