@@ -1,12 +1,20 @@
 #include "widgets/WidgetClasses.h"
 
 #include "framework/ClassRegistry.h"
+#include "widgets/iKnob.h"
+#include "widgets/iLedBar.h"
+#include "widgets/iSevenSegmentAnalog.h"
+#include "widgets/iSevenSegmentCharacter.h"
 
 namespace widgets {
 
 void RegisterWidgetClasses()
 {
     // The bases are abstract; only the concrete widgets are registered here.
+    framework::RegisterClass<TiKnob>(QStringLiteral("TiKnob"));
+    framework::RegisterClass<TiLedBar>(QStringLiteral("TiLedBar"));
+    framework::RegisterClass<TiSevenSegmentCharacter>(QStringLiteral("TiSevenSegmentCharacter"));
+    framework::RegisterClass<TiSevenSegmentAnalog>(QStringLiteral("TiSevenSegmentAnalog"));
 }
 
 } // namespace widgets
