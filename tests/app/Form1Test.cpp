@@ -1,0 +1,350 @@
+// The main window driven as a user drives it: clicks, keys and mouse moves on the real TForm1
+// built from its stored layout, with the fake sound player recording what reaches the device.
+
+#include "tests/app/AppFixture.h"
+
+namespace {
+
+using namespace apptest;
+
+TEST_F(Form1Test, StartsIdleAsStored)
+{
+    EXPECT_EQ(form->size(), QSize(275, 650));
+    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Звуковой генератор"));
+    EXPECT_TRUE(form->LbButton1->isEnabled());
+    EXPECT_EQ(ColorOf(form->LbButton1), StartIdle);
+    EXPECT_FALSE(form->LbButton2->isEnabled());
+    EXPECT_EQ(ColorOf(form->LbButton2), White);
+    EXPECT_FALSE(form->Timer1->Enabled());
+    EXPECT_EQ(form->Timer1->Interval(), 10);
+
+    EXPECT_EQ(form->ToneGen1->Frequency(), 20);
+    EXPECT_EQ(form->ToneGen1->Duration(), 1000);
+    EXPECT_TRUE(form->ToneGen1->Loop());
+    EXPECT_EQ(form->ToneGen1->LeftVolume(), 0);
+    EXPECT_EQ(form->ToneGen1->RightVolume(), 0);
+    EXPECT_EQ(LastPlayFlags(), 0u) << "nothing plays at start";
+
+    EXPECT_EQ(form->FFrequency, 0);
+    EXPECT_EQ(form->FLevel, 0);
+    EXPECT_FALSE(form->FDragging);
+    EXPECT_EQ(form->iLedBar1->GetPosition(), 10.0);
+    EXPECT_EQ(form->iLedBar2->GetPosition(), 0.0);
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Edit3->text(), QStringLiteral("0"));
+    EXPECT_FALSE(form->Edit3->isEnabled());
+    EXPECT_TRUE(form->CheckBox1->isChecked());
+    EXPECT_TRUE(form->RadioButton1->isChecked());
+    EXPECT_TRUE(form->RadioButton7->isChecked());
+    EXPECT_TRUE(form->RadioButton8->isChecked());
+
+    // Entry fields, set buttons and the sub-range list start hidden.
+    for (const char *name : {"Edit1", "Edit2", "BitBtn2", "BitBtn3", "Panel5", "ComboBox1"})
+        EXPECT_TRUE(form->findChild<QWidget *>(QLatin1String(name))->isHidden()) << name;
+
+    // Fold-out panel and activity strip lie outside the 275 x 650 client area.
+    auto at = [this](const char *name) {
+        return form->findChild<QWidget *>(QLatin1String(name))->mapTo(form.get(), QPoint(0, 0));
+    };
+    EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Panel6"))->property("Left").toInt(), 274);
+    EXPECT_GE(at("iLabel3").x(), 275);
+    EXPECT_EQ(at("iLedBar3"), QPoint(52, 652));
+    EXPECT_EQ(at("Bevel3"), QPoint(49, 650));
+    EXPECT_EQ(at("Image1"), QPoint(10, 650));
+    // Children of a bordered panel sit inside its 2-pixel edge.
+    EXPECT_EQ(at("iKnob1"), QPoint(10 + 2 + 9, 59 + 2 + 30));
+    EXPECT_EQ(at("LbButton1"), QPoint(9 + 10, 586 + 9));
+    // The preview box fills the 239 x 121 inside Panel7's bevels; the noise picture is hidden.
+    EXPECT_EQ(form->Image2->size(), QSize(239, 121));
+    EXPECT_EQ(form->Image2->mapTo(form->findChild<QWidget *>(QStringLiteral("Panel7")), QPoint(0, 0)),
+              QPoint(2, 2))
+        << "client coordinates: bevels do not move children";
+    EXPECT_FALSE(form->Image2->isHidden());
+    EXPECT_TRUE(form->Image3->isHidden());
+    EXPECT_EQ(form->Image3->width(), 239);
+}
+
+TEST_F(Form1Test, EndlessStartAndStopSwitchTheWholeState)
+{
+    const size_t before = fake.player.calls.size();
+    Click(form->LbButton1);
+    EXPECT_FALSE(form->LbButton1->isEnabled());
+    EXPECT_EQ(ColorOf(form->LbButton1), StartPlaying);
+    EXPECT_TRUE(form->LbButton2->isEnabled());
+    EXPECT_EQ(ColorOf(form->LbButton2), StopPlaying);
+    EXPECT_EQ(form->size(), QSize(275, 700));
+    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_EQ(form->ToneGen1->Duration(), 1000);
+    EXPECT_TRUE(form->ToneGen1->Loop());
+    EXPECT_EQ(form->iLedBar3->width(), 212);
+    EXPECT_EQ(form->Bevel3->width(), 214);
+    EXPECT_TRUE(Restarted(CallsSince(before)));
+    EXPECT_EQ(LastPlayFlags(), LoopFlags);
+
+    // The activity bar moves while the sound plays.
+    QTest::qWait(100);
+    EXPECT_GT(form->iLedBar3->GetPosition(), 0.0);
+
+    const size_t beforeStop = fake.player.calls.size();
+    Click(form->LbButton2);
+    EXPECT_TRUE(StoppedOnly(CallsSince(beforeStop)));
+    EXPECT_TRUE(form->LbButton1->isEnabled());
+    EXPECT_EQ(ColorOf(form->LbButton1), StartIdle);
+    EXPECT_FALSE(form->LbButton2->isEnabled());
+    EXPECT_EQ(ColorOf(form->LbButton2), White);
+    EXPECT_EQ(form->size(), QSize(275, 650));
+    EXPECT_FALSE(form->Timer1->Enabled());
+    EXPECT_EQ(form->iLedBar3->GetPosition(), 0.0);
+}
+
+TEST_F(Form1Test, TimedStartLeavesButtonsHeightAndTimerAlone)
+{
+    Click(form->CheckBox1);
+    EXPECT_FALSE(form->CheckBox1->isChecked());
+    EXPECT_TRUE(form->Edit3->isEnabled());
+    TypeIntoEdit3(QStringLiteral("1500"));
+
+    for (int round = 0; round < 2; ++round) { // from idle, then from the timed state
+        const size_t before = fake.player.calls.size();
+        Click(form->LbButton1);
+        EXPECT_EQ(form->ToneGen1->Duration(), 1500);
+        EXPECT_FALSE(form->ToneGen1->Loop());
+        EXPECT_TRUE(form->LbButton1->isEnabled());
+        EXPECT_EQ(ColorOf(form->LbButton1), StartIdle);
+        EXPECT_TRUE(form->LbButton2->isEnabled());
+        EXPECT_EQ(ColorOf(form->LbButton2), White);
+        EXPECT_EQ(form->size(), QSize(275, 650));
+        EXPECT_FALSE(form->Timer1->Enabled());
+        EXPECT_EQ(CallsSince(before).back(), "play");
+        EXPECT_EQ(LastPlayFlags(), OnceFlags);
+    }
+
+    Click(form->LbButton2);
+    EXPECT_EQ(form->size(), QSize(275, 650)) << "the last start was timed: no height change";
+    EXPECT_FALSE(form->LbButton2->isEnabled());
+
+    // Unchecking again disables the field.
+    Click(form->CheckBox1);
+    EXPECT_FALSE(form->Edit3->isEnabled());
+}
+
+TEST_F(Form1Test, FoldOutAndActivityStripGiveFourSizes)
+{
+    auto *foldOut = form->findChild<QWidget *>(QStringLiteral("SpeedButton5"));
+    Click(foldOut);
+    EXPECT_EQ(form->size(), QSize(580, 650));
+    EXPECT_EQ(foldOut->property("Hint").toString(), QStringLiteral("Скрыть"));
+
+    Click(form->LbButton1);
+    EXPECT_EQ(form->size(), QSize(580, 700));
+    EXPECT_EQ(form->iLedBar3->width(), 500);
+    EXPECT_EQ(form->Bevel3->width(), 500);
+
+    Click(foldOut); // closing while playing
+    EXPECT_EQ(form->size(), QSize(275, 700));
+    EXPECT_EQ(form->iLedBar3->width(), 212);
+    EXPECT_EQ(form->Bevel3->width(), 214);
+    EXPECT_EQ(foldOut->property("Hint").toString(), QStringLiteral("Дополнительно"));
+
+    Click(foldOut);
+    EXPECT_EQ(form->size(), QSize(580, 700));
+    EXPECT_EQ(form->iLedBar3->width(), 495);
+    EXPECT_EQ(form->Bevel3->width(), 498);
+
+    Click(form->LbButton2);
+    EXPECT_EQ(form->size(), QSize(580, 650));
+    Click(form->findChild<QWidget *>(QStringLiteral("SpeedButton8")));
+    EXPECT_EQ(form->size(), QSize(275, 650));
+    EXPECT_EQ(foldOut->property("Hint").toString(), QStringLiteral("Дополнительно"));
+}
+
+TEST_F(Form1Test, ActivityTimerClimbsToNinetyNineAndWraps)
+{
+    for (int tick = 1; tick <= 99; ++tick) {
+        form->Timer1Timer(form->Timer1);
+        ASSERT_EQ(form->iLedBar3->GetPosition(), double(tick));
+    }
+    form->Timer1Timer(form->Timer1);
+    EXPECT_EQ(form->iLedBar3->GetPosition(), 0.0) << "never rests on 100";
+    form->Timer1Timer(form->Timer1);
+    EXPECT_EQ(form->iLedBar3->GetPosition(), 1.0);
+}
+
+TEST_F(Form1Test, KnobKeysUpdateStoredValuesDisplaysAndGenerator)
+{
+    Keys(form->iKnob1, Qt::Key_End);
+    EXPECT_EQ(form->FFrequency, 20000);
+    EXPECT_EQ(form->ToneGen1->Frequency(), 20000);
+    EXPECT_EQ(form->iLedBar1->GetPosition(), 20000.0);
+    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 20000.0);
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("20000"));
+
+    Keys(form->iKnob1, Qt::Key_Home);
+    Keys(form->iKnob1, Qt::Key_PageUp, 5);
+    EXPECT_EQ(form->FFrequency, 5);
+    EXPECT_EQ(form->ToneGen1->Frequency(), 20) << "the generator's lowest frequency";
+    EXPECT_EQ(form->iLedBar1->GetPosition(), 10.0) << "the bar's own lower limit";
+    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 5.0);
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("5"));
+
+    Keys(form->iKnob2, Qt::Key_End);
+    EXPECT_EQ(form->FLevel, 100);
+    EXPECT_EQ(form->ToneGen1->LeftVolume(), 100);
+    EXPECT_EQ(form->ToneGen1->RightVolume(), 100);
+    EXPECT_EQ(form->iLedBar2->GetPosition(), 100.0);
+    EXPECT_EQ(form->iSevenSegmentAnalog2->GetValue(), 100.0);
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("100"));
+    Keys(form->iKnob2, Qt::Key_Down); // 99.9
+    EXPECT_EQ(form->FLevel, 100);
+    Keys(form->iKnob2, Qt::Key_PageDown); // 98.9
+    EXPECT_EQ(form->FLevel, 99);
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("99"));
+    EXPECT_EQ(form->FFrequency, 5) << "the level knob leaves the frequency alone";
+}
+
+TEST_F(Form1Test, KnobPositionsRoundHalfToEven)
+{
+    const std::pair<double, int> cases[] = {{12.5, 12}, {13.5, 14}, {2.5, 2}, {2.49, 2}, {2.51, 3}, {0.5, 0}};
+    for (const auto &[position, expected] : cases) {
+        form->iKnob1->SetPosition(position);
+        form->iKnob1PositionChangeUser(form->iKnob1);
+        EXPECT_EQ(form->FFrequency, expected) << position;
+        form->iKnob2->SetPosition(position);
+        form->iKnob2PositionChangeUser(form->iKnob2);
+        EXPECT_EQ(form->FLevel, expected) << position;
+    }
+    EXPECT_EQ(app::RoundHalfEven(19999.5), 20000);
+    EXPECT_EQ(app::RoundHalfEven(-2.5), -2);
+}
+
+TEST_F(Form1Test, KnobMovesFollowThePlaybackDecisionTable)
+{
+    // Idle in endless mode: silence stays.
+    size_t before = fake.player.calls.size();
+    Keys(form->iKnob1, Qt::Key_PageUp);
+    EXPECT_TRUE(StoppedOnly(CallsSince(before)));
+    before = fake.player.calls.size();
+    Keys(form->iKnob2, Qt::Key_PageUp);
+    EXPECT_TRUE(StoppedOnly(CallsSince(before)));
+
+    // Endless sound playing: restarts at once, looping.
+    Click(form->LbButton1);
+    before = fake.player.calls.size();
+    Keys(form->iKnob1, Qt::Key_PageUp);
+    EXPECT_TRUE(Restarted(CallsSince(before)));
+    EXPECT_EQ(LastPlayFlags(), LoopFlags);
+    EXPECT_EQ(form->ToneGen1->Frequency(), 20);
+
+    // Endless started, then the box unchecked: the sound stops, the buttons keep their look.
+    Click(form->CheckBox1);
+    before = fake.player.calls.size();
+    Keys(form->iKnob2, Qt::Key_PageUp);
+    EXPECT_TRUE(StoppedOnly(CallsSince(before)));
+    EXPECT_FALSE(form->LbButton1->isEnabled());
+    EXPECT_EQ(ColorOf(form->LbButton2), StopPlaying);
+    Click(form->LbButton2);
+
+    // Timed mode: every movement plays anew, with the duration and loop flag of the last start.
+    TypeIntoEdit3(QStringLiteral("250"));
+    Click(form->LbButton1);
+    before = fake.player.calls.size();
+    Keys(form->iKnob1, Qt::Key_End);
+    EXPECT_TRUE(Restarted(CallsSince(before)));
+    EXPECT_EQ(LastPlayFlags(), OnceFlags);
+    EXPECT_EQ(form->ToneGen1->Frequency(), 20000);
+}
+
+TEST_F(Form1Test, TimedModeBeforeAnyStartLoopsWithTheStoredSettings)
+{
+    Click(form->CheckBox1);
+    const size_t before = fake.player.calls.size();
+    Keys(form->iKnob1, Qt::Key_End);
+    EXPECT_EQ(CallsSince(before).back(), "play");
+    EXPECT_EQ(LastPlayFlags(), LoopFlags) << "the component's stored Loop is true";
+    EXPECT_EQ(form->ToneGen1->Duration(), 1000);
+}
+
+TEST_F(Form1Test, FrequencyKnobAppliesTheFoldOutChoicesLevelKnobDoesNot)
+{
+    form->RadioButton3->setChecked(true); // square
+    form->RadioButton6->setChecked(true); // 8 bit
+    form->RadioButton9->setChecked(true); // stereo
+    Keys(form->iKnob2, Qt::Key_PageUp);
+    EXPECT_EQ(form->ToneGen1->Waveform(), TToneGen::tgSine);
+    EXPECT_EQ(form->ToneGen1->Resolution(), TToneGen::tg16Bit);
+    EXPECT_FALSE(form->ToneGen1->Stereo());
+    Keys(form->iKnob1, Qt::Key_PageUp);
+    EXPECT_EQ(form->ToneGen1->Waveform(), TToneGen::tgSquare);
+    EXPECT_EQ(form->ToneGen1->Resolution(), TToneGen::tg8Bit);
+    EXPECT_TRUE(form->ToneGen1->Stereo());
+}
+
+TEST_F(Form1Test, DurationFieldFiltersKeysAndChecksOnExit)
+{
+    Click(form->CheckBox1);
+    TypeIntoEdit3(QStringLiteral("4a5-0 0.0,b"));
+    EXPECT_EQ(form->Edit3->text(), QStringLiteral("45000"));
+    LeaveEdit3();
+    EXPECT_EQ(form->Edit3->text(), QStringLiteral("30000"));
+    EXPECT_TRUE(boxes.empty());
+
+    TypeIntoEdit3(QStringLiteral("30000"));
+    LeaveEdit3();
+    EXPECT_EQ(form->Edit3->text(), QStringLiteral("30000"));
+
+    for (const QString &bad : {QString(), QStringLiteral("99999999999")}) {
+        boxes.clear();
+        TypeIntoEdit3(bad);
+        LeaveEdit3();
+        EXPECT_EQ(form->Edit3->text(), QStringLiteral("0")) << bad.toStdString();
+        ASSERT_EQ(boxes.size(), 1u) << bad.toStdString();
+        EXPECT_EQ(boxes[0].text, QStringLiteral("Введите время звучания сигнала в миллисекундах."));
+        EXPECT_EQ(boxes[0].caption, QStringLiteral("Внимание!"));
+    }
+
+    // A pasted-in sign gets no further than the exit check allows: any whole number passes.
+    QChar key('7');
+    form->Edit3KeyPress(form->Edit3, key);
+    EXPECT_EQ(key, QChar('7'));
+    key = QChar(8);
+    form->Edit3KeyPress(form->Edit3, key);
+    EXPECT_EQ(key, QChar(8));
+    key = QChar('/');
+    form->Edit3KeyPress(form->Edit3, key);
+    EXPECT_TRUE(key.isNull());
+    key = QChar(':');
+    form->Edit3KeyPress(form->Edit3, key);
+    EXPECT_TRUE(key.isNull());
+}
+
+TEST_F(Form1Test, ClickingStartRunsTheExitCheckFirst)
+{
+    Click(form->CheckBox1);
+    TypeIntoEdit3(QStringLiteral("45000"));
+    Click(form->LbButton1); // the focus moves to the button before its click
+    EXPECT_EQ(form->Edit3->text(), QStringLiteral("30000"));
+    EXPECT_EQ(form->ToneGen1->Duration(), 30000);
+    EXPECT_EQ(LastPlayFlags(), OnceFlags);
+}
+
+TEST_F(Form1Test, StartWithNoNumberInTheFieldReportsAndPlaysNothing)
+{
+    Click(form->CheckBox1);
+    form->Edit3->setText(QStringLiteral("abc")); // never focused, so no exit check ran
+    form->RadioButton3Click(nullptr);
+    const size_t before = fake.player.calls.size();
+    Click(form->LbButton1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("abc")));
+    EXPECT_EQ(boxes[0].icon, framework::MessageIcon::Error);
+    for (const std::string &call : CallsSince(before))
+        EXPECT_NE(call, "play");
+    EXPECT_FALSE(form->LbButton2->isEnabled());
+    EXPECT_EQ(form->size(), QSize(275, 650));
+    // The fold-out choices were applied first: the preview shows the checked sine again.
+    EXPECT_EQ(form->Image2->PictureImage().pixel(60, 0), QColor(0, 255, 0).rgb());
+}
+
+} // namespace

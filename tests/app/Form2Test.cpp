@@ -1,0 +1,48 @@
+// The About box as stored: hidden at creation, its texts, and its OK button closing it.
+
+#include "app/StandIns.h"
+#include "app/Unit2.h"
+#include "framework/Application.h"
+#include "framework/LayoutReader.h"
+#include "framework/RichEdit.h"
+#include "tests/app/AppFixture.h"
+
+#include <QDir>
+
+namespace {
+
+TEST(Form2Test, StoredLayoutTextsAndClose)
+{
+    apptest::RegisterOnce();
+    app::TForm2 form;
+    const framework::LayoutResult result =
+        framework::LoadLayout(&form, framework::ResourcePath(QStringLiteral("Form2.layout")));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_TRUE(form.isHidden());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("О программе !"));
+    EXPECT_EQ(form.ClientWidth(), 271);
+    EXPECT_EQ(form.ClientHeight(), 151);
+    EXPECT_FALSE(form.windowFlags() & Qt::FramelessWindowHint);
+
+    auto *text = form.findChild<framework::TRichEdit *>(QStringLiteral("RichEdit1"));
+    ASSERT_NE(text, nullptr);
+    const QStringList lines = text->Lines();
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_EQ(lines[0], QString(20, u' '));
+    EXPECT_EQ(lines[1], QString(21, u' ') + QStringLiteral("Звуковой генератор."));
+    EXPECT_TRUE(lines[2].isEmpty());
+    EXPECT_EQ(lines[5], QString(13, u' ') + QStringLiteral("Версия  4.0"));
+    EXPECT_TRUE(text->isReadOnly());
+
+    auto *ok = form.findChild<QWidget *>(QStringLiteral("SpeedButton1"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->property("Caption").toString(), QStringLiteral("ОК"));
+
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(form.grab().toImage().save(QDir(testsupport::artifactDir()).filePath("form2.png")));
+    QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+    EXPECT_TRUE(form.isHidden());
+}
+
+} // namespace
