@@ -1,5 +1,6 @@
 #include "tonegen/ToneGen.h"
 
+#include "framework/ClassRegistry.h"
 #include "framework/MessageBox.h"
 #include "framework/SoundPlayer.h"
 #include "tonegen/WaveSynth.h"
@@ -564,3 +565,12 @@ void TToneGen::ApplyEnvelope(uint8_t *Samples, int64_t D, bool Stereo)
     EnvelopeStale = false;
     HasEnvelope = true;
 }
+
+namespace tonegen {
+
+void RegisterToneGenClasses()
+{
+    framework::RegisterClass<TToneGen>(QStringLiteral("TToneGen"));
+}
+
+} // namespace tonegen

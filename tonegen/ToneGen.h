@@ -196,3 +196,8 @@ protected:
     std::array<float, kAMLevels> AMFrequencies{0.5f, 1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 4.0f};
     std::array<int32_t, kAMLevels> AMOctaves{4, 4, 4, 4, 4, 4, 4, 4};
 };
+
+namespace tonegen {
+// Registers TToneGen with the framework's class registry so stored layouts can create it.
+void RegisterToneGenClasses();
+} // namespace tonegen

@@ -1,4 +1,5 @@
 // Settings, build-on-demand flags, player and device-volume calls, instances, export.
+#include "framework/ClassRegistry.h"
 #include "framework/MessageBox.h"
 #include "tests/common/TestMain.h"
 #include "tests/tonegen/ToneGenTestSupport.h"
@@ -119,6 +120,22 @@ TEST(ToneGenPublished, PropertiesEnumsAndStreamDefaults)
     EXPECT_EQ(gen.Waveform(), TToneGen::tgTriangle);
     EXPECT_TRUE(gen.setProperty("Frequency", 1000));
     EXPECT_EQ(gen.Frequency(), 1000);
+}
+
+TEST(ToneGenPublished, CreatedByClassNameInsideADesigningOwner)
+{
+    ScopedFakeSoundPlayer fake;
+    tonegen::RegisterToneGenClasses();
+    DesigningOwner owner;
+    QObject *object = framework::CreateObject("TToneGen", &owner);
+    auto *gen = qobject_cast<TToneGen *>(object);
+    ASSERT_NE(gen, nullptr);
+    EXPECT_EQ(gen->parent(), &owner);
+    EXPECT_TRUE(gen->isDesigning());
+    EXPECT_TRUE(fake.player.calls.empty()) << "a designing instance leaves the device volume alone";
+    EXPECT_EQ(TToneGen::InstanceCount(), 1);
+    delete gen;
+    EXPECT_EQ(TToneGen::InstanceCount(), 0);
 }
 
 TEST(ToneGenSettings, RunTimeClampsAreSilent)
