@@ -45,6 +45,13 @@ bool TextToInt(const QString &text, int32_t &value)
     return ok;
 }
 
+// Key filter of the number fields: digits and backspace only.
+void DigitsOnly(QChar &Key)
+{
+    if (Key != QChar(8) && (Key < QChar('0') || Key > QChar('9')))
+        Key = QChar(0);
+}
+
 void SetColor(QWidget *control, framework::TColor color)
 {
     control->setProperty("Color", uint(color));
@@ -105,7 +112,14 @@ void TForm1::Loaded()
     for (int i = 0; i < 9; ++i)
         *radios[i] = findChild<QAbstractButton *>(QStringLiteral("RadioButton%1").arg(i + 1));
     Bevel3 = Bind<QWidget>(this, "Bevel3");
+    SpeedButton3 = Bind<QWidget>(this, "SpeedButton3");
     SpeedButton5 = Bind<QWidget>(this, "SpeedButton5");
+    SpeedButton6 = Bind<QWidget>(this, "SpeedButton6");
+    SpeedButton7 = Bind<QWidget>(this, "SpeedButton7");
+    BitBtn2 = Bind<QWidget>(this, "BitBtn2");
+    BitBtn3 = Bind<QWidget>(this, "BitBtn3");
+    Panel5 = Bind<QWidget>(this, "Panel5");
+    ComboBox1 = Bind<framework::TComboBox>(this, "ComboBox1");
     Image2 = Bind<framework::TImage>(this, "Image2");
     Image3 = Bind<framework::TImage>(this, "Image3");
     Timer1 = Bind<framework::TTimer>(this, "Timer1");
@@ -168,13 +182,8 @@ void TForm1::LbButton1Click(QObject *)
         SetColor(LbButton2, StopPlayingColor);
     } else {
         int32_t duration = 0;
-        if (!TextToInt(Edit3->text(), duration)) {
-            // The application's standard report of a failed conversion; the start ends here.
-            framework::ShowMessageBox(this,
-                                      QStringLiteral("«%1» не является целым числом.").arg(Edit3->text()),
-                                      QApplication::applicationDisplayName(), framework::MessageIcon::Error);
-            return;
-        }
+        if (!ConvertOrReport(Edit3->text(), duration))
+            return; // the start ends here, nothing plays
         ToneGen1->SetDuration(duration);
         ToneGen1->SetLoop(false);
         LbButton2->setEnabled(true);
@@ -257,8 +266,7 @@ void TForm1::CheckBox1Click(QObject *)
 
 void TForm1::Edit3KeyPress(QObject *, QChar &Key)
 {
-    if (Key != QChar(8) && (Key < QChar('0') || Key > QChar('9')))
-        Key = QChar(0);
+    DigitsOnly(Key);
 }
 
 void TForm1::Edit3Exit(QObject *)
@@ -392,18 +400,185 @@ void TForm1::RadioButton5MouseMove(QObject *, Qt::KeyboardModifiers, int, int)
     RadioButton5Click(nullptr);
 }
 
-// --- value entry and sub-ranges: still to be built; the entry fields and the list start hidden
+// --- value entry and sub-ranges -----------------------------------------------------------
 
-void TForm1::Edit1KeyPress(QObject *, QChar &) {}
-void TForm1::Edit1Exit(QObject *) {}
-void TForm1::Edit2KeyPress(QObject *, QChar &) {}
-void TForm1::Edit2Exit(QObject *) {}
-void TForm1::BitBtn2Click(QObject *) {}
-void TForm1::BitBtn3Click(QObject *) {}
-void TForm1::SpeedButton3Click(QObject *) {}
-void TForm1::SpeedButton6Click(QObject *) {}
-void TForm1::SpeedButton7Click(QObject *) {}
-void TForm1::ComboBox1Change(QObject *) {}
+namespace {
+
+struct TSubRange
+{
+    const char16_t *Text;
+    double Min;
+    double Max;
+    double Position;
+};
+
+// The list's items in their order; the first two leave the displays as they are.
+constexpr TSubRange SubRanges[] = {
+    {u"весь диапазон", 0, 20000, 0},
+    {u"0 - 10 гц", 0, 10, 0},
+    {u"10 - 100 гц", 10, 100, 10},
+    {u"100 - 1000 гц", 100, 1000, 100},
+    {u"1000 - 3000 гц", 1000, 3000, 1000},
+    {u"3000 - 5000 гц", 3000, 5000, 3000},
+    {u"5000 - 7000 гц", 5000, 7000, 5000},
+    {u"7000 - 10000 гц", 7000, 10000, 7000},
+    {u"10000 - 12000 гц", 10000, 12000, 10000},
+    {u"12000 - 15000 гц", 12000, 15000, 12000},
+    {u"15000 - 17000 гц", 15000, 17000, 15000},
+    {u"17000 - 20000 гц", 17000, 20000, 17000},
+};
+
+} // namespace
+
+bool TForm1::ConvertOrReport(const QString &Text, int32_t &Value)
+{
+    if (TextToInt(Text, Value))
+        return true;
+    // The application's standard report of a failed conversion.
+    framework::ShowMessageBox(this, QStringLiteral("«%1» не является целым числом.").arg(Text),
+                              QApplication::applicationDisplayName(), framework::MessageIcon::Error);
+    return false;
+}
+
+void TForm1::Edit1KeyPress(QObject *, QChar &Key)
+{
+    DigitsOnly(Key);
+}
+
+void TForm1::Edit2KeyPress(QObject *, QChar &Key)
+{
+    DigitsOnly(Key);
+}
+
+void TForm1::Edit1Exit(QObject *)
+{
+    int32_t value = 0;
+    if (!TextToInt(Edit1->text(), value)) {
+        Edit1->setText(QStringLiteral("0"));
+        framework::ShowMessageBox(this, QStringLiteral("Введите значение частоты сигнала."),
+                                  QStringLiteral("Внимание!"), framework::MessageIcon::None);
+        return;
+    }
+    if (value > 20000) {
+        Edit1->setText(QStringLiteral("20000"));
+        iKnob1->SetPosition(20000);
+        iLedBar1->SetPosition(iKnob1->GetPosition());
+        iSevenSegmentAnalog1->SetValue(iKnob1->GetPosition());
+    }
+}
+
+void TForm1::Edit2Exit(QObject *)
+{
+    int32_t value = 0;
+    if (!TextToInt(Edit2->text(), value)) {
+        Edit2->setText(QStringLiteral("0"));
+        framework::ShowMessageBox(this, QStringLiteral("Введите значение уровня громкости."),
+                                  QStringLiteral("Внимание!"), framework::MessageIcon::None);
+        return;
+    }
+    if (value > 100) {
+        Edit2->setText(QStringLiteral("100"));
+        iKnob2->SetPosition(100);
+        iLedBar2->SetPosition(iKnob2->GetPosition());
+        iSevenSegmentAnalog2->SetValue(iKnob2->GetPosition());
+    }
+}
+
+void TForm1::BitBtn2Click(QObject *)
+{
+    iKnob1->SetPositionMin(0);
+    iKnob1->SetPositionMax(20000);
+    int32_t value = 0;
+    if (!ConvertOrReport(Edit1->text(), value))
+        return;
+    FFrequency = value;
+    iKnob1->SetPosition(FFrequency);
+    iLedBar1->SetPosition(iKnob1->GetPosition());
+    iSevenSegmentAnalog1->SetValue(iKnob1->GetPosition());
+    if (!LbButton1->isEnabled()) {
+        ToneGen1->SetFrequency(FFrequency);
+        ToneGen1->Stop();
+        ToneGen1->Play();
+    }
+}
+
+void TForm1::BitBtn3Click(QObject *)
+{
+    int32_t value = 0;
+    if (!ConvertOrReport(Edit2->text(), value))
+        return;
+    FLevel = value;
+    iKnob2->SetPosition(FLevel);
+    iLedBar2->SetPosition(iKnob2->GetPosition());
+    iSevenSegmentAnalog2->SetValue(iKnob2->GetPosition());
+    if (!LbButton1->isEnabled()) {
+        ToneGen1->SetRightVolume(FLevel);
+        ToneGen1->SetLeftVolume(FLevel);
+        ToneGen1->Stop();
+        ToneGen1->Play();
+    }
+}
+
+void TForm1::SpeedButton6Click(QObject *)
+{
+    if (Edit1->isHidden()) {
+        Edit1->show();
+        BitBtn2->show();
+        SetHint(SpeedButton6, QStringLiteral("Скрыть"));
+        iKnob1->SetPositionMin(0);
+        iKnob1->SetPositionMax(20000);
+    } else {
+        Edit1->hide();
+        BitBtn2->hide();
+        SetHint(SpeedButton6, QStringLiteral("Задать дискретно"));
+    }
+}
+
+void TForm1::SpeedButton7Click(QObject *)
+{
+    if (Edit2->isHidden()) {
+        Edit2->show();
+        BitBtn3->show();
+        SetHint(SpeedButton7, QStringLiteral("Скрыть"));
+    } else {
+        Edit2->hide();
+        BitBtn3->hide();
+        SetHint(SpeedButton7, QStringLiteral("Задать дискретно"));
+    }
+}
+
+void TForm1::SpeedButton3Click(QObject *)
+{
+    if (ComboBox1->isHidden()) {
+        Panel5->show();
+        SetHint(SpeedButton3, QStringLiteral("Скрыть"));
+        ComboBox1->show();
+    } else {
+        Panel5->hide();
+        SetHint(SpeedButton3, QStringLiteral("Выбрать поддиапазон регулятора частоты"));
+        ComboBox1->hide();
+    }
+}
+
+void TForm1::ComboBox1Change(QObject *)
+{
+    const QString text = ComboBox1->currentText();
+    for (size_t i = 0; i < std::size(SubRanges); ++i) {
+        const TSubRange &range = SubRanges[i];
+        if (text != QString::fromUtf16(range.Text))
+            continue;
+        iKnob1->SetPositionMin(range.Min);
+        iKnob1->SetPositionMax(range.Max);
+        iKnob1->SetPosition(range.Position);
+        if (i >= 2) {
+            iLedBar1->SetPosition(iKnob1->GetPosition());
+            iSevenSegmentAnalog1->SetValue(iKnob1->GetPosition());
+            Edit1->setText(QString::number(RoundHalfEven(iKnob1->GetPosition())));
+        }
+        FFrequency = RoundHalfEven(iKnob1->GetPositionMin());
+        return;
+    }
+}
 
 // --- window chrome, fold-out panel, About box, bar hints ------------------------------------
 

@@ -65,7 +65,14 @@ public:
     QAbstractButton *RadioButton8 = nullptr;
     QAbstractButton *RadioButton9 = nullptr;
     QWidget *Bevel3 = nullptr;
+    QWidget *SpeedButton3 = nullptr;
     QWidget *SpeedButton5 = nullptr;
+    QWidget *SpeedButton6 = nullptr;
+    QWidget *SpeedButton7 = nullptr;
+    QWidget *BitBtn2 = nullptr;
+    QWidget *BitBtn3 = nullptr;
+    QWidget *Panel5 = nullptr;
+    framework::TComboBox *ComboBox1 = nullptr;
     framework::TImage *Image2 = nullptr;
     framework::TImage *Image3 = nullptr;
     framework::TTimer *Timer1 = nullptr;
@@ -96,7 +103,7 @@ public slots:
     void RadioButton4MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
     void RadioButton5MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
 
-    // Value entry and sub-ranges: still to be built (empty).
+    // Value entry and sub-ranges.
     void Edit1KeyPress(QObject *Sender, QChar &Key);
     void Edit1Exit(QObject *Sender);
     void Edit2KeyPress(QObject *Sender, QChar &Key);
@@ -127,6 +134,8 @@ public slots:
 private:
     void ApplyFoldOutChoices(bool RedrawPreview);
     void PlaybackDecision();
+    // The toolkit's whole-number conversion; a failure is reported in the standard error box.
+    bool ConvertOrReport(const QString &Text, int32_t &Value);
     void ShowPreview(TPreviewWave Wave);
     void ShowNoisePreview();
 };

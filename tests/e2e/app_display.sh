@@ -5,6 +5,7 @@
 #   expect_size WIN W H STATE     fails unless the X server reports the window W x H
 #   click_at WIN X Y              left click at window coordinates
 #   screenshot WIN FILE           PNG of the window as the X server shows it
+#   expect_pixel PNG X Y #RRGGBB WHAT  fails unless the pixel has that colour
 
 display_start() {
   command -v Xvfb >/dev/null || e2e_skip "Xvfb is not installed (scripts/setup.sh installs it)"
@@ -55,4 +56,11 @@ screenshot() {
   else
     xwd -id "$1" -out "${2%.png}.xwd" 2>/dev/null || echo "note: screenshot $2 failed" >&2
   fi
+}
+
+expect_pixel() {
+  local found
+  found=$(convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6)
+  [ "#${found^^}" = "${4^^}" ] || e2e_fail "$5: pixel ($2, $3) of $(basename "$1") is #$found, expected $4"
+  echo "pixel ($2, $3) is $4: $5"
 }

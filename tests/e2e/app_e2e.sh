@@ -62,18 +62,59 @@ screenshot "$window" "$shots/app_stopped.png"
 sleep 1.2
 pulse_record_stop
 
+# Full-level 16-bit sine (amplitude 32767, RMS 32767/sqrt 2) scaled by the device volume of the
+# level: level x 65535 div 100 out of 65535, the same on both channels.
+rms=$(python3 -c "print(32767 / 2 ** 0.5 * ($level * 65535 // 100) / 65535)")
+python3 "$here/analyze.py" tone "$recording" --freq $freq --tolerance 1 \
+  --left-rms "$rms" --right-rms "$rms" --level-tolerance 0.05 --ratio 1 --ratio-tolerance 0.02 \
+  --min-silence 0.5 ||
+  e2e_fail "endless sound: the recording does not match (see above)"
+
+# The fold-out panel: the window grows to the right; hovering a waveform shows its sketch in
+# the preview box, whose top-left pixel lies at (302, 239) in the window.
+fold_out=(179 31)
+radio_square=(379 157)
+checkbox_endless=(318 559)
+edit_duration=(368 597)
+click_at "$window" "${fold_out[@]}"
+expect_size "$window" 580 650 "fold-out panel open"
+screenshot "$window" "$shots/app_foldout.png"
+expect_pixel "$shots/app_foldout.png" $((302 + 60)) $((239 + 0)) "#00FF00" "sine sketch at (60, 0)"
+xdotool mousemove --window "$window" "${radio_square[@]}" sleep 0.2 mousemove_relative 1 0
+sleep 0.3
+screenshot "$window" "$shots/app_hover_square.png"
+expect_pixel "$shots/app_hover_square.png" $((302 + 199)) $((239 + 10)) "#FF0000" "square sketch at (199, 10)"
+expect_pixel "$shots/app_hover_square.png" $((302 + 200)) $((239 + 10)) "#000000" "no pixel at the square's end point"
+
+# Timed sound: uncheck "endless", type 700 ms, start; the tone sounds once for 0.7 s.
+recording2=$E2E_TMP/app_timed.raw
+pulse_record_start "$recording2"
+sleep 1
+click_at "$window" "${checkbox_endless[@]}"
+click_at "$window" "${edit_duration[@]}"
+xdotool key --delay 20 End BackSpace BackSpace BackSpace BackSpace BackSpace 7 0 0
+click_at "$window" "${start_button[@]}"
+sleep 0.3
+expect_size "$window" 580 650 "timed sound started"
+screenshot "$window" "$shots/app_timed.png"
+sleep 2
+pulse_record_stop
+python3 "$here/analyze.py" tone "$recording2" --freq $freq --tolerance 1 \
+  --left-rms "$rms" --right-rms "$rms" --level-tolerance 0.05 \
+  --duration 0.7 --duration-tolerance 0.3 --min-silence 0.5 ||
+  e2e_fail "timed sound: the recording does not match (see above)"
+
+# Endless again with the panel open: the fourth size.
+click_at "$window" "${checkbox_endless[@]}"
+click_at "$window" "${start_button[@]}"
+sleep 0.3
+expect_size "$window" 580 700 "endless sound, fold-out panel open"
+screenshot "$window" "$shots/app_playing_wide.png"
+click_at "$window" "${stop_button[@]}"
+expect_size "$window" 580 650 "stopped, fold-out panel open"
+
 if grep -q "no audio device" "$E2E_TMP/soundgen.err"; then
   cat "$E2E_TMP/soundgen.err" >&2
   e2e_fail "the program found no audio device on the private sound server"
 fi
-
-# Full-level 16-bit sine (amplitude 32767, RMS 32767/sqrt 2) scaled by the device volume of the
-# level: level x 65535 div 100 out of 65535, the same on both channels.
-rms=$(python3 -c "print(32767 / 2 ** 0.5 * ($level * 65535 // 100) / 65535)")
-if python3 "$here/analyze.py" tone "$recording" --freq $freq --tolerance 1 \
-  --left-rms "$rms" --right-rms "$rms" --level-tolerance 0.05 --ratio 1 --ratio-tolerance 0.02 \
-  --duration 3.0 --duration-tolerance 0.8 --min-silence 0.5; then
-  echo "PASS: app e2e ($freq Hz at level $level; screenshots in $shots)"
-else
-  e2e_fail "app e2e: the recorded sound does not match (see above)"
-fi
+echo "PASS: app e2e ($freq Hz at level $level, endless and timed; screenshots in $shots)"
