@@ -154,3 +154,27 @@ TEST_F(ValueEntryTest, SubRangesNarrowTheKnobAndTheSetButtonRestoresIt)
 }
 
 } // namespace
+
+namespace {
+
+using namespace apptest;
+
+// Pictures of the entry fields and the sub-range list for a person to look at.
+TEST_F(Form1Test, ScreenshotsOfEntryFieldsAndSubRangeList)
+{
+    const QString dir = testsupport::artifactDir();
+    for (const char *button : {"SpeedButton6", "SpeedButton7"}) {
+        QWidget *toggle = form->findChild<QWidget *>(QLatin1String(button));
+        QTest::mouseClick(toggle, Qt::LeftButton, {}, toggle->rect().center());
+    }
+    QImage image = form->grab().toImage();
+    EXPECT_EQ(image.size(), QSize(275, 650));
+    EXPECT_TRUE(image.save(dir + QStringLiteral("/form1_entry_fields.png")));
+    QWidget *list = form->findChild<QWidget *>(QStringLiteral("SpeedButton3"));
+    QTest::mouseClick(list, Qt::LeftButton, {}, list->rect().center());
+    form->ComboBox1->setCurrentIndex(4);
+    image = form->grab().toImage();
+    EXPECT_TRUE(image.save(dir + QStringLiteral("/form1_subrange_list.png")));
+}
+
+} // namespace
