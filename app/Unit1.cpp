@@ -30,9 +30,13 @@ constexpr int FoldOutWidth = 305;
 constexpr int FoldOutOpenWidth = 400;
 constexpr int DurationMax = 30000;
 
+// A control the handlers rely on; its absence is a fault of the stored layout.
 template <class T> T *Bind(QObject *root, const char *name)
 {
-    return root->findChild<T *>(QString::fromLatin1(name));
+    T *object = root->findChild<T *>(QString::fromLatin1(name));
+    if (!object)
+        qFatal("Form1.layout: %s is missing or of the wrong class", name);
+    return object;
 }
 
 // The conversion the toolkit's StrToInt does: a whole number in 32 bits or a failure.
@@ -110,7 +114,8 @@ void TForm1::Loaded()
     QAbstractButton **radios[] = {&RadioButton1, &RadioButton2, &RadioButton3, &RadioButton4, &RadioButton5,
                                   &RadioButton6, &RadioButton7, &RadioButton8, &RadioButton9};
     for (int i = 0; i < 9; ++i)
-        *radios[i] = findChild<QAbstractButton *>(QStringLiteral("RadioButton%1").arg(i + 1));
+        *radios[i] =
+            Bind<QAbstractButton>(this, QStringLiteral("RadioButton%1").arg(i + 1).toLatin1().constData());
     Bevel3 = Bind<QWidget>(this, "Bevel3");
     SpeedButton3 = Bind<QWidget>(this, "SpeedButton3");
     SpeedButton5 = Bind<QWidget>(this, "SpeedButton5");
