@@ -117,4 +117,8 @@ if grep -q "no audio device" "$E2E_TMP/soundgen.err"; then
   cat "$E2E_TMP/soundgen.err" >&2
   e2e_fail "the program found no audio device on the private sound server"
 fi
+if grep -qE "AddressSanitizer|runtime error:" "$E2E_TMP/soundgen.err"; then
+  cat "$E2E_TMP/soundgen.err" >&2
+  e2e_fail "the program reported a sanitizer error"
+fi
 echo "PASS: app e2e ($freq Hz at level $level, endless and timed; screenshots in $shots)"
