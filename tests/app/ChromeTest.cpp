@@ -2,6 +2,10 @@
 
 #include "tests/app/AppFixture.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+
 namespace {
 
 using namespace apptest;
@@ -61,6 +65,36 @@ TEST_F(ChromeTest, MinimiseAndClose)
     form->showNormal();
     Click(Named("SpeedButton1"));
     EXPECT_FALSE(form->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+using namespace apptest;
+
+// Every caption fits its control at the stored pixel sizes.
+TEST_F(Form1Test, CaptionsFitTheirControls)
+{
+    int checked = 0;
+    for (QWidget *control : form->findChildren<QWidget *>()) {
+        const auto *button = qobject_cast<QAbstractButton *>(control);
+        const auto *label = qobject_cast<QLabel *>(control);
+        const QString text = button ? button->text() : label ? label->text() : QString();
+        if (text.trimmed().isEmpty() || control->objectName().isEmpty())
+            continue;
+        // Push buttons: glyph and the caption's letters (the stored blanks are padding).
+        const bool push =
+            button && !qobject_cast<const QRadioButton *>(button) && !qobject_cast<const QCheckBox *>(button);
+        const int needed = push ? QFontMetrics(control->font()).horizontalAdvance(text.trimmed()) +
+                                      button->iconSize().width() + 8
+                                : control->sizeHint().width();
+        EXPECT_LE(needed, control->width()) << control->objectName().toStdString();
+        EXPECT_LE(QFontMetrics(control->font()).height(), control->height())
+            << control->objectName().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 15) << "radio buttons, check box, labels and buttons with captions";
 }
 
 } // namespace
