@@ -17,6 +17,21 @@ QString CssColor(uint color)
     return framework::ToQColor(color).name(QColor::HexRgb);
 }
 
+QString BorderCss(TiLabel::TiLabelBorderStyle style)
+{
+    switch (style) {
+    case TiLabel::ilbsSingle:
+        return QStringLiteral("1px solid %1").arg(CssColor(framework::clWindowFrame));
+    case TiLabel::ilbsLowered:
+        return QStringLiteral("2px inset #808080");
+    case TiLabel::ilbsRaised:
+        return QStringLiteral("2px outset #808080");
+    case TiLabel::ilbsNone:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
 } // namespace
 
 void TKeptSettings::Keep(const QString &name, const QVariant &value)
@@ -90,12 +105,16 @@ void TiLabel::SetBackGroundColor(uint Value)
     applyColor();
 }
 
+void TiLabel::SetBorderStyle(TiLabelBorderStyle Value)
+{
+    if (Value == FBorderStyle)
+        return;
+    FBorderStyle = Value;
+    applyColor();
+}
+
 bool TiLabel::ReadStoredValue(const QString &name, const QVariant &value)
 {
-    if (name == QLatin1String("BorderStyle")) {
-        FFramed = value.toString() != QLatin1String("ilbsNone");
-        applyColor();
-    }
     FKeptSettings.Keep(name, value);
     return true;
 }
@@ -104,8 +123,7 @@ void TiLabel::applyColor()
 {
     setStyleSheet(
         QStringLiteral("QLabel { background-color: %1; color: %2; border: %3; padding: 0 0 0 1px; }")
-            .arg(CssColor(FBackGroundColor), CssColor(Font()->color()),
-                 FFramed ? QStringLiteral("1px solid #808080") : QStringLiteral("none")));
+            .arg(CssColor(FBackGroundColor), CssColor(Font()->color()), BorderCss(FBorderStyle)));
 }
 
 void TiLabel::applyFont()

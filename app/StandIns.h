@@ -39,6 +39,7 @@ class TLbButton : public QPushButton, public framework::TControl
     Q_PROPERTY(uint LightColor MEMBER FLightColor)
     Q_PROPERTY(uint ShadowColor MEMBER FShadowColor)
     Q_PROPERTY(framework::ControlEnums::TButtonLayout Layout MEMBER FLayout)
+    Q_PROPERTY(TLbButtonStyle Style MEMBER FStyle)
     Q_PROPERTY(bool Flat MEMBER FFlat)
     Q_PROPERTY(bool SlowDecease MEMBER FSlowDecease)
     Q_PROPERTY(bool UseHotTrackFont MEMBER FUseHotTrackFont)
@@ -47,6 +48,9 @@ class TLbButton : public QPushButton, public framework::TControl
     Q_PROPERTY(int NumGlyphs MEMBER FNumGlyphs)
 
 public:
+    enum TLbButtonStyle { bsNormal, bsEncarta, bsModern, bsOld, bsShape, bsQuicken };
+    Q_ENUM(TLbButtonStyle)
+
     explicit TLbButton(QWidget *parent = nullptr);
 
     QString Glyph() const { return FGlyph; }
@@ -69,6 +73,7 @@ private:
     uint FLightColor = 0xFFFFFF;
     uint FShadowColor = 0x808080;
     framework::ControlEnums::TButtonLayout FLayout = framework::blGlyphLeft;
+    TLbButtonStyle FStyle = bsNormal;
     bool FFlat = false;
     bool FSlowDecease = false;
     bool FUseHotTrackFont = false;
@@ -82,14 +87,20 @@ class TiLabel : public QLabel, public framework::TControl
     Q_OBJECT
     FRAMEWORK_CONTROL
     Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(TiLabelBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
     Q_PROPERTY(uint BackGroundColor READ BackGroundColor WRITE SetBackGroundColor)
     Q_PROPERTY(uint ShadowColor MEMBER FShadowColor)
     Q_PROPERTY(bool AutoSize MEMBER FAutoSize)
     Q_PROPERTY(bool Transparent MEMBER FTransparent)
 
 public:
+    enum TiLabelBorderStyle { ilbsNone, ilbsSingle, ilbsLowered, ilbsRaised };
+    Q_ENUM(TiLabelBorderStyle)
+
     explicit TiLabel(QWidget *parent = nullptr);
 
+    TiLabelBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TiLabelBorderStyle Value);
     uint BackGroundColor() const { return FBackGroundColor; }
     void SetBackGroundColor(uint Value);
 
@@ -106,7 +117,7 @@ private:
     uint FShadowColor = framework::clGray;
     bool FAutoSize = true;
     bool FTransparent = false;
-    bool FFramed = false;
+    TiLabelBorderStyle FBorderStyle = ilbsNone;
 };
 
 // The gradient panel as a plain panel in its start colour.
