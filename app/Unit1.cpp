@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/Unit2.h"
+#include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/Colors.h"
 #include "framework/MessageBox.h"
@@ -441,7 +442,7 @@ bool TForm1::ConvertOrReport(const QString &Text, int32_t &Value)
         return true;
     // The application's standard report of a failed conversion.
     framework::ShowMessageBox(this, QStringLiteral("«%1» не является целым числом.").arg(Text),
-                              QApplication::applicationDisplayName(), framework::MessageIcon::Error);
+                              framework::ApplicationTitle(), framework::MessageIcon::Error);
     return false;
 }
 

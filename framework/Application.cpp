@@ -55,16 +55,28 @@ void TApplication::Initialize()
     RegisterStandardClasses();
 }
 
+namespace {
+// Kept apart from Qt's display name, which the X11 platform appends to every window title.
+QString &titleSlot()
+{
+    static QString title;
+    return title;
+}
+} // namespace
+
+QString ApplicationTitle()
+{
+    return titleSlot();
+}
+
 QString TApplication::Title() const
 {
-    return QGuiApplication::applicationDisplayName();
+    return titleSlot();
 }
 
 void TApplication::setTitle(const QString &title)
 {
-    if (title == QGuiApplication::applicationDisplayName())
-        return;
-    QGuiApplication::setApplicationDisplayName(title);
+    titleSlot() = title;
 }
 
 bool TApplication::LoadForm(QWidget *form, const QString &layoutFile)

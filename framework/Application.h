@@ -17,6 +17,9 @@ namespace framework {
 // source tree's resources/<file>. Empty when the file is in none of them.
 QString ResourcePath(const QString &file);
 
+// The program's title as set on the application object (the caption of its standard error boxes).
+QString ApplicationTitle();
+
 // The application object: title, forms, and the message loop that ends when the main form
 // (the first form created) closes.
 class TApplication : public QObject

@@ -74,12 +74,15 @@ TEST_F(Application, ResourcePathLooksInTheConfiguredFolderFirst)
     EXPECT_TRUE(framework::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
 }
 
-TEST_F(Application, TitleIsTheApplicationDisplayName)
+TEST_F(Application, TitleIsKeptOutOfTheWindowTitles)
 {
     framework::TApplication application(argc, argv);
+    const QString before = QGuiApplication::applicationDisplayName();
     application.setTitle(QString::fromUtf8("Звуковой генератор"));
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString::fromUtf8("Звуковой генератор"));
     EXPECT_EQ(application.Title(), QString::fromUtf8("Звуковой генератор"));
+    EXPECT_EQ(framework::ApplicationTitle(), QString::fromUtf8("Звуковой генератор"));
+    // Qt's display name is appended to every window caption on X11; the title must not be.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
 }
 
 TEST_F(Application, CreateFormLoadsTheLayoutAndTheFirstFormIsMain)
