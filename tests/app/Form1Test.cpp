@@ -256,6 +256,33 @@ TEST_F(Form1Test, KnobMovesFollowThePlaybackDecisionTable)
     EXPECT_EQ(form->ToneGen1->Frequency(), 20000);
 }
 
+// While idle each volume write reaches the device at once, so the order of the two channel
+// writes shows in the volume words: right first, then left.
+TEST_F(Form1Test, LevelReachesTheRightChannelBeforeTheLeft)
+{
+    const auto volumesSince = [this](size_t first) {
+        std::vector<uint32_t> words;
+        for (size_t i = first; i < fake.player.calls.size(); ++i)
+            if (fake.player.calls[i].what == "setVolume")
+                words.push_back(fake.player.calls[i].value);
+        return words;
+    };
+
+    size_t before = fake.player.calls.size();
+    Keys(form->iKnob2, Qt::Key_End);
+    EXPECT_EQ(volumesSince(before), (std::vector<uint32_t>{0xFFFF0000u, 0xFFFFFFFFu}));
+
+    // The start button hands the stored level over in the same order, then plays.
+    form->FLevel = 50;
+    before = fake.player.calls.size();
+    Click(form->LbButton1);
+    const std::vector<uint32_t> words = volumesSince(before);
+    ASSERT_GE(words.size(), 2u);
+    EXPECT_EQ(words[0], 0x7FFFFFFFu) << "right 50, left still 100";
+    EXPECT_EQ(words[1], 0x7FFF7FFFu);
+    EXPECT_EQ(CallsSince(before).back(), "play");
+}
+
 TEST_F(Form1Test, TimedModeBeforeAnyStartLoopsWithTheStoredSettings)
 {
     Click(form->CheckBox1);
