@@ -66,6 +66,109 @@ TEST_F(Form1Test, StartsIdleAsStored)
     EXPECT_EQ(form->Image3->width(), 239);
 }
 
+// The instruments get their settings from the stored layout only; read them back by name.
+TEST_F(Form1Test, InstrumentsCarryTheirStoredSettings)
+{
+    using namespace framework;
+    struct Setting
+    {
+        const char *control;
+        const char *property;
+        double value;
+    };
+    const Setting settings[] = {
+        {"iKnob1", "PositionMin", 0},
+        {"iKnob1", "PositionMax", 20000},
+        {"iKnob1", "MinMaxFixed", 1},
+        {"iKnob1", "IndicatorActiveColor", clRed},
+        {"iKnob1", "IndicatorInactiveColor", clGreen},
+        {"iKnob1", "IndicatorMargin", 7},
+        {"iKnob1", "KeyArrowStepSize", 0.1},
+        {"iKnob1", "KeyPageStepSize", 1},
+        {"iKnob1", "MouseWheelStepSize", 1},
+        {"iKnob1", "KnobRadius", 44},
+        {"iKnob1", "ShowFocusRect", 0},
+        {"iKnob1", "AutoSize", 0},
+        {"iKnob1", "Transparent", 1},
+        {"iKnob1", "TickMajorCount", 6},
+        {"iKnob1", "TickMajorColor", clRed},
+        {"iKnob1", "TickMajorLength", 2},
+        {"iKnob1", "TickMinorCount", 10},
+        {"iKnob1", "TickMinorColor", clBlack},
+        {"iKnob1", "TickMinorAlignment", widgets::itmnaCenter},
+        {"iKnob1", "OptionSaveAllProperties", 1},
+        {"iKnob2", "PositionMax", 100},
+        {"iKnob2", "MinMaxFixed", 1},
+        {"iKnob2", "IndicatorActiveColor", clRed},
+        {"iKnob2", "IndicatorInactiveColor", clNavy},
+        {"iKnob2", "IndicatorMargin", 8},
+        {"iKnob2", "IndicatorSize", 5},
+        {"iKnob2", "IndicatorStyle", widgets::TiKnob::ikisTriangle},
+        {"iKnob2", "KeyArrowStepSize", 0.1},
+        {"iKnob2", "KnobRadius", 44},
+        {"iKnob2", "Transparent", 1},
+        {"iKnob2", "TickMajorCount", 6},
+        {"iKnob2", "TickMinorCount", 10},
+        {"iKnob2", "TickMinorAlignment", widgets::itmnaCenter},
+        {"iKnob2", "OptionSaveAllProperties", 0},
+        {"iLedBar1", "PositionMin", 10},
+        {"iLedBar1", "PositionMax", 20000},
+        {"iLedBar1", "CurrentMin", 10},
+        {"iLedBar1", "CurrentMax", 10},
+        {"iLedBar1", "BackGroundColor", 10197915},
+        {"iLedBar1", "SectionCount", 3},
+        {"iLedBar1", "SectionEnd1", 12000},
+        {"iLedBar1", "SectionEnd2", 16000},
+        {"iLedBar1", "SectionColor1", 4980546},
+        {"iLedBar1", "SegmentMargin", 1},
+        {"iLedBar1", "SegmentSize", 3},
+        {"iLedBar1", "SegmentSpacing", 1},
+        {"iLedBar1", "SegmentDirection", widgets::TiLedBar::idUp},
+        {"iLedBar1", "BorderStyle", widgets::ibsRaised},
+        {"iLedBar2", "PositionMax", 100},
+        {"iLedBar2", "BackGroundColor", 10197915},
+        {"iLedBar2", "SectionCount", 3},
+        {"iLedBar2", "SectionEnd1", 50},
+        {"iLedBar2", "SectionEnd2", 75},
+        {"iLedBar2", "SectionColor1", clAqua},
+        {"iLedBar2", "SectionColor3", 244},
+        {"iLedBar2", "SegmentSize", 3},
+        {"iLedBar2", "SegmentSpacing", 1},
+        {"iLedBar2", "BorderStyle", widgets::ibsRaised},
+        {"iLedBar3", "PositionMax", 100},
+        {"iLedBar3", "BackGroundColor", 9726300},
+        {"iLedBar3", "SectionCount", 3},
+        {"iLedBar3", "SegmentMargin", 1},
+        {"iLedBar3", "SegmentSize", 1},
+        {"iLedBar3", "SegmentSpacing", 2},
+        {"iLedBar3", "SegmentDirection", widgets::TiLedBar::idRight},
+        {"iLedBar3", "BorderStyle", widgets::ibsLowered},
+        {"iSevenSegmentAnalog1", "DigitCount", 5},
+        {"iSevenSegmentAnalog1", "Precision", 0},
+        {"iSevenSegmentAnalog1", "ShowSign", 0},
+        {"iSevenSegmentAnalog1", "SegmentColor", 4651058},
+        {"iSevenSegmentAnalog1", "BorderStyle", widgets::ibsLowered},
+        {"iSevenSegmentAnalog2", "DigitCount", 3},
+        {"iSevenSegmentAnalog2", "DigitSpacing", 9},
+        {"iSevenSegmentAnalog2", "Precision", 0},
+        {"iSevenSegmentAnalog2", "ShowSign", 0},
+        {"iSevenSegmentAnalog2", "SegmentColor", clYellow},
+        {"iSevenSegmentAnalog2", "BorderStyle", widgets::ibsLowered},
+    };
+    for (const Setting &setting : settings) {
+        const QObject *control = form->findChild<QObject *>(QLatin1String(setting.control));
+        ASSERT_NE(control, nullptr) << setting.control;
+        const QVariant value = control->property(setting.property);
+        ASSERT_TRUE(value.isValid()) << setting.control << "." << setting.property;
+        bool ok = false;
+        double number = value.toDouble(&ok);
+        if (!ok)
+            number = value.toInt(&ok); // enumerations
+        ASSERT_TRUE(ok) << setting.control << "." << setting.property;
+        EXPECT_EQ(number, setting.value) << setting.control << "." << setting.property;
+    }
+}
+
 TEST_F(Form1Test, EndlessStartAndStopSwitchTheWholeState)
 {
     const size_t before = fake.player.calls.size();
