@@ -359,6 +359,22 @@ void ringRow(double cx, double cy, double ao, double bo, double ai, double bi, i
     right = {std::max(outer.l, ir + 1), outer.r};
 }
 
+// Every row span of a pen `half` wide on each side of the ellipse with semi-axes a, b.
+template <typename PaintFn>
+void wideRing(const Target &t, double cx, double cy, double a, double b, double half, PaintFn &&paint)
+{
+    const i64 y0 = std::max<i64>(t.y0, i64(std::floor(cy - b - half)) - 1);
+    const i64 y1 = std::min<i64>(t.y1 - 1, i64(std::ceil(cy + b + half)) + 1);
+    for (i64 y = y0; y <= y1; ++y) {
+        Span s1, s2;
+        ringRow(cx, cy, a + half, b + half, a - half, b - half, y, s1, s2);
+        if (!s1.empty())
+            paint(y, s1);
+        if (!s2.empty())
+            paint(y, s2);
+    }
+}
+
 QImage asArgb(const QImage &image)
 {
     if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
@@ -672,17 +688,8 @@ void Canvas::Ellipse(int left, int top, int right, int bottom)
         spanShape(t, tp, b - 1, rowFn, &fill, nullptr);
     // Wide pen: the band between the outline's ellipse grown and shrunk by half the width.
     const double cx = (l + r - 1) / 2.0, cy = (tp + b - 1) / 2.0;
-    const double a = (r - l - 1) / 2.0, bb = (b - tp - 1) / 2.0, half = Pen.Width / 2.0;
-    const i64 y0 = std::max<i64>(t.y0, i64(std::floor(cy - bb - half)) - 1);
-    const i64 y1 = std::min<i64>(t.y1 - 1, i64(std::ceil(cy + bb + half)) + 1);
-    for (i64 y = y0; y <= y1; ++y) {
-        Span s1, s2;
-        ringRow(cx, cy, a + half, bb + half, a - half, bb - half, y, s1, s2);
-        if (!s1.empty())
-            t.hspan(y, s1.l, s1.r, pen);
-        if (!s2.empty())
-            t.hspan(y, s2.l, s2.r, pen);
-    }
+    wideRing(t, cx, cy, (r - l - 1) / 2.0, (b - tp - 1) / 2.0, Pen.Width / 2.0,
+             [&](i64 y, const Span &s) { t.hspan(y, s.l, s.r, pen); });
 }
 
 void Canvas::Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4)
@@ -737,17 +744,7 @@ void Canvas::Arc(int left, int top, int right, int bottom, int x3, int y3, int x
         }
         return;
     }
-    const double a = (r - l - 1) / 2.0, bb = (b - tp - 1) / 2.0, half = Pen.Width / 2.0;
-    const i64 y0 = std::max<i64>(t.y0, i64(std::floor(cy - bb - half)) - 1);
-    const i64 y1 = std::min<i64>(t.y1 - 1, i64(std::ceil(cy + bb + half)) + 1);
-    for (i64 y = y0; y <= y1; ++y) {
-        Span s1, s2;
-        ringRow(cx, cy, a + half, bb + half, a - half, bb - half, y, s1, s2);
-        if (!s1.empty())
-            paintSpan(y, s1);
-        if (!s2.empty())
-            paintSpan(y, s2);
-    }
+    wideRing(t, cx, cy, (r - l - 1) / 2.0, (b - tp - 1) / 2.0, Pen.Width / 2.0, paintSpan);
 }
 
 // ---- polygons ----
