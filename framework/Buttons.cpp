@@ -17,6 +17,28 @@ bool GlyphButtonPart::loadGlyph(const QString &fileName, int numGlyphs)
     return !m_glyph.isNull();
 }
 
+void GlyphButtonPart::setGlyph(const QString &fileName)
+{
+    loadGlyph(fileName, m_numGlyphs);
+    applyLook();
+}
+
+void GlyphButtonPart::setNumGlyphs(int count)
+{
+    if (std::max(1, count) == m_numGlyphs)
+        return;
+    loadGlyph(m_glyphFile, count);
+    applyLook();
+}
+
+void GlyphButtonPart::setLayout(TButtonLayout layout)
+{
+    if (layout == m_layout)
+        return;
+    m_layout = layout;
+    applyLook();
+}
+
 void GlyphButtonPart::applyGlyph(QAbstractButton *button) const
 {
     if (m_glyph.isNull()) {
@@ -54,38 +76,6 @@ void TSpeedButton::setFlat(bool flat)
         return;
     setAutoRaise(flat);
     requestRepaint();
-}
-
-void TSpeedButton::setGlyph(const QString &fileName)
-{
-    loadGlyph(fileName, m_numGlyphs);
-    applyLook();
-}
-
-void TSpeedButton::setNumGlyphs(int count)
-{
-    if (std::max(1, count) == m_numGlyphs)
-        return;
-    loadGlyph(m_glyphFile, count);
-    applyLook();
-}
-
-void TSpeedButton::setLayout(TButtonLayout layout)
-{
-    if (layout == m_layout)
-        return;
-    m_layout = layout;
-    applyLook();
-}
-
-void TSpeedButton::setSpacing(int spacing)
-{
-    m_spacing = spacing;
-}
-
-void TSpeedButton::setMargin(int margin)
-{
-    m_margin = margin;
 }
 
 void TSpeedButton::setTransparent(bool transparent)
@@ -129,38 +119,6 @@ void TBitBtn::setCaption(const QString &caption)
         return;
     setText(caption);
     requestRepaint();
-}
-
-void TBitBtn::setGlyph(const QString &fileName)
-{
-    loadGlyph(fileName, m_numGlyphs);
-    applyLook();
-}
-
-void TBitBtn::setNumGlyphs(int count)
-{
-    if (std::max(1, count) == m_numGlyphs)
-        return;
-    loadGlyph(m_glyphFile, count);
-    applyLook();
-}
-
-void TBitBtn::setLayout(TButtonLayout layout)
-{
-    if (layout == m_layout)
-        return;
-    m_layout = layout;
-    applyLook();
-}
-
-void TBitBtn::setSpacing(int spacing)
-{
-    m_spacing = spacing;
-}
-
-void TBitBtn::setMargin(int margin)
-{
-    m_margin = margin;
 }
 
 void TBitBtn::applyLook()

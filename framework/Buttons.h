@@ -15,13 +15,23 @@ class GlyphButtonPart
 {
 public:
     QString Glyph() const { return m_glyphFile; }
+    void setGlyph(const QString &fileName);
     const QImage &GlyphImage() const { return m_glyph; }
     int NumGlyphs() const { return m_numGlyphs; }
+    void setNumGlyphs(int count);
     TButtonLayout Layout() const { return m_layout; }
+    void setLayout(TButtonLayout layout);
     int Spacing() const { return m_spacing; }
+    void setSpacing(int spacing) { m_spacing = spacing; }
     int Margin() const { return m_margin; }
+    void setMargin(int margin) { m_margin = margin; }
 
 protected:
+    ~GlyphButtonPart() = default;
+
+    // Each button shows a new glyph or layout its own way.
+    virtual void applyLook() = 0;
+
     // Loads the glyph (bottom-left pixel transparent); a missing file leaves no glyph.
     bool loadGlyph(const QString &fileName, int numGlyphs);
     void applyGlyph(QAbstractButton *button) const;
@@ -66,16 +76,13 @@ public:
     // Flat: only the glyph and caption show until the mouse is over the button.
     bool Flat() const { return autoRaise(); }
     void setFlat(bool flat);
-    void setGlyph(const QString &fileName);
-    void setNumGlyphs(int count);
-    void setLayout(TButtonLayout layout);
-    void setSpacing(int spacing);
-    void setMargin(int margin);
+    // QWidget::setLayout would make the name ambiguous.
+    using GlyphButtonPart::setLayout;
     bool Transparent() const { return m_transparent; }
     void setTransparent(bool transparent);
 
 private:
-    void applyLook();
+    void applyLook() override;
 
     bool m_transparent = true;
 };
@@ -108,16 +115,12 @@ public:
     explicit TBitBtn(QWidget *parent = nullptr);
 
     void setCaption(const QString &caption);
-    void setGlyph(const QString &fileName);
-    void setNumGlyphs(int count);
-    void setLayout(TButtonLayout layout);
-    void setSpacing(int spacing);
-    void setMargin(int margin);
+    using GlyphButtonPart::setLayout;
     int ModalResult() const { return m_modalResult; }
     void setModalResult(int result) { m_modalResult = result; }
 
 private:
-    void applyLook();
+    void applyLook() override;
 
     int m_modalResult = 0;
 };
