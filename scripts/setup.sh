@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 fontconfig
-  xvfb xdotool x11-utils pulseaudio pulseaudio-utils python3
+  xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils python3
 )
 
 missing=()

@@ -40,7 +40,12 @@ window_wait() {
 
 expect_size() {
   local WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$1")"
+  # The X server may take a moment to apply a resize; give it up to 3 s.
+  for _ in $(seq 30); do
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    [ "$WIDTH" = "$2" ] && [ "$HEIGHT" = "$3" ] && break
+    sleep 0.1
+  done
   echo "window in state '$4': ${WIDTH}x${HEIGHT} at $X,$Y"
   [ "$WIDTH" = "$2" ] && [ "$HEIGHT" = "$3" ] || e2e_fail "window is ${WIDTH}x${HEIGHT} in state '$4', expected $2x$3"
 }
