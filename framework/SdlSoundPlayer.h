@@ -41,7 +41,7 @@ public:
         External, // no device: whoever calls render() is the audio clock (tests)
     };
 
-    // Frames per callback asked of the device; a play or stop is heard from the next one.
+    // Frames per callback asked of the device; a play or stop takes effect in the next one.
     static constexpr int kBufferFrames = 512;
 
     // `deviceName` picks an output by SDL's name for it; empty means the system's default.

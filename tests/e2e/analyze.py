@@ -154,7 +154,11 @@ def cmd_tone(args):
     first = loud.index(True)
     last = len(loud) - 1 - loud[::-1].index(True)
     onset, offset = first * size / args.rate, (last + 1) * size / args.rate
-    gaps = dropouts(left, right, first * size, (last + 1) * size)
+    # The first and last loud blocks are partly silent; the sound proper starts and ends at the
+    # first and last non-zero frame, and only gaps between those are dropouts.
+    begin = next(i for i in range(first * size, (first + 1) * size) if left[i] or right[i])
+    end = 1 + next(i for i in range((last + 1) * size - 1, last * size - 1, -1) if left[i] or right[i])
+    gaps = dropouts(left, right, begin, end)
     gap_seconds = sum(n for _, n in gaps) / args.rate
     print(f"recording {total:.2f} s; sound from {onset:.2f} s to {offset:.2f} s ({offset - onset:.2f} s); "
           f"{len(gaps)} dropouts inside, {gap_seconds * 1000:.1f} ms in all")
@@ -169,7 +173,7 @@ def cmd_tone(args):
                         f"+- {args.duration_tolerance}")
 
     if gap_seconds > args.max_dropout * (offset - onset):
-        failures.append(f"{gap_seconds * 1000:.1f} ms of dropouts, more than {args.max_dropout * 100:.0f}% of the sound")
+        failures.append(f"{gap_seconds * 1000:.1f} ms of dropouts, more than {args.max_dropout * 100:g}% of the sound")
 
     middle = (onset + offset) / 2
     start = max(onset, middle - 0.5)

@@ -67,7 +67,7 @@ pulse_record_stop
 rms=$(python3 -c "print(32767 / 2 ** 0.5 * ($level * 65535 // 100) / 65535)")
 python3 "$here/analyze.py" tone "$recording" --freq $freq --tolerance 1 \
   --left-rms "$rms" --right-rms "$rms" --level-tolerance 0.05 --ratio 1 --ratio-tolerance 0.02 \
-  --min-silence 0.5 ||
+  --min-silence 0.5 --max-dropout 0.005 ||
   e2e_fail "endless sound: the recording does not match (see above)"
 
 # The fold-out panel: the window grows to the right; hovering a waveform shows its sketch in
@@ -101,7 +101,7 @@ sleep 2
 pulse_record_stop
 python3 "$here/analyze.py" tone "$recording2" --freq $freq --tolerance 1 \
   --left-rms "$rms" --right-rms "$rms" --level-tolerance 0.05 \
-  --duration 0.7 --duration-tolerance 0.3 --min-silence 0.5 ||
+  --duration 0.7 --duration-tolerance 0.3 --min-silence 0.5 --max-dropout 0.005 ||
   e2e_fail "timed sound: the recording does not match (see above)"
 
 # Endless again with the panel open: the fourth size.
