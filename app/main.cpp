@@ -2,11 +2,14 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "framework/Application.h"
+#include "framework/SoundPlayer.h"
 
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
+    framework::soundPlayer();
     framework::TApplication Application(argc, argv);
     Application.Initialize();
     Application.setTitle(QStringLiteral("Звуковой генератор Версия 4.0. Приятной работы и чистого звука!"));

@@ -86,6 +86,12 @@ std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size)
 SdlSoundPlayer::SdlSoundPlayer(Output output, std::string deviceName)
     : m_output(output), m_deviceName(std::move(deviceName))
 {
+    // SDL asks a PulseAudio server for one callback buffer of slack (about 5 ms), which runs dry
+    // whenever other programs keep the processors busy, and the tone then clicks. 30 ms of slack
+    // is still far below what a hand on the button notices; a user's own setting stays. Set here
+    // rather than at the first play because a program creates its player before starting threads.
+    if (m_output == Output::Device)
+        setenv("PULSE_LATENCY_MSEC", "30", 0);
 }
 
 SdlSoundPlayer::~SdlSoundPlayer()
@@ -288,10 +294,6 @@ bool SdlSoundPlayer::ensureDevice(uint32_t rate)
     if (m_device && m_deviceRate.load() == rate)
         return true;
     if (!m_sdlInitialised) {
-        // SDL asks a PulseAudio server for one callback buffer of slack (about 5 ms), which runs
-        // dry whenever other programs keep the processors busy and the tone then clicks. 30 ms
-        // of slack is still far below what a hand on the button notices; a user's own setting stays.
-        setenv("PULSE_LATENCY_MSEC", "30", 0);
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             reportNoDevice(SDL_GetError());
             return false;
