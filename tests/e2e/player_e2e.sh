@@ -37,6 +37,10 @@ measure() {
     cat "$E2E_TMP/probe.err" >&2
     e2e_fail "the player found no audio device on the private sound server"
   fi
+  if grep -qE "AddressSanitizer|ThreadSanitizer|runtime error:" "$E2E_TMP/probe.err"; then
+    cat "$E2E_TMP/probe.err" >&2
+    e2e_fail "the player reported a sanitizer error"
+  fi
   sleep 0.5
   pulse_record_stop
   echo "$1:"
