@@ -113,6 +113,21 @@ screenshot "$window" "$shots/app_playing_wide.png"
 click_at "$window" "${stop_button[@]}"
 expect_size "$window" 580 650 "stopped, fold-out panel open"
 
+# The About box: a window of its own over the main one, closed by its button.
+about_button=(85 31)
+about_ok=(232 128)
+click_at "$window" "${about_button[@]}"
+about=$(window_wait "О программе !") || e2e_fail "the About box did not open"
+expect_size "$about" 271 151 "About box"
+screenshot "$about" "$shots/app_about.png"
+click_at "$about" "${about_ok[@]}"
+for _ in $(seq 30); do
+  xdotool search --onlyvisible --name "^О программе !\$" >/dev/null 2>&1 || break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name "^О программе !\$" >/dev/null 2>&1 && e2e_fail "the About box stayed open after ОК"
+expect_size "$window" 580 650 "About box closed"
+
 if grep -q "no audio device" "$E2E_TMP/soundgen.err"; then
   cat "$E2E_TMP/soundgen.err" >&2
   e2e_fail "the program found no audio device on the private sound server"
