@@ -1,7 +1,8 @@
 # Shell helpers for driving the program on a private virtual display. Source after audio.sh:
 #
 #   display_start                 Xvfb on a free display number; exports DISPLAY; stopped on exit
-#   window_wait TITLE             prints the id of the visible window named TITLE (waits up to 20 s)
+#   window_wait TITLE [PID]       prints the id of the visible window named TITLE (waits up to 20 s,
+#                                 or until process PID has ended)
 #   expect_size WIN W H STATE     fails unless the X server reports the window W x H
 #   click_at WIN X Y              left click at window coordinates
 #   screenshot WIN FILE           PNG of the window as the X server shows it
@@ -14,7 +15,9 @@ display_start() {
   for n in $(seq 91 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
   done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+  # Without -noreset the server resets whenever its last client leaves (every xdotool call), and
+  # a program connecting during the reset is refused.
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
   e2e_track_pid $!
   export DISPLAY=":$n"
   for _ in $(seq 100); do
@@ -33,6 +36,7 @@ window_wait() {
       echo "$id"
       return 0
     fi
+    [ -z "${2:-}" ] || kill -0 "$2" 2>/dev/null || return 1
     sleep 0.1
   done
   return 1
