@@ -6,6 +6,8 @@
 #   pulse_record_start FILE   records the null sink's monitor: raw s16le, 48000/s, stereo
 #   pulse_record_stop         ends the recording (waits until FILE is complete)
 #   e2e_track_pid PID         stop PID on exit too (for example an Xvfb)
+#   e2e_check_stderr FILE WHO fails when a program's standard error says it found no audio device
+#                             or carries a sanitizer report
 #
 # Works as root (the daemon then warns but runs) and as an ordinary user; never touches the
 # user's own sound server: the daemon and its clients only see the private socket.
@@ -29,6 +31,17 @@ e2e_skip() {
 
 e2e_track_pid() {
   E2E_PIDS+=("$1")
+}
+
+e2e_check_stderr() {
+  if grep -q "no audio device" "$1"; then
+    cat "$1" >&2
+    e2e_fail "$2 found no audio device on the private sound server"
+  fi
+  if grep -qE "AddressSanitizer|ThreadSanitizer|runtime error:" "$1"; then
+    cat "$1" >&2
+    e2e_fail "$2 reported a sanitizer error"
+  fi
 }
 
 e2e_cleanup() {

@@ -33,14 +33,7 @@ measure() {
   SDL_AUDIODRIVER=pulseaudio "$probe" --freq $freq --rate 96000 --amplitude $amplitude \
     --volume 0x7FFFFFFF --play-ms $play_ms --after-ms 1000 >"$E2E_TMP/probe.out" 2>"$E2E_TMP/probe.err" ||
     { cat "$E2E_TMP/probe.err" >&2; e2e_fail "player_probe failed ($1)"; }
-  if grep -q "no audio device" "$E2E_TMP/probe.err"; then
-    cat "$E2E_TMP/probe.err" >&2
-    e2e_fail "the player found no audio device on the private sound server"
-  fi
-  if grep -qE "AddressSanitizer|ThreadSanitizer|runtime error:" "$E2E_TMP/probe.err"; then
-    cat "$E2E_TMP/probe.err" >&2
-    e2e_fail "the player reported a sanitizer error"
-  fi
+  e2e_check_stderr "$E2E_TMP/probe.err" "the player"
   sleep 0.5
   pulse_record_stop
   echo "$1:"
