@@ -154,10 +154,14 @@ void TiKnob::SetIndicatorStyle(TiKnobIndicatorStyle Value)
         InvalidateBackGround();
 }
 
+// The comparison uses the value passed in, the store its clamped form: a value that clamps to
+// the stored one still repaints.
 void TiKnob::SetIndicatorSize(int Value)
 {
-    if (Assign(FIndicatorSize, std::max(Value, 1)))
-        InvalidateForeGround();
+    if (FIndicatorSize == Value)
+        return;
+    FIndicatorSize = std::max(Value, 1);
+    InvalidateForeGround();
 }
 
 void TiKnob::SetIndicatorMargin(int Value)
@@ -193,8 +197,10 @@ void TiKnob::SetPositionDisplayFont(framework::TFont *Value)
 
 void TiKnob::SetPositionDisplayPrecision(int Value)
 {
-    if (Assign(FPositionDisplayPrecision, std::max(Value, 0)))
-        InvalidateForeGround();
+    if (FPositionDisplayPrecision == Value)
+        return;
+    FPositionDisplayPrecision = std::max(Value, 0);
+    InvalidateForeGround();
 }
 
 void TiKnob::SetPositionDisplayUnits(const QString &Value)

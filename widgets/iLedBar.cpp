@@ -26,6 +26,16 @@ int RoundSaturated(double v)
         std::clamp(r, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 
+// The same for a value kept in extended precision, rounded once there.
+int RoundSaturated(long double v)
+{
+    const long double r = std::nearbyintl(v);
+    if (r != r)
+        return 0;
+    return int(std::clamp(r, static_cast<long double>(std::numeric_limits<int>::min()),
+                          static_cast<long double>(std::numeric_limits<int>::max())));
+}
+
 } // namespace
 
 // --- layout -----------------------------------------------------------------------------
@@ -69,7 +79,9 @@ TiLedBarLayout ComputeLedBarLayout(const TiLedBarInput &In)
         c = (length % step) / 2;
         lay.Offset = Saturate(c);
     }
-    lay.Lit = RoundSaturated(In.Fraction * lay.Count + 0.5);
+    // Product and sum stay in extended precision: 0.4 x 55 lies a hair above 22, which double
+    // precision would flatten into an exact tie and round down to the even 22.
+    lay.Lit = RoundSaturated(static_cast<long double>(In.Fraction) * lay.Count + 0.5L);
     if (In.PositionMax != In.PositionMin && lay.Count != 0) {
         const double span = In.PositionMax - In.PositionMin;
         lay.End1 = RoundSaturated((In.SectionEnd1 - In.PositionMin) / span * lay.Count);

@@ -277,8 +277,14 @@ TEST(KnobPaint, ProgramChangesRedrawOnlyTheMovingParts)
     k.SetKnobRadius(40);
     k.SetIndicatorSize(0);
     EXPECT_EQ(k.GetIndicatorSize(), 1);
-    k.SetIndicatorSize(-3);
-    EXPECT_EQ(k.Counters().InvalidateForeGround, 1);
+    k.SetIndicatorSize(-3); // compared before the clamp: differs from the stored 1
+    k.SetIndicatorSize(1);
+    EXPECT_EQ(k.Counters().InvalidateForeGround, 2);
+    k.SetPositionDisplayPrecision(0);
+    k.SetPositionDisplayPrecision(-1);
+    k.SetPositionDisplayPrecision(0);
+    EXPECT_EQ(k.GetPositionDisplayPrecision(), 0);
+    EXPECT_EQ(k.Counters().InvalidateForeGround, 4);
     EXPECT_EQ(k.Counters().InvalidateBackGround, 0);
 }
 

@@ -70,6 +70,29 @@ TEST(LedBarLayout, DefaultBarCountsAndTies)
     EXPECT_EQ(lay.Segment(1), framework::Rect(2, 192 - 7, 14, 197 - 7));
 }
 
+// The level bar of the main window: 55 segments over 0..100. Levels whose fraction times 55 lies a
+// hair beside a whole number must not be flattened into ties by double rounding.
+TEST(LedBarLayout, LitCountIsRoundedOnceInExtendedPrecision)
+{
+    TiLedBarInput in;
+    in.Width = 15;
+    in.Height = 227;
+    in.Bevel = true;
+    in.Margin = 1;
+    in.Size = 3;
+    in.Spacing = 1;
+    ASSERT_EQ(ComputeLedBarLayout(in).Count, 55);
+    const struct
+    {
+        double level;
+        int lit;
+    } cases[] = {{20, 12}, {40, 23}, {60, 33}, {80, 45}, {100, 56}, {30, 17}};
+    for (const auto &c : cases) {
+        in.Fraction = (c.level - 0.0) / (100.0 - 0.0);
+        EXPECT_EQ(ComputeLedBarLayout(in).Lit, c.lit) << "level " << c.level;
+    }
+}
+
 TEST(LedBarLayout, StepOfZeroOrNegativeDrawsNothing)
 {
     TiLedBarInput in;
