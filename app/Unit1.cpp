@@ -40,9 +40,12 @@ template <class T> T *Bind(QObject *root, const char *name)
     return object;
 }
 
-// The conversion the toolkit's StrToInt does: a whole number in 32 bits or a failure.
+// A whole number in 32 bits, optionally signed, or a failure; blanks around it are a failure too
+// (QString::toInt would skip them).
 bool TextToInt(const QString &text, int32_t &value)
 {
+    if (text.isEmpty() || text.front().isSpace() || text.back().isSpace())
+        return false;
     bool ok = false;
     const int result = text.toInt(&ok, 10);
     if (ok)

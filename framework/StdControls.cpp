@@ -112,7 +112,8 @@ void TEdit::applyFrame()
 void TEdit::keyPressEvent(QKeyEvent *event)
 {
     const QString typed = event->text();
-    if (typed.isEmpty()) {
+    // Delete edits but types nothing (X11 still hands it the character 127), so no key filter sees it.
+    if (typed.isEmpty() || event->key() == Qt::Key_Delete) {
         QLineEdit::keyPressEvent(event);
         return;
     }
