@@ -475,6 +475,11 @@ void TImage::paintEvent(QPaintEvent *)
     if (!m_hasPicture || m_canvas.Image().isNull())
         return;
     QPainter painter(this);
+    // An aligned picture larger than the room it is aligned in is cut off at that room's edge, so
+    // the parent's bevels stay in sight.
+    if (Align() != alNone)
+        if (const auto *parent = dynamic_cast<const TControl *>(parentWidget()))
+            painter.setClipRect(parent->alignRect().translated(-pos()));
     const QImage picture = m_transparent ? TransparentFromBottomLeft(m_canvas.Image()) : m_canvas.Image();
     // Nearest-pixel scaling, as the picture's own pixels matter.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -100,6 +100,28 @@ TEST_F(PreviewTest, NoiseShowsTheStoredPicture)
     EXPECT_TRUE(form->Image3->isHidden());
 }
 
+// The noise picture is taller than the box; what lies below the box is cut off, so the box's
+// lower frame lines look the same as with a drawn waveform.
+TEST_F(PreviewTest, NoisePictureLeavesTheFrameWhole)
+{
+    QWidget *panel = form->findChild<QWidget *>(QStringLiteral("Panel7"));
+    ASSERT_NE(panel, nullptr);
+    Click(form->findChild<QWidget *>(QStringLiteral("SpeedButton5"))); // open the fold-out panel
+    const QImage withSine = panel->grab().toImage();
+    form->RadioButton5Click(nullptr);
+    const QImage withNoise = panel->grab().toImage();
+    ASSERT_EQ(withSine.size(), withNoise.size());
+    const int frameTop = 2 + 121; // the box's top-left sits 2 pixels in; the box is 121 high
+    for (int y = frameTop; y < withSine.height(); ++y)
+        for (int x = 0; x < withSine.width(); ++x)
+            ASSERT_EQ(withNoise.pixel(x, y), withSine.pixel(x, y)) << x << "," << y;
+    int differing = 0;
+    for (int y = 2; y < frameTop; ++y)
+        for (int x = 2; x < 2 + 239; ++x)
+            differing += withNoise.pixel(x, y) != withSine.pixel(x, y);
+    EXPECT_GT(differing, 1000) << "the noise picture shows inside the box";
+}
+
 TEST_F(PreviewTest, HoverShowsTheHoveredWaveformStartShowsTheChecked)
 {
     Click(form->findChild<QWidget *>(QStringLiteral("SpeedButton5"))); // open the fold-out panel
