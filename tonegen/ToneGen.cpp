@@ -448,8 +448,7 @@ bool TToneGen::BuildWave(bool WithEnvelope)
         int64_t amplitude = AMAmplitudes[i];
         if (total > 100)
             amplitude = amplitude * 100 / total;
-        if (amplitude <= 0)
-            continue;
+        // The frequency is worked out (and range-checked) before a silent layer is skipped.
         int64_t frequency = 0;
         if (FAMUseMultiplier)
             frequency = CheckRange(20, 20000,
@@ -457,7 +456,7 @@ bool TToneGen::BuildWave(bool WithEnvelope)
                                                                 static_cast<double>(AMFrequencies[i]))));
         else
             frequency = TruncSaturated(AMFrequencies[i]);
-        if (frequency <= 0)
+        if (amplitude <= 0 || frequency <= 0)
             continue;
         layers[count++] = {amplitude, frequency, static_cast<tonegen::SynthWave>(AMWaveforms[i])};
     }

@@ -196,12 +196,19 @@ TEST(ToneGenSettings, DesignModeShowsTheRangeMessage)
     EXPECT_EQ(messages.requests[0].icon, framework::MessageIcon::Error);
     EXPECT_EQ(messages.requests[0].owner, nullptr);
     EXPECT_EQ(messages.requests[1].text, "Value must be between 0 and 100");
-    // A multiplied layer frequency out of range is reported during the build.
+    // A multiplied layer frequency out of range is reported during the build, even for a layer
+    // that is silent: level 1 (x 0.5) gives 10 Hz at 20 Hz, the others stay in range.
     gen.SetFrequency(20);
-    gen.SetAMParameter(TToneGen::tgAMLevel1, 10, 0.5f, TToneGen::tgSine);
     ASSERT_TRUE(gen.Prepare());
     ASSERT_EQ(messages.requests.size(), 3u);
     EXPECT_EQ(messages.requests[2].text, "Value must be between 20 and 20000");
+    gen.SetAMParameter(TToneGen::tgAMLevel1, 10, 0.5f, TToneGen::tgSine);
+    ASSERT_TRUE(gen.Prepare());
+    ASSERT_EQ(messages.requests.size(), 4u);
+    // At 20000 Hz the six layers above x 1 all leave the range.
+    gen.SetFrequency(20000);
+    ASSERT_TRUE(gen.Prepare());
+    ASSERT_EQ(messages.requests.size(), 10u);
     EXPECT_EQ(gen.CheckRange(-5, 5, 6), 5);
     EXPECT_EQ(messages.requests.back().text, "Value must be between -5 and 5");
 }
