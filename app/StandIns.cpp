@@ -6,6 +6,7 @@
 #include "tonegen/ToneGen.h"
 #include "widgets/WidgetClasses.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace app {
@@ -59,6 +60,30 @@ TLbButton::TLbButton(QWidget *parent)
     connect(this, &QPushButton::clicked, this, [this] { DoClick(); });
     setLayoutDirection(Qt::RightToLeft); // the glyph right of the caption
     applyColor();
+}
+
+// Return clicks on its release, as Space does; a plain push button only knows Space.
+void TLbButton::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        FReturnDown = true;
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void TLbButton::keyReleaseEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        const bool wasDown = FReturnDown;
+        FReturnDown = false;
+        event->accept();
+        if (wasDown && isEnabled())
+            click();
+        return;
+    }
+    QPushButton::keyReleaseEvent(event);
 }
 
 void TLbButton::SetGlyph(const QString &Value)

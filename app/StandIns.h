@@ -63,9 +63,12 @@ public:
 protected:
     void applyColor() override;
     void applyFont() override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     framework::TFont *FHotTrackFont;
+    bool FReturnDown = false;
     TKeptSettings FKeptSettings;
     QString FGlyph;
     uint FColorWhenDown = 0x1FFFFFFF; // clNone

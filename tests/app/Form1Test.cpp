@@ -202,6 +202,25 @@ TEST_F(Form1Test, EndlessStartAndStopSwitchTheWholeState)
     EXPECT_EQ(form->iLedBar3->GetPosition(), 0.0);
 }
 
+// From the keyboard, Return and Space both click a focused light button, on the key's release.
+TEST_F(Form1Test, LightButtonsClickWithReturnAndSpace)
+{
+    form->LbButton1->setFocus(Qt::TabFocusReason);
+    QTest::keyPress(form->LbButton1, Qt::Key_Return);
+    EXPECT_EQ(form->size(), QSize(275, 650)) << "not on the press";
+    QTest::keyRelease(form->LbButton1, Qt::Key_Return);
+    EXPECT_EQ(form->size(), QSize(275, 700));
+    EXPECT_EQ(LastPlayFlags(), LoopFlags);
+    Keys(form->LbButton2, Qt::Key_Space);
+    EXPECT_EQ(form->size(), QSize(275, 650));
+    Keys(form->LbButton1, Qt::Key_Enter);
+    EXPECT_EQ(form->size(), QSize(275, 700));
+    // A disabled button ignores the key.
+    QTest::keyClick(form->LbButton1, Qt::Key_Return);
+    EXPECT_EQ(form->size(), QSize(275, 700));
+    Click(form->LbButton2);
+}
+
 TEST_F(Form1Test, TimedStartLeavesButtonsHeightAndTimerAlone)
 {
     Click(form->CheckBox1);
