@@ -74,9 +74,13 @@ QString TApplication::Title() const
     return titleSlot();
 }
 
+// The title names the program where the desktop lists its windows: it is the main form's icon
+// text, which task bars and minimised windows show, while the caption stays the form's own.
 void TApplication::setTitle(const QString &title)
 {
     titleSlot() = title;
+    if (m_mainForm)
+        m_mainForm->setWindowIconText(title);
 }
 
 bool TApplication::LoadForm(QWidget *form, const QString &layoutFile)
@@ -100,6 +104,7 @@ void TApplication::adoptForm(QWidget *form)
     m_forms.append(form);
     if (!m_mainForm) {
         m_mainForm = form;
+        form->setWindowIconText(titleSlot());
         form->installEventFilter(this);
         connect(form, &QObject::destroyed, this, &TApplication::Terminate);
     }

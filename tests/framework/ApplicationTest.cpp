@@ -97,6 +97,11 @@ TEST_F(Application, CreateFormLoadsTheLayoutAndTheFirstFormIsMain)
     EXPECT_EQ(main->findChild<TLtPanel *>(QStringLiteral("Panel1"))->Left(), 4);
     EXPECT_EQ(about->Caption(), "about");
     EXPECT_EQ(application.MainForm(), main);
+    const QString caption = main->windowTitle();
+    application.setTitle(QStringLiteral("Title for the task bar"));
+    EXPECT_EQ(main->windowIconText(), QStringLiteral("Title for the task bar"));
+    EXPECT_EQ(main->windowTitle(), caption) << "the caption stays the form's own";
+    EXPECT_TRUE(about->windowIconText().isEmpty());
 
     EXPECT_EQ(application.CreateForm<TLtForm>(QStringLiteral("Broken.layout")), nullptr);
     EXPECT_TRUE(application.LastError().endsWith(
