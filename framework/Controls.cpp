@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -445,9 +447,25 @@ bool TControl::handleEvent(QEvent *event)
         parentFontChanged();
         parentColorChanged();
         return false;
+    case QEvent::ToolTip:
+        showHint(static_cast<QHelpEvent *>(event));
+        return true;
     default:
         return false;
     }
+}
+
+// The hint as the toolkit's tooltip, its text shown exactly as stored (blanks kept, nothing read
+// as mark-up). The text is read when the pointer rests, so hints changed on a move show at once.
+void TControl::showHint(QHelpEvent *event)
+{
+    if (!ShowHint() || m_hint.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(event->globalPos(),
+                       QStringLiteral("<p style='white-space:pre'>%1</p>").arg(m_hint.toHtmlEscaped()),
+                       m_self);
 }
 
 void TControl::handleMouse(QMouseEvent *event)

@@ -17,6 +17,7 @@
 #include <memory>
 
 class QMouseEvent;
+class QHelpEvent;
 
 namespace framework {
 
@@ -212,6 +213,7 @@ private:
     void notifyChildren(bool font);
     bool handleEvent(QEvent *event);
     void handleMouse(QMouseEvent *event);
+    void showHint(QHelpEvent *event);
 
     QWidget *m_self;
     ControlEventFilter *m_filter;

@@ -3,8 +3,11 @@
 #include "tests/app/AppFixture.h"
 
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace {
 
@@ -39,6 +42,23 @@ TEST_F(ChromeTest, LeftDragOnTheSurfaceMovesTheWindow)
     QTest::mousePress(Named("Panel2"), Qt::LeftButton, {}, QPoint(100, 5));
     EXPECT_FALSE(form->FDragging);
     QTest::mouseRelease(Named("Panel2"), Qt::LeftButton, {}, QPoint(100, 5));
+}
+
+// Until the styled hint windows exist, hints show as the toolkit's tooltips.
+TEST_F(ChromeTest, RestingPointerShowsTheStoredHints)
+{
+    auto hintOf = [](QWidget *w) {
+        QHelpEvent event(QEvent::ToolTip, QPoint(3, 3), w->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(w, &event);
+        QTextDocument shown;
+        shown.setHtml(QToolTip::isVisible() ? QToolTip::text() : QString());
+        return shown.toPlainText();
+    };
+    EXPECT_EQ(hintOf(form->iKnob1), QStringLiteral("Задайте частоту сигнала"));
+    EXPECT_EQ(hintOf(form->LbButton1), QStringLiteral("Включить сигнал генератора"));
+    EXPECT_EQ(hintOf(Named("SpeedButton1")), QStringLiteral("Закрыть программу"));
+    form->iLedBar2MouseMove(form->iLedBar2, {}, 1, 1);
+    EXPECT_EQ(hintOf(form->iLedBar2), QStringLiteral("Уровень громкости 0."));
 }
 
 TEST_F(ChromeTest, BarHintsReportTheStoredValues)

@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 using namespace framework;
@@ -293,6 +295,45 @@ TEST(ControlsTest, HintCursorColourAndFontFollowTheParent)
     EXPECT_EQ(button.cursor().shape(), Qt::PointingHandCursor);
     button.setCursorType(crDefault);
     EXPECT_FALSE(button.testAttribute(Qt::WA_SetCursor));
+}
+
+// A resting pointer shows the hint as a tooltip, exactly as stored, only where hints are on.
+TEST(ControlsTest, RestingPointerShowsTheHintWhereHintsAreOn)
+{
+    Host host;
+    TPanel panel(&host.form);
+    panel.setGeometry(0, 0, 200, 100);
+    panel.setShowHint(true);
+    TSpeedButton button(&panel);
+    button.setGeometry(10, 10, 40, 20);
+    button.setHint(QStringLiteral("Частота  20000 Гц <b>"));
+    TLabel silent(&host.form);
+    silent.setGeometry(220, 10, 40, 20);
+    silent.setHint(QStringLiteral("never shown"));
+    silent.setShowHint(false);
+
+    auto rest = [](QWidget *w) {
+        QHelpEvent event(QEvent::ToolTip, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(w, &event);
+    };
+    rest(&button);
+    ASSERT_TRUE(QToolTip::isVisible());
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    EXPECT_EQ(shown.toPlainText(), QStringLiteral("Частота  20000 Гц <b>")) << "blanks kept, no mark-up";
+
+    // A hint changed while the pointer moves shows at the next rest.
+    button.setHint(QStringLiteral("Стоп"));
+    rest(&button);
+    shown.setHtml(QToolTip::text());
+    EXPECT_EQ(shown.toPlainText(), QStringLiteral("Стоп"));
+
+    // The toolkit hides a tooltip after a short fade.
+    rest(&silent);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+    button.setHint(QString());
+    rest(&button);
+    EXPECT_FALSE(QToolTip::isVisible());
 }
 
 TEST(ControlsTest, MouseEventsStayWithTheControlInClientCoordinates)
