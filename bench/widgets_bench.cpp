@@ -1,5 +1,6 @@
 // Paint costs of the front-panel widgets with the main window's settings, each reported as a
 // ratio ("x_memcpy") to a memcpy of the same widget's image measured in the same run.
+#include "tests/widgets/FrequencyKnob.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLedBar.h"
 #include "widgets/iSevenSegmentAnalog.h"
@@ -58,26 +59,6 @@ template <class Body> void Measure(benchmark::State &state, int width, int heigh
     }
     state.counters["x_memcpy"] = count ? (spent / double(count)) / copy : 0.0;
     state.counters["memcpy_ns"] = copy * 1e9;
-}
-
-void Knob1(TiKnob &k)
-{
-    k.resize(208, 178);
-    k.SetPositionMax(20000);
-    k.SetMinMaxFixed(true);
-    k.SetKnobRadius(44);
-    k.SetAutoSize(false);
-    k.SetIndicatorMargin(7);
-    k.SetIndicatorActiveColor(framework::clRed);
-    k.SetIndicatorInactiveColor(framework::clGreen);
-    k.SetTickMajorCount(6);
-    k.SetTickMajorColor(framework::clRed);
-    k.SetTickMajorLength(2);
-    k.SetTickMinorCount(10);
-    k.SetTickMinorColor(framework::clBlack);
-    k.SetTickMinorAlignment(itmnaCenter);
-    k.GetTickLabelFont()->setColor(framework::clMaroon);
-    k.SetShowFocusRect(false);
 }
 
 // One mouse move of a drag: a position change, then the repaint from the cached picture.

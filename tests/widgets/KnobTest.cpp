@@ -1,3 +1,4 @@
+#include "tests/widgets/FrequencyKnob.h"
 #include "widgets/iGPFunctions.h"
 #include "widgets/iKnob.h"
 
@@ -12,28 +13,6 @@ namespace {
 TColor At(const QImage &image, int x, int y)
 {
     return framework::FromQRgb(image.pixel(x, y));
-}
-
-// The frequency knob of the main window, on a plain background so pixels can be probed.
-void Knob1(TiKnob &k)
-{
-    k.resize(208, 178);
-    k.SetPositionMax(20000);
-    k.SetMinMaxFixed(true);
-    k.SetKnobRadius(44);
-    k.SetAutoSize(false);
-    k.SetIndicatorMargin(7);
-    k.SetIndicatorActiveColor(framework::clRed);
-    k.SetIndicatorInactiveColor(framework::clGreen);
-    k.SetTickMajorCount(6);
-    k.SetTickMajorColor(framework::clRed);
-    k.SetTickMajorLength(2);
-    k.SetTickMinorCount(10);
-    k.SetTickMinorColor(framework::clBlack);
-    k.SetTickMinorAlignment(itmnaCenter);
-    k.GetTickLabelFont()->setColor(framework::clMaroon);
-    k.GetTickLabelFont()->setHeight(-11);
-    k.SetShowFocusRect(false);
 }
 
 void Knob2(TiKnob &k)
