@@ -8,6 +8,7 @@
 #include "tonegen/ToneGen.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLedBar.h"
+#include "widgets/iMath.h"
 #include "widgets/iSevenSegmentAnalog.h"
 
 #include <QAbstractButton>
@@ -30,6 +31,26 @@ constexpr int ActivityStripHeight = 50;
 constexpr int FoldOutWidth = 305;
 constexpr int FoldOutOpenWidth = 400;
 constexpr int DurationMax = 30000;
+constexpr int32_t FrequencyMax = 20000;
+constexpr int32_t LevelMax = 100;
+
+using widgets::RoundHalfEven;
+
+// The waveform buttons in the order the handlers test them.
+struct TWaveChoice
+{
+    QAbstractButton *TForm1::*Radio;
+    TToneGen::TTGWave Wave;
+    void (TForm1::*Redraw)(QObject *);
+};
+
+constexpr TWaveChoice WaveChoices[] = {
+    {&TForm1::RadioButton1, TToneGen::tgSine, &TForm1::RadioButton1Click},
+    {&TForm1::RadioButton2, TToneGen::tgSawtooth, &TForm1::RadioButton2Click},
+    {&TForm1::RadioButton3, TToneGen::tgSquare, &TForm1::RadioButton3Click},
+    {&TForm1::RadioButton4, TToneGen::tgTriangle, &TForm1::RadioButton4Click},
+    {&TForm1::RadioButton5, TToneGen::tgNoise, &TForm1::RadioButton5Click},
+};
 
 // A control the handlers rely on; its absence is a fault of the stored layout.
 template <class T> T *Bind(QObject *root, const char *name)
@@ -78,16 +99,6 @@ void SetWidth(QWidget *control, int width)
 
 } // namespace
 
-int32_t RoundHalfEven(double Value)
-{
-    const double lower = std::floor(Value);
-    const double diff = Value - lower;
-    double result = lower;
-    if (diff > 0.5 || (diff == 0.5 && std::fmod(lower, 2.0) != 0.0))
-        result = lower + 1.0;
-    return static_cast<int32_t>(result);
-}
-
 TForm1::TForm1(QWidget *parent) : framework::TForm(parent)
 {
     Form1 = this;
@@ -133,6 +144,27 @@ void TForm1::Loaded()
     Image3 = Bind<framework::TImage>(this, "Image3");
     Timer1 = Bind<framework::TTimer>(this, "Timer1");
     ToneGen1 = Bind<TToneGen>(this, "ToneGen1");
+
+    FrequencyControls = {.Knob = iKnob1,
+                         .Bar = iLedBar1,
+                         .Display = iSevenSegmentAnalog1,
+                         .Edit = Edit1,
+                         .SetButton = BitBtn2,
+                         .ShowButton = SpeedButton6,
+                         .Limit = FrequencyMax,
+                         .BadEntryText = u"Введите значение частоты сигнала.",
+                         .Stored = &TForm1::FFrequency,
+                         .SendToGenerator = &TForm1::SendFrequency};
+    LevelControls = {.Knob = iKnob2,
+                     .Bar = iLedBar2,
+                     .Display = iSevenSegmentAnalog2,
+                     .Edit = Edit2,
+                     .SetButton = BitBtn3,
+                     .ShowButton = SpeedButton7,
+                     .Limit = LevelMax,
+                     .BadEntryText = u"Введите значение уровня громкости.",
+                     .Stored = &TForm1::FLevel,
+                     .SendToGenerator = &TForm1::SendLevel};
 }
 
 void TForm1::FormCreate(QObject *)
@@ -144,30 +176,12 @@ void TForm1::FormCreate(QObject *)
 
 void TForm1::ApplyFoldOutChoices(bool RedrawPreview)
 {
-    if (RadioButton1->isChecked()) {
-        ToneGen1->SetWaveform(TToneGen::tgSine);
+    for (const TWaveChoice &choice : WaveChoices) {
+        if (!(this->*choice.Radio)->isChecked())
+            continue;
+        ToneGen1->SetWaveform(choice.Wave);
         if (RedrawPreview)
-            RadioButton1Click(nullptr);
-    }
-    if (RadioButton2->isChecked()) {
-        ToneGen1->SetWaveform(TToneGen::tgSawtooth);
-        if (RedrawPreview)
-            RadioButton2Click(nullptr);
-    }
-    if (RadioButton3->isChecked()) {
-        ToneGen1->SetWaveform(TToneGen::tgSquare);
-        if (RedrawPreview)
-            RadioButton3Click(nullptr);
-    }
-    if (RadioButton4->isChecked()) {
-        ToneGen1->SetWaveform(TToneGen::tgTriangle);
-        if (RedrawPreview)
-            RadioButton4Click(nullptr);
-    }
-    if (RadioButton5->isChecked()) {
-        ToneGen1->SetWaveform(TToneGen::tgNoise);
-        if (RedrawPreview)
-            RadioButton5Click(nullptr);
+            (this->*choice.Redraw)(nullptr);
     }
     if (RadioButton6->isChecked())
         ToneGen1->SetResolution(TToneGen::tg8Bit);
@@ -197,9 +211,8 @@ void TForm1::LbButton1Click(QObject *)
         ToneGen1->SetLoop(false);
         LbButton2->setEnabled(true);
     }
-    ToneGen1->SetFrequency(FFrequency);
-    ToneGen1->SetRightVolume(FLevel);
-    ToneGen1->SetLeftVolume(FLevel);
+    SendFrequency(FFrequency);
+    SendLevel(FLevel);
     ToneGen1->Play();
     if (width() >= FoldOutOpenWidth) {
         SetWidth(iLedBar3, 500);
@@ -237,27 +250,43 @@ void TForm1::PlaybackDecision()
         ToneGen1->Play();
 }
 
+void TForm1::SendFrequency(int32_t Value)
+{
+    ToneGen1->SetFrequency(Value);
+}
+
+// Right before left: while idle each write reaches the device at once.
+void TForm1::SendLevel(int32_t Value)
+{
+    ToneGen1->SetRightVolume(Value);
+    ToneGen1->SetLeftVolume(Value);
+}
+
+void TForm1::ShowOnDisplays(const TValueControls &Value, double Position)
+{
+    Value.Bar->SetPosition(Position);
+    Value.Display->SetValue(Position);
+}
+
+void TForm1::KnobMoved(const TValueControls &Value)
+{
+    const int32_t p = RoundHalfEven(Value.Knob->GetPosition());
+    this->*Value.Stored = p;
+    (this->*Value.SendToGenerator)(p);
+    ShowOnDisplays(Value, p);
+    Value.Edit->setText(QString::number(p));
+}
+
 void TForm1::iKnob1PositionChangeUser(QObject *)
 {
-    const int32_t p = RoundHalfEven(iKnob1->GetPosition());
-    FFrequency = p;
-    ToneGen1->SetFrequency(p);
-    iLedBar1->SetPosition(p);
-    iSevenSegmentAnalog1->SetValue(p);
-    Edit1->setText(QString::number(p));
+    KnobMoved(FrequencyControls);
     ApplyFoldOutChoices(false);
     PlaybackDecision();
 }
 
 void TForm1::iKnob2PositionChangeUser(QObject *)
 {
-    const int32_t p = RoundHalfEven(iKnob2->GetPosition());
-    FLevel = p;
-    ToneGen1->SetRightVolume(p);
-    ToneGen1->SetLeftVolume(p);
-    iLedBar2->SetPosition(p);
-    iSevenSegmentAnalog2->SetValue(p);
-    Edit2->setText(QString::number(p));
+    KnobMoved(LevelControls);
     PlaybackDecision();
 }
 
@@ -278,17 +307,25 @@ void TForm1::Edit3KeyPress(QObject *, QChar &Key)
     DigitsOnly(Key);
 }
 
-void TForm1::Edit3Exit(QObject *)
+// True when the field held too large a number and now shows the limit.
+bool TForm1::ExitCheck(framework::TEdit *Edit, int32_t Limit, const QString &BadEntryText)
 {
     int32_t value = 0;
-    if (!TextToInt(Edit3->text(), value)) {
-        Edit3->setText(QStringLiteral("0"));
-        framework::ShowMessageBox(this, QStringLiteral("Введите время звучания сигнала в миллисекундах."),
-                                  QStringLiteral("Внимание!"), framework::MessageIcon::None);
-        return;
+    if (!TextToInt(Edit->text(), value)) {
+        Edit->setText(QStringLiteral("0"));
+        framework::ShowMessageBox(this, BadEntryText, QStringLiteral("Внимание!"),
+                                  framework::MessageIcon::None);
+        return false;
     }
-    if (value > DurationMax)
-        Edit3->setText(QString::number(DurationMax));
+    if (value <= Limit)
+        return false;
+    Edit->setText(QString::number(Limit));
+    return true;
+}
+
+void TForm1::Edit3Exit(QObject *)
+{
+    ExitCheck(Edit3, DurationMax, QStringLiteral("Введите время звучания сигнала в миллисекундах."));
 }
 
 // --- waveform preview ----------------------------------------------------------------------
@@ -459,101 +496,83 @@ void TForm1::Edit2KeyPress(QObject *, QChar &Key)
     DigitsOnly(Key);
 }
 
+// The field's value reaches the knob only through the set button.
+void TForm1::EntryExit(const TValueControls &Value)
+{
+    if (!ExitCheck(Value.Edit, Value.Limit, QString::fromUtf16(Value.BadEntryText)))
+        return;
+    Value.Knob->SetPosition(Value.Limit);
+    ShowOnDisplays(Value, Value.Knob->GetPosition());
+}
+
 void TForm1::Edit1Exit(QObject *)
 {
-    int32_t value = 0;
-    if (!TextToInt(Edit1->text(), value)) {
-        Edit1->setText(QStringLiteral("0"));
-        framework::ShowMessageBox(this, QStringLiteral("Введите значение частоты сигнала."),
-                                  QStringLiteral("Внимание!"), framework::MessageIcon::None);
-        return;
-    }
-    if (value > 20000) {
-        Edit1->setText(QStringLiteral("20000"));
-        iKnob1->SetPosition(20000);
-        iLedBar1->SetPosition(iKnob1->GetPosition());
-        iSevenSegmentAnalog1->SetValue(iKnob1->GetPosition());
-    }
+    EntryExit(FrequencyControls);
 }
 
 void TForm1::Edit2Exit(QObject *)
 {
-    int32_t value = 0;
-    if (!TextToInt(Edit2->text(), value)) {
-        Edit2->setText(QStringLiteral("0"));
-        framework::ShowMessageBox(this, QStringLiteral("Введите значение уровня громкости."),
-                                  QStringLiteral("Внимание!"), framework::MessageIcon::None);
+    EntryExit(LevelControls);
+}
+
+void TForm1::SetFromEntry(const TValueControls &Value)
+{
+    int32_t entered = 0;
+    if (!ConvertOrReport(Value.Edit->text(), entered))
         return;
+    this->*Value.Stored = entered;
+    Value.Knob->SetPosition(entered);
+    ShowOnDisplays(Value, Value.Knob->GetPosition());
+    // Only a sounding endless tone takes the value at once; otherwise the next start does.
+    if (!LbButton1->isEnabled()) {
+        (this->*Value.SendToGenerator)(this->*Value.Stored);
+        ToneGen1->Stop();
+        ToneGen1->Play();
     }
-    if (value > 100) {
-        Edit2->setText(QStringLiteral("100"));
-        iKnob2->SetPosition(100);
-        iLedBar2->SetPosition(iKnob2->GetPosition());
-        iSevenSegmentAnalog2->SetValue(iKnob2->GetPosition());
-    }
+}
+
+void TForm1::RestoreFullFrequencyRange()
+{
+    iKnob1->SetPositionMin(0);
+    iKnob1->SetPositionMax(FrequencyMax);
 }
 
 void TForm1::BitBtn2Click(QObject *)
 {
-    iKnob1->SetPositionMin(0);
-    iKnob1->SetPositionMax(20000);
-    int32_t value = 0;
-    if (!ConvertOrReport(Edit1->text(), value))
-        return;
-    FFrequency = value;
-    iKnob1->SetPosition(FFrequency);
-    iLedBar1->SetPosition(iKnob1->GetPosition());
-    iSevenSegmentAnalog1->SetValue(iKnob1->GetPosition());
-    if (!LbButton1->isEnabled()) {
-        ToneGen1->SetFrequency(FFrequency);
-        ToneGen1->Stop();
-        ToneGen1->Play();
-    }
+    RestoreFullFrequencyRange();
+    SetFromEntry(FrequencyControls);
 }
 
 void TForm1::BitBtn3Click(QObject *)
 {
-    int32_t value = 0;
-    if (!ConvertOrReport(Edit2->text(), value))
-        return;
-    FLevel = value;
-    iKnob2->SetPosition(FLevel);
-    iLedBar2->SetPosition(iKnob2->GetPosition());
-    iSevenSegmentAnalog2->SetValue(iKnob2->GetPosition());
-    if (!LbButton1->isEnabled()) {
-        ToneGen1->SetRightVolume(FLevel);
-        ToneGen1->SetLeftVolume(FLevel);
-        ToneGen1->Stop();
-        ToneGen1->Play();
+    SetFromEntry(LevelControls);
+}
+
+// True when the entry is now shown.
+bool TForm1::ToggleEntry(const TValueControls &Value)
+{
+    if (Value.Edit->isHidden()) {
+        Value.Edit->show();
+        Value.SetButton->show();
+        SetHint(Value.ShowButton, QStringLiteral("Скрыть"));
+        return true;
     }
+    Value.Edit->hide();
+    Value.SetButton->hide();
+    SetHint(Value.ShowButton, QStringLiteral("Задать дискретно"));
+    return false;
 }
 
 void TForm1::SpeedButton6Click(QObject *)
 {
-    if (Edit1->isHidden()) {
-        Edit1->show();
-        BitBtn2->show();
-        SetHint(SpeedButton6, QStringLiteral("Скрыть"));
-        iKnob1->SetPositionMin(0);
-        iKnob1->SetPositionMax(20000);
-    } else {
-        Edit1->hide();
-        BitBtn2->hide();
-        SetHint(SpeedButton6, QStringLiteral("Задать дискретно"));
-    }
+    if (ToggleEntry(FrequencyControls))
+        RestoreFullFrequencyRange();
 }
 
 void TForm1::SpeedButton7Click(QObject *)
 {
-    if (Edit2->isHidden()) {
-        Edit2->show();
-        BitBtn3->show();
-        SetHint(SpeedButton7, QStringLiteral("Скрыть"));
-    } else {
-        Edit2->hide();
-        BitBtn3->hide();
-        SetHint(SpeedButton7, QStringLiteral("Задать дискретно"));
-    }
+    // The stored hint's leading blank is not restored.
+    ToggleEntry(LevelControls);
 }
 
 void TForm1::SpeedButton3Click(QObject *)
@@ -580,8 +599,7 @@ void TForm1::ComboBox1Change(QObject *)
         iKnob1->SetPositionMax(range.Max);
         iKnob1->SetPosition(range.Position);
         if (i >= 2) {
-            iLedBar1->SetPosition(iKnob1->GetPosition());
-            iSevenSegmentAnalog1->SetValue(iKnob1->GetPosition());
+            ShowOnDisplays(FrequencyControls, iKnob1->GetPosition());
             Edit1->setText(QString::number(RoundHalfEven(iKnob1->GetPosition())));
         }
         FFrequency = RoundHalfEven(iKnob1->GetPositionMin());
@@ -661,16 +679,11 @@ void TForm1::SpeedButton5Click(QObject *)
         SetWidth(iLedBar3, 495);
         SetWidth(Bevel3, 498);
     }
-    if (RadioButton1->isChecked())
-        RadioButton1Click(nullptr);
-    else if (RadioButton2->isChecked())
-        RadioButton2Click(nullptr);
-    else if (RadioButton3->isChecked())
-        RadioButton3Click(nullptr);
-    else if (RadioButton4->isChecked())
-        RadioButton4Click(nullptr);
-    else if (RadioButton5->isChecked())
-        RadioButton5Click(nullptr);
+    for (const TWaveChoice &choice : WaveChoices)
+        if ((this->*choice.Radio)->isChecked()) {
+            (this->*choice.Redraw)(nullptr);
+            break;
+        }
 }
 
 void TForm1::SpeedButton8Click(QObject *)

@@ -132,16 +132,40 @@ public slots:
     void iLedBar3MouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
 
 private:
+    // One value the user sets by knob or by typing: frequency or level.
+    struct TValueControls
+    {
+        widgets::TiKnob *Knob = nullptr;
+        widgets::TiLedBar *Bar = nullptr;
+        widgets::TiSevenSegmentAnalog *Display = nullptr;
+        framework::TEdit *Edit = nullptr;
+        QWidget *SetButton = nullptr;
+        QWidget *ShowButton = nullptr;
+        int32_t Limit = 0;
+        const char16_t *BadEntryText = nullptr;
+        int32_t TForm1::*Stored = nullptr;
+        void (TForm1::*SendToGenerator)(int32_t) = nullptr;
+    };
+
     void ApplyFoldOutChoices(bool RedrawPreview);
     void PlaybackDecision();
+    void SendFrequency(int32_t Value);
+    void SendLevel(int32_t Value);
+    void KnobMoved(const TValueControls &Value);
+    void ShowOnDisplays(const TValueControls &Value, double Position);
+    bool ExitCheck(framework::TEdit *Edit, int32_t Limit, const QString &BadEntryText);
+    void EntryExit(const TValueControls &Value);
+    void SetFromEntry(const TValueControls &Value);
+    bool ToggleEntry(const TValueControls &Value);
+    void RestoreFullFrequencyRange();
     // The toolkit's whole-number conversion; a failure is reported in the standard error box.
     bool ConvertOrReport(const QString &Text, int32_t &Value);
     void ShowPreview(TPreviewWave Wave);
     void ShowNoisePreview();
-};
 
-// Whole number of a knob position, halves to the even neighbour.
-int32_t RoundHalfEven(double Value);
+    TValueControls FrequencyControls;
+    TValueControls LevelControls;
+};
 
 // The application-wide main window, set while it exists.
 extern TForm1 *Form1;

@@ -93,6 +93,57 @@ protected:
                calls[calls.size() - 2] == "setVolume" && std::count(calls.begin(), calls.end(), "play") == 1;
     }
 
+    // Volume words written to the device since call `first`, in order.
+    std::vector<uint32_t> VolumeWordsSince(size_t first) const
+    {
+        std::vector<uint32_t> words;
+        for (size_t i = first; i < fake.player.calls.size(); ++i)
+            if (fake.player.calls[i].what == "setVolume")
+                words.push_back(fake.player.calls[i].value);
+        return words;
+    }
+
+    // The image of the last play call as the device would hear it.
+    struct Heard
+    {
+        int channels = 0;
+        int bits = 0;
+        double frequency = 0; // rising zero crossings of the first channel per second
+    };
+    Heard LastHeard() const
+    {
+        const std::vector<uint8_t> *image = nullptr;
+        for (auto it = fake.player.calls.rbegin(); it != fake.player.calls.rend() && !image; ++it)
+            if (it->what == "play")
+                image = &it->image;
+        Heard heard;
+        if (!image || image->size() < 44)
+            return heard;
+        const uint8_t *h = image->data();
+        const auto u16 = [h](int at) { return int(h[at] | h[at + 1] << 8); };
+        const auto u32 = [h](int at) {
+            return uint32_t(h[at] | h[at + 1] << 8 | h[at + 2] << 16 | h[at + 3] << 24);
+        };
+        heard.channels = u16(22);
+        heard.bits = u16(34);
+        const uint32_t rate = u32(24);
+        const size_t frameBytes = size_t(heard.channels) * size_t(heard.bits / 8);
+        if (frameBytes == 0 || rate == 0)
+            return heard;
+        const size_t frames = std::min<size_t>(u32(40), image->size() - 44) / frameBytes;
+        int crossings = 0;
+        int previous = 0;
+        for (size_t i = 0; i < frames; ++i) {
+            const uint8_t *s = h + 44 + i * frameBytes;
+            const int sample = heard.bits == 16 ? int(int16_t(s[0] | s[1] << 8)) : int(s[0]) - 128;
+            if (i > 0 && previous < 0 && sample >= 0)
+                ++crossings;
+            previous = sample;
+        }
+        heard.frequency = crossings * double(rate) / double(frames);
+        return heard;
+    }
+
     // Flags of the last play call, 0 when nothing played.
     uint32_t LastPlayFlags() const
     {

@@ -2,10 +2,7 @@
 
 #include "tests/app/AppFixture.h"
 
-#include <QCheckBox>
 #include <QHelpEvent>
-#include <QLabel>
-#include <QRadioButton>
 #include <QTextDocument>
 #include <QToolTip>
 
@@ -37,6 +34,15 @@ TEST_F(ChromeTest, LeftDragOnTheSurfaceMovesTheWindow)
     EXPECT_FALSE(form->FDragging);
     form->Panel1MouseMove(surface, {}, margin.x() + 50, margin.y());
     EXPECT_EQ(form->pos(), start + QPoint(30, -12)) << "no drag after the release";
+
+    // Releasing any button ends the drag, not only the left one.
+    for (const Qt::MouseButton released : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mousePress(surface, Qt::LeftButton, {}, margin);
+        ASSERT_TRUE(form->FDragging);
+        QTest::mouseRelease(surface, released, Qt::KeyboardModifiers{}, margin);
+        EXPECT_FALSE(form->FDragging) << released;
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, margin);
+    }
 
     // A press on an inner panel does not start a drag.
     QTest::mousePress(Named("Panel2"), Qt::LeftButton, {}, QPoint(100, 5));
@@ -78,43 +84,13 @@ TEST_F(ChromeTest, BarHintsReportTheStoredValues)
         QStringLiteral("Сигнал генератора включен. Частота сигнала 15 Гц.  Уровень громкости сигнала 7."));
 }
 
-TEST_F(ChromeTest, MinimiseAndClose)
+TEST_F(ChromeTest, MinimiseAndCloseButtonsActOnTheWindow)
 {
     Click(Named("SpeedButton2"));
     EXPECT_TRUE(form->windowState() & Qt::WindowMinimized);
     form->showNormal();
     Click(Named("SpeedButton1"));
     EXPECT_FALSE(form->isVisible());
-}
-
-} // namespace
-
-namespace {
-
-using namespace apptest;
-
-// Every caption fits its control at the stored pixel sizes.
-TEST_F(Form1Test, CaptionsFitTheirControls)
-{
-    int checked = 0;
-    for (QWidget *control : form->findChildren<QWidget *>()) {
-        const auto *button = qobject_cast<QAbstractButton *>(control);
-        const auto *label = qobject_cast<QLabel *>(control);
-        const QString text = button ? button->text() : label ? label->text() : QString();
-        if (text.trimmed().isEmpty() || control->objectName().isEmpty())
-            continue;
-        // Push buttons: glyph and the caption's letters (the stored blanks are padding).
-        const bool push =
-            button && !qobject_cast<const QRadioButton *>(button) && !qobject_cast<const QCheckBox *>(button);
-        const int needed = push ? QFontMetrics(control->font()).horizontalAdvance(text.trimmed()) +
-                                      button->iconSize().width() + 8
-                                : control->sizeHint().width();
-        EXPECT_LE(needed, control->width()) << control->objectName().toStdString();
-        EXPECT_LE(QFontMetrics(control->font()).height(), control->height())
-            << control->objectName().toStdString();
-        ++checked;
-    }
-    EXPECT_GE(checked, 15) << "radio buttons, check box, labels and buttons with captions";
 }
 
 } // namespace

@@ -1,7 +1,12 @@
 // The main window driven as a user drives it: clicks, keys and mouse moves on the real TForm1
 // built from its stored layout, with the fake sound player recording what reaches the device.
 
+#include "framework/LayoutWriter.h"
 #include "tests/app/AppFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
 
 namespace {
 
@@ -169,6 +174,70 @@ TEST_F(Form1Test, InstrumentsCarryTheirStoredSettings)
     }
 }
 
+// Every caption fits its control at the stored pixel sizes.
+TEST_F(Form1Test, CaptionsFitTheirControls)
+{
+    int checked = 0;
+    for (QWidget *control : form->findChildren<QWidget *>()) {
+        const auto *button = qobject_cast<QAbstractButton *>(control);
+        const auto *label = qobject_cast<QLabel *>(control);
+        const QString text = button ? button->text() : label ? label->text() : QString();
+        if (text.trimmed().isEmpty() || control->objectName().isEmpty())
+            continue;
+        // Push buttons: glyph and the caption's letters (the stored blanks are padding).
+        const bool push =
+            button && !qobject_cast<const QRadioButton *>(button) && !qobject_cast<const QCheckBox *>(button);
+        const int needed = push ? QFontMetrics(control->font()).horizontalAdvance(text.trimmed()) +
+                                      button->iconSize().width() + 8
+                                : control->sizeHint().width();
+        EXPECT_LE(needed, control->width()) << control->objectName().toStdString();
+        EXPECT_LE(QFontMetrics(control->font()).height(), control->height())
+            << control->objectName().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 15) << "radio buttons, check box, labels and buttons with captions";
+}
+
+// The stored main window survives writing and reading back, the stand-ins' settings too.
+TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
+{
+    apptest::RegisterOnce();
+    framework::ScopedFakeSoundPlayer fake;
+    app::TForm1 first;
+    ASSERT_TRUE(framework::LoadLayout(&first, framework::ResourcePath(QStringLiteral("Form1.layout"))).ok);
+    QString error;
+    const QString written = framework::SaveLayout(&first, &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(written.contains(QStringLiteral("Style = bsModern")));
+    EXPECT_TRUE(written.contains(QStringLiteral("BorderStyle = ilbsSingle")));
+
+    app::TForm1 second;
+    const framework::LayoutResult result =
+        framework::LoadLayoutText(&second, written, QStringLiteral("written"));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    // The stand-ins' settings and the hint manager's come back as they were stored.
+    auto *button = second.findChild<QWidget *>(QStringLiteral("LbButton2"));
+    EXPECT_EQ(button->property("ColorWhenDown").toUInt(), 9079551u);
+    EXPECT_EQ(button->property("HotTrackColor").toUInt(), 8441834u);
+    EXPECT_EQ(button->property("Style").toInt(), int(app::TLbButton::bsModern));
+    EXPECT_EQ(button->property("Layout").toInt(), int(framework::blGlyphRight));
+    EXPECT_TRUE(button->property("SlowDecease").toBool());
+    auto *label = second.findChild<QWidget *>(QStringLiteral("iLabel3"));
+    EXPECT_EQ(label->property("BorderStyle").toInt(), int(app::TiLabel::ilbsSingle));
+    EXPECT_EQ(label->property("Caption").toString(), QStringLiteral(" ДОПОЛНИТЕЛЬНО "));
+    auto *hints = second.findChild<app::TsHintManager *>(QStringLiteral("sHintManager1"));
+    ASSERT_NE(hints, nullptr);
+    EXPECT_EQ(hints->sStyle->Background->Gradient->Color1, 2917517u);
+    EXPECT_EQ(hints->sStyle->Background->Gradient->Layout, app::TsHintEnums::gtAsBorder);
+    EXPECT_EQ(hints->sStyle->Shadow->Offset, 11);
+    EXPECT_EQ(hints->sStyle->Painting->ColorActive, 11992314u);
+    EXPECT_EQ(hints->sStyle->GroupIndex, -101);
+    EXPECT_EQ(hints->PauseHide, 7000);
+    EXPECT_EQ(hints->PreDefinitions, app::TsHintEnums::shCustom);
+    EXPECT_EQ(second.LbButton1->property("Color").toUInt(), 14680029u);
+    EXPECT_EQ(second.ToneGen1->Duration(), 1000);
+}
+
 TEST_F(Form1Test, EndlessStartAndStopSwitchTheWholeState)
 {
     const size_t before = fake.player.calls.size();
@@ -243,13 +312,12 @@ TEST_F(Form1Test, TimedStartLeavesButtonsHeightAndTimerAlone)
         EXPECT_EQ(LastPlayFlags(), OnceFlags);
     }
 
+    // Ticking the box again disables the field; the stop still goes by the timed start.
+    Click(form->CheckBox1);
+    EXPECT_FALSE(form->Edit3->isEnabled());
     Click(form->LbButton2);
     EXPECT_EQ(form->size(), QSize(275, 650)) << "the last start was timed: no height change";
     EXPECT_FALSE(form->LbButton2->isEnabled());
-
-    // Unchecking again disables the field.
-    Click(form->CheckBox1);
-    EXPECT_FALSE(form->Edit3->isEnabled());
 }
 
 TEST_F(Form1Test, FoldOutAndActivityStripGiveFourSizes)
@@ -337,8 +405,6 @@ TEST_F(Form1Test, KnobPositionsRoundHalfToEven)
         form->iKnob2PositionChangeUser(form->iKnob2);
         EXPECT_EQ(form->FLevel, expected) << position;
     }
-    EXPECT_EQ(app::RoundHalfEven(19999.5), 20000);
-    EXPECT_EQ(app::RoundHalfEven(-2.5), -2);
 }
 
 TEST_F(Form1Test, KnobMovesFollowThePlaybackDecisionTable)
@@ -351,15 +417,22 @@ TEST_F(Form1Test, KnobMovesFollowThePlaybackDecisionTable)
     Keys(form->iKnob2, Qt::Key_PageUp);
     EXPECT_TRUE(StoppedOnly(CallsSince(before)));
 
-    // Endless sound playing: restarts at once, looping.
+    // Endless sound playing: restarts at once, looping, and is heard at the new setting.
     Click(form->LbButton1);
+    EXPECT_NEAR(LastHeard().frequency, 20, 1);
+    form->iKnob1->SetPosition(440);
     before = fake.player.calls.size();
     Keys(form->iKnob1, Qt::Key_PageUp);
     EXPECT_TRUE(Restarted(CallsSince(before)));
     EXPECT_EQ(LastPlayFlags(), LoopFlags);
-    EXPECT_EQ(form->ToneGen1->Frequency(), 20);
+    EXPECT_NEAR(LastHeard().frequency, 441, 1);
+    before = fake.player.calls.size();
+    Keys(form->iKnob2, Qt::Key_PageUp, 3);
+    EXPECT_TRUE(Restarted(CallsSince(before)));
+    EXPECT_EQ(VolumeWordsSince(before).back(), 4u * 65535 / 100 * 0x10001u) << "played at the new level";
 
-    // Endless started, then the box unchecked: the sound stops, the buttons keep their look.
+    // Endless started, then the box unchecked: the sound stops, the buttons keep their look, and
+    // the stop button still takes the strip away, going by the generator's loop flag.
     Click(form->CheckBox1);
     before = fake.player.calls.size();
     Keys(form->iKnob2, Qt::Key_PageUp);
@@ -367,6 +440,8 @@ TEST_F(Form1Test, KnobMovesFollowThePlaybackDecisionTable)
     EXPECT_FALSE(form->LbButton1->isEnabled());
     EXPECT_EQ(ColorOf(form->LbButton2), StopPlaying);
     Click(form->LbButton2);
+    EXPECT_EQ(form->size(), QSize(275, 650));
+    EXPECT_FALSE(form->Timer1->Enabled());
 
     // Timed mode: every movement plays anew, with the duration and loop flag of the last start.
     TypeIntoEdit3(QStringLiteral("250"));
@@ -382,23 +457,15 @@ TEST_F(Form1Test, KnobMovesFollowThePlaybackDecisionTable)
 // writes shows in the volume words: right first, then left.
 TEST_F(Form1Test, LevelReachesTheRightChannelBeforeTheLeft)
 {
-    const auto volumesSince = [this](size_t first) {
-        std::vector<uint32_t> words;
-        for (size_t i = first; i < fake.player.calls.size(); ++i)
-            if (fake.player.calls[i].what == "setVolume")
-                words.push_back(fake.player.calls[i].value);
-        return words;
-    };
-
     size_t before = fake.player.calls.size();
     Keys(form->iKnob2, Qt::Key_End);
-    EXPECT_EQ(volumesSince(before), (std::vector<uint32_t>{0xFFFF0000u, 0xFFFFFFFFu}));
+    EXPECT_EQ(VolumeWordsSince(before), (std::vector<uint32_t>{0xFFFF0000u, 0xFFFFFFFFu}));
 
     // The start button hands the stored level over in the same order, then plays.
     form->FLevel = 50;
     before = fake.player.calls.size();
     Click(form->LbButton1);
-    const std::vector<uint32_t> words = volumesSince(before);
+    const std::vector<uint32_t> words = VolumeWordsSince(before);
     ASSERT_GE(words.size(), 2u);
     EXPECT_EQ(words[0], 0x7FFFFFFFu) << "right 50, left still 100";
     EXPECT_EQ(words[1], 0x7FFF7FFFu);
@@ -415,19 +482,35 @@ TEST_F(Form1Test, TimedModeBeforeAnyStartLoopsWithTheStoredSettings)
     EXPECT_EQ(form->ToneGen1->Duration(), 1000);
 }
 
-TEST_F(Form1Test, FrequencyKnobAppliesTheFoldOutChoicesLevelKnobDoesNot)
+// Choosing in the fold-out panel while endless sound plays changes nothing audible; the frequency
+// knob applies the choices, the level knob does not.
+TEST_F(Form1Test, FoldOutChoicesWaitForTheFrequencyKnob)
 {
-    form->RadioButton3->setChecked(true); // square
-    form->RadioButton6->setChecked(true); // 8 bit
-    form->RadioButton9->setChecked(true); // stereo
-    Keys(form->iKnob2, Qt::Key_PageUp);
-    EXPECT_EQ(form->ToneGen1->Waveform(), TToneGen::tgSine);
+    Click(form->SpeedButton5);
+    Click(form->LbButton1);
+    ASSERT_EQ(LastHeard().channels, 1);
+    ASSERT_EQ(LastHeard().bits, 16);
+    const size_t before = fake.player.calls.size();
+    Click(form->RadioButton6); // 8 bit
+    Click(form->RadioButton9); // stereo
+    Click(form->RadioButton3); // square, redraws the preview
+    form->RadioButton4MouseMove(form->RadioButton4, {}, 1, 1);
+    EXPECT_TRUE(form->RadioButton6->isChecked() && form->RadioButton9->isChecked());
+    EXPECT_TRUE(CallsSince(before).empty()) << "the sounding tone is left alone";
+    EXPECT_EQ(form->ToneGen1->Waveform(), TToneGen::tgSine) << "the preview never writes the generator";
     EXPECT_EQ(form->ToneGen1->Resolution(), TToneGen::tg16Bit);
     EXPECT_FALSE(form->ToneGen1->Stereo());
+
+    Keys(form->iKnob2, Qt::Key_PageUp);
+    EXPECT_EQ(LastHeard().channels, 1);
+    EXPECT_EQ(LastHeard().bits, 16);
+    EXPECT_EQ(form->ToneGen1->Waveform(), TToneGen::tgSine);
+
     Keys(form->iKnob1, Qt::Key_PageUp);
     EXPECT_EQ(form->ToneGen1->Waveform(), TToneGen::tgSquare);
-    EXPECT_EQ(form->ToneGen1->Resolution(), TToneGen::tg8Bit);
-    EXPECT_TRUE(form->ToneGen1->Stereo());
+    EXPECT_EQ(LastHeard().channels, 2);
+    EXPECT_EQ(LastHeard().bits, 8);
+    EXPECT_EQ(LastPlayFlags(), LoopFlags);
 }
 
 TEST_F(Form1Test, DurationFieldFiltersKeysAndChecksOnExit)

@@ -1,10 +1,8 @@
-// The About box as stored, and both layouts written back.
+// The About box as stored.
 
-#include "app/StandIns.h"
 #include "app/Unit2.h"
 #include "framework/Application.h"
 #include "framework/LayoutReader.h"
-#include "framework/LayoutWriter.h"
 #include "framework/RichEdit.h"
 #include "tests/app/AppFixture.h"
 
@@ -44,50 +42,6 @@ TEST(Form2Test, StoredLayoutTextsAndClose)
     EXPECT_TRUE(form.grab().toImage().save(QDir(testsupport::artifactDir()).filePath("form2.png")));
     QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
     EXPECT_TRUE(form.isHidden());
-}
-
-} // namespace
-
-namespace {
-
-// The stored main window survives writing and reading back, the stand-ins' settings too.
-TEST(LayoutRoundTrip, MainWindowWritesBackItsSettings)
-{
-    apptest::RegisterOnce();
-    framework::ScopedFakeSoundPlayer fake;
-    app::TForm1 first;
-    ASSERT_TRUE(framework::LoadLayout(&first, framework::ResourcePath(QStringLiteral("Form1.layout"))).ok);
-    QString error;
-    const QString written = framework::SaveLayout(&first, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_TRUE(written.contains(QStringLiteral("Style = bsModern")));
-    EXPECT_TRUE(written.contains(QStringLiteral("BorderStyle = ilbsSingle")));
-
-    app::TForm1 second;
-    const framework::LayoutResult result =
-        framework::LoadLayoutText(&second, written, QStringLiteral("written"));
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    // The stand-ins' settings and the hint manager's come back as they were stored.
-    auto *button = second.findChild<QWidget *>(QStringLiteral("LbButton2"));
-    EXPECT_EQ(button->property("ColorWhenDown").toUInt(), 9079551u);
-    EXPECT_EQ(button->property("HotTrackColor").toUInt(), 8441834u);
-    EXPECT_EQ(button->property("Style").toInt(), int(app::TLbButton::bsModern));
-    EXPECT_EQ(button->property("Layout").toInt(), int(framework::blGlyphRight));
-    EXPECT_TRUE(button->property("SlowDecease").toBool());
-    auto *label = second.findChild<QWidget *>(QStringLiteral("iLabel3"));
-    EXPECT_EQ(label->property("BorderStyle").toInt(), int(app::TiLabel::ilbsSingle));
-    EXPECT_EQ(label->property("Caption").toString(), QStringLiteral(" ДОПОЛНИТЕЛЬНО "));
-    auto *hints = second.findChild<app::TsHintManager *>(QStringLiteral("sHintManager1"));
-    ASSERT_NE(hints, nullptr);
-    EXPECT_EQ(hints->sStyle->Background->Gradient->Color1, 2917517u);
-    EXPECT_EQ(hints->sStyle->Background->Gradient->Layout, app::TsHintEnums::gtAsBorder);
-    EXPECT_EQ(hints->sStyle->Shadow->Offset, 11);
-    EXPECT_EQ(hints->sStyle->Painting->ColorActive, 11992314u);
-    EXPECT_EQ(hints->sStyle->GroupIndex, -101);
-    EXPECT_EQ(hints->PauseHide, 7000);
-    EXPECT_EQ(hints->PreDefinitions, app::TsHintEnums::shCustom);
-    EXPECT_EQ(second.LbButton1->property("Color").toUInt(), 14680029u);
-    EXPECT_EQ(second.ToneGen1->Duration(), 1000);
 }
 
 } // namespace

@@ -20,6 +20,9 @@ protected:
         QTest::keyClicks(edit, text);
     }
 
+    // The focus goes to the level knob, which has no exit check of its own.
+    void Leave() { form->iKnob2->setFocus(Qt::TabFocusReason); }
+
     void Choose(const QString &item)
     {
         const int index = form->ComboBox1->findText(item);
@@ -27,154 +30,269 @@ protected:
         form->ComboBox1->setCurrentIndex(index);
         form->ComboBox1Change(form->ComboBox1);
     }
+
+    // One typed value with its controls.
+    struct Entry
+    {
+        const char *showButton;
+        framework::TEdit *edit;
+        widgets::TiKnob *knob;
+        widgets::TiLedBar *bar;
+        widgets::TiSevenSegmentAnalog *readOut;
+        int32_t *stored;
+    };
+    Entry Frequency()
+    {
+        return {"SpeedButton6",   form->Edit1, form->iKnob1, form->iLedBar1, form->iSevenSegmentAnalog1,
+                &form->FFrequency};
+    }
+    Entry Level()
+    {
+        return {"SpeedButton7", form->Edit2, form->iKnob2, form->iLedBar2, form->iSevenSegmentAnalog2,
+                &form->FLevel};
+    }
+
+    // Volume word of one level on both channels.
+    static uint32_t BothChannels(int level) { return uint32_t(level * 65535 / 100) * 0x10001u; }
 };
 
-TEST_F(ValueEntryTest, ShowHideButtonsToggleFieldsAndHints)
+TEST_F(ValueEntryTest, ShowHideButtonsToggleTheirControlsAndHints)
 {
-    Click(Named("SpeedButton6"));
-    EXPECT_FALSE(form->Edit1->isHidden());
-    EXPECT_FALSE(Named("BitBtn2")->isHidden());
-    EXPECT_EQ(Named("SpeedButton6")->property("Hint").toString(), QStringLiteral("Скрыть"));
-    Click(Named("SpeedButton6"));
-    EXPECT_TRUE(form->Edit1->isHidden());
-    EXPECT_EQ(Named("SpeedButton6")->property("Hint").toString(), QStringLiteral("Задать дискретно"));
+    struct Toggle
+    {
+        const char *button;
+        std::vector<const char *> controls;
+        QString hiddenHint;
+    };
+    const Toggle toggles[] = {
+        {"SpeedButton6", {"Edit1", "BitBtn2"}, QStringLiteral("Задать дискретно")},
+        // The stored hint's leading blank is gone after the first round.
+        {"SpeedButton7", {"Edit2", "BitBtn3"}, QStringLiteral("Задать дискретно")},
+        {"SpeedButton3", {"Panel5", "ComboBox1"}, QStringLiteral("Выбрать поддиапазон регулятора частоты")},
+    };
+    for (const Toggle &toggle : toggles) {
+        SCOPED_TRACE(toggle.button);
+        Click(Named(toggle.button));
+        for (const char *control : toggle.controls)
+            EXPECT_FALSE(Named(control)->isHidden()) << control;
+        EXPECT_EQ(Named(toggle.button)->property("Hint").toString(), QStringLiteral("Скрыть"));
+        Click(Named(toggle.button));
+        for (const char *control : toggle.controls)
+            EXPECT_TRUE(Named(control)->isHidden()) << control;
+        EXPECT_EQ(Named(toggle.button)->property("Hint").toString(), toggle.hiddenHint);
+    }
+}
 
+// Shown, each entry field lies over its read-out and the list's frame over the frequency read-out
+// and the entry's show/hide button; the list's own button stays free.
+TEST_F(ValueEntryTest, ShownEntriesCoverTheReadOutsButNotTheListButton)
+{
+    QWidget *panel = Named("Panel2");
+    const auto topAt = [panel](QWidget *control) {
+        QWidget *top = panel->childAt(control->geometry().center());
+        while (top && top->parentWidget() != panel)
+            top = top->parentWidget();
+        return top;
+    };
+    EXPECT_EQ(topAt(form->iSevenSegmentAnalog1), form->iSevenSegmentAnalog1);
+    Click(Named("SpeedButton6"));
     Click(Named("SpeedButton7"));
-    EXPECT_FALSE(form->Edit2->isHidden());
-    EXPECT_FALSE(Named("BitBtn3")->isHidden());
-    Click(Named("SpeedButton7"));
-    EXPECT_TRUE(form->Edit2->isHidden());
-    EXPECT_EQ(Named("SpeedButton7")->property("Hint").toString(), QStringLiteral("Задать дискретно"))
-        << "the stored hint's leading blank is gone";
-
+    EXPECT_EQ(topAt(form->iSevenSegmentAnalog1), form->Edit1);
+    EXPECT_EQ(topAt(form->iSevenSegmentAnalog2), form->Edit2);
     Click(Named("SpeedButton3"));
-    EXPECT_FALSE(Named("Panel5")->isHidden());
-    EXPECT_FALSE(form->ComboBox1->isHidden());
-    EXPECT_EQ(Named("SpeedButton3")->property("Hint").toString(), QStringLiteral("Скрыть"));
-    Click(Named("SpeedButton3"));
-    EXPECT_TRUE(form->ComboBox1->isHidden());
-    EXPECT_EQ(Named("SpeedButton3")->property("Hint").toString(),
-              QStringLiteral("Выбрать поддиапазон регулятора частоты"));
+    EXPECT_EQ(topAt(form->iSevenSegmentAnalog1), Named("Panel5"));
+    EXPECT_EQ(topAt(Named("SpeedButton6")), Named("Panel5"));
+    EXPECT_EQ(topAt(Named("SpeedButton3")), Named("SpeedButton3"));
 }
 
 TEST_F(ValueEntryTest, ExitChecksClampAndMoveTheKnobButNotTheStoredValue)
 {
-    Click(Named("SpeedButton6"));
-    TypeInto(form->Edit1, QStringLiteral("2x5000"));
-    form->iKnob2->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("20000"));
-    EXPECT_EQ(form->iKnob1->GetPosition(), 20000.0);
-    EXPECT_EQ(form->iLedBar1->GetPosition(), 20000.0);
-    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 20000.0);
-    EXPECT_EQ(form->FFrequency, 0);
+    struct Case
+    {
+        Entry entry;
+        QString typed; // the key filter drops the letter or sign
+        QString limit;
+        QString badEntryText;
+    };
+    const Case cases[] = {
+        {Frequency(), QStringLiteral("2x5000"), QStringLiteral("20000"),
+         QStringLiteral("Введите значение частоты сигнала.")},
+        {Level(), QStringLiteral("1-50"), QStringLiteral("100"),
+         QStringLiteral("Введите значение уровня громкости.")},
+    };
+    const size_t before = fake.player.calls.size();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.entry.showButton);
+        Click(Named(c.entry.showButton));
+        TypeInto(c.entry.edit, c.typed);
+        Leave();
+        EXPECT_EQ(c.entry.edit->text(), c.limit);
+        EXPECT_EQ(c.entry.knob->GetPosition(), c.limit.toDouble());
+        EXPECT_EQ(c.entry.bar->GetPosition(), c.limit.toDouble());
+        EXPECT_EQ(c.entry.readOut->GetValue(), c.limit.toDouble());
+        EXPECT_EQ(*c.entry.stored, 0) << "only the set button takes the value over";
+
+        boxes.clear();
+        TypeInto(c.entry.edit, QString());
+        Leave();
+        EXPECT_EQ(c.entry.edit->text(), QStringLiteral("0"));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.badEntryText);
+        EXPECT_EQ(boxes[0].caption, QStringLiteral("Внимание!"));
+        EXPECT_EQ(c.entry.knob->GetPosition(), c.limit.toDouble()) << "a failed entry moves nothing";
+    }
+    EXPECT_TRUE(CallsSince(before).empty()) << "the generator is not touched";
     EXPECT_EQ(form->ToneGen1->Frequency(), 20);
-
-    Click(Named("SpeedButton7"));
-    TypeInto(form->Edit2, QStringLiteral("150"));
-    form->iKnob2->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(form->Edit2->text(), QStringLiteral("100"));
-    EXPECT_EQ(form->iKnob2->GetPosition(), 100.0);
-    EXPECT_EQ(form->iLedBar2->GetPosition(), 100.0);
-    EXPECT_EQ(form->FLevel, 0);
-
-    TypeInto(form->Edit2, QString());
-    form->iKnob2->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(form->Edit2->text(), QStringLiteral("0"));
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Введите значение уровня громкости."));
-    EXPECT_EQ(boxes[0].caption, QStringLiteral("Внимание!"));
-    TypeInto(form->Edit1, QString());
-    form->iKnob2->setFocus(Qt::TabFocusReason);
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].text, QStringLiteral("Введите значение частоты сигнала."));
 }
 
-TEST_F(ValueEntryTest, SetButtonsStoreAndRestartOnlyEndlessSound)
+TEST_F(ValueEntryTest, SetButtonsOnlyStoreUnlessEndlessSoundPlays)
 {
     Click(Named("SpeedButton6"));
-    TypeInto(form->Edit1, QStringLiteral("440"));
+    Click(Named("SpeedButton7"));
+    // Idle, then timed sound started: the start button stays enabled in both.
+    for (const bool timedStarted : {false, true}) {
+        SCOPED_TRACE(timedStarted ? "timed" : "idle");
+        if (timedStarted) {
+            Click(form->CheckBox1);
+            Click(form->LbButton1);
+            ASSERT_TRUE(form->LbButton1->isEnabled());
+        }
+        const int frequency = timedStarted ? 880 : 440;
+        const int level = timedStarted ? 60 : 35;
+        const int toneFrequency = form->ToneGen1->Frequency();
+        const size_t before = fake.player.calls.size();
+        TypeInto(form->Edit1, QString::number(frequency));
+        Click(Named("BitBtn2"));
+        TypeInto(form->Edit2, QString::number(level));
+        Click(Named("BitBtn3"));
+        for (const Entry &entry : {Frequency(), Level()}) {
+            const double expected = entry.edit == form->Edit1 ? frequency : level;
+            EXPECT_EQ(*entry.stored, int(expected));
+            EXPECT_EQ(entry.knob->GetPosition(), expected);
+            EXPECT_EQ(entry.bar->GetPosition(), expected);
+            EXPECT_EQ(entry.readOut->GetValue(), expected);
+        }
+        EXPECT_TRUE(CallsSince(before).empty());
+        EXPECT_EQ(form->ToneGen1->Frequency(), toneFrequency);
+    }
+
+    // Endless sound: the value first, then stop and play, so the new tone is heard at once.
+    Click(form->CheckBox1);
+    Click(form->LbButton1);
+    ASSERT_FALSE(form->LbButton1->isEnabled());
+    TypeInto(form->Edit1, QStringLiteral("1000"));
     size_t before = fake.player.calls.size();
     Click(Named("BitBtn2"));
-    EXPECT_EQ(form->FFrequency, 440);
-    EXPECT_EQ(form->iKnob1->GetPosition(), 440.0);
-    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 440.0);
-    EXPECT_EQ(form->ToneGen1->Frequency(), 20) << "idle: only stored";
-    EXPECT_TRUE(CallsSince(before).empty());
-
-    Click(form->LbButton1);
-    TypeInto(form->Edit1, QStringLiteral("1000"));
-    before = fake.player.calls.size();
-    Click(Named("BitBtn2"));
-    EXPECT_EQ(form->ToneGen1->Frequency(), 1000);
     EXPECT_TRUE(Restarted(CallsSince(before)));
+    EXPECT_NEAR(LastHeard().frequency, 1000, 1);
     EXPECT_EQ(LastPlayFlags(), LoopFlags);
 
-    Click(Named("SpeedButton7"));
     TypeInto(form->Edit2, QStringLiteral("35"));
     before = fake.player.calls.size();
     Click(Named("BitBtn3"));
-    EXPECT_EQ(form->FLevel, 35);
-    EXPECT_EQ(form->iLedBar2->GetPosition(), 35.0);
-    EXPECT_EQ(form->ToneGen1->LeftVolume(), 35);
-    EXPECT_EQ(form->ToneGen1->RightVolume(), 35);
     EXPECT_TRUE(Restarted(CallsSince(before)));
+    for (const uint32_t word : VolumeWordsSince(before))
+        EXPECT_EQ(word, BothChannels(35)) << "no write between the stop and the play, none of the old level";
 }
 
-TEST_F(ValueEntryTest, SubRangesNarrowTheKnobAndTheSetButtonRestoresIt)
+TEST_F(ValueEntryTest, SubRangeChoicesSetTheKnobAndFromTheThirdItemTheDisplays)
 {
-    Choose(QStringLiteral("10 - 100 гц"));
-    EXPECT_EQ(form->iKnob1->GetPositionMin(), 10.0);
-    EXPECT_EQ(form->iKnob1->GetPositionMax(), 100.0);
-    EXPECT_EQ(form->iKnob1->GetPosition(), 10.0);
-    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 10.0);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("10"));
-    EXPECT_EQ(form->FFrequency, 10);
+    struct Item
+    {
+        QString text;
+        double min, max;
+        bool movesDisplays;
+    };
+    const Item items[] = {
+        {QStringLiteral("весь диапазон"), 0, 20000, false},
+        {QStringLiteral("0 - 10 гц"), 0, 10, false},
+        {QStringLiteral("10 - 100 гц"), 10, 100, true},
+        {QStringLiteral("100 - 1000 гц"), 100, 1000, true},
+        {QStringLiteral("1000 - 3000 гц"), 1000, 3000, true},
+        {QStringLiteral("3000 - 5000 гц"), 3000, 5000, true},
+        {QStringLiteral("5000 - 7000 гц"), 5000, 7000, true},
+        {QStringLiteral("7000 - 10000 гц"), 7000, 10000, true},
+        {QStringLiteral("10000 - 12000 гц"), 10000, 12000, true},
+        {QStringLiteral("12000 - 15000 гц"), 12000, 15000, true},
+        {QStringLiteral("15000 - 17000 гц"), 15000, 17000, true},
+        {QStringLiteral("17000 - 20000 гц"), 17000, 20000, true},
+    };
+    ASSERT_EQ(form->ComboBox1->count(), int(std::size(items)));
+    const double before = 15500; // what the displays showed
+    for (int i = 0; i < int(std::size(items)); ++i) {
+        const Item &item = items[i];
+        SCOPED_TRACE(item.text.toStdString());
+        EXPECT_EQ(form->ComboBox1->itemText(i), item.text);
+        form->iLedBar1->SetPosition(before);
+        form->iSevenSegmentAnalog1->SetValue(before);
+        form->Edit1->setText(QStringLiteral("15500"));
+        const size_t calls = fake.player.calls.size();
+        Choose(item.text);
+        EXPECT_EQ(form->iKnob1->GetPositionMin(), item.min);
+        EXPECT_EQ(form->iKnob1->GetPositionMax(), item.max);
+        EXPECT_EQ(form->iKnob1->GetPosition(), item.min);
+        EXPECT_EQ(form->FFrequency, int(item.min));
+        const double shown = item.movesDisplays ? item.min : before;
+        EXPECT_EQ(form->iLedBar1->GetPosition(), shown);
+        EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), shown);
+        EXPECT_EQ(form->Edit1->text(), QString::number(shown));
+        EXPECT_TRUE(CallsSince(calls).empty()) << "the generator is not touched";
+    }
+}
 
-    Choose(QStringLiteral("17000 - 20000 гц"));
-    EXPECT_EQ(form->iKnob1->GetPosition(), 17000.0);
-    EXPECT_EQ(form->FFrequency, 17000);
-    Keys(form->iKnob1, Qt::Key_End);
-    EXPECT_EQ(form->FFrequency, 20000);
-
-    Choose(QStringLiteral("весь диапазон"));
-    EXPECT_EQ(form->iKnob1->GetPositionMax(), 20000.0);
-    EXPECT_EQ(form->iKnob1->GetPosition(), 0.0);
-    EXPECT_EQ(form->FFrequency, 0);
-    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 20000.0) << "displays keep what they showed";
+TEST_F(ValueEntryTest, TypingTooMuchWithASubRangePutsTheKnobOnItsUpperLimit)
+{
+    Click(Named("SpeedButton6"));
+    Choose(QStringLiteral("3000 - 5000 гц"));
+    TypeInto(form->Edit1, QStringLiteral("25000"));
+    Leave();
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("20000"));
+    EXPECT_EQ(form->iKnob1->GetPosition(), 5000.0);
+    EXPECT_EQ(form->iLedBar1->GetPosition(), 5000.0);
+    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 5000.0);
+    EXPECT_EQ(form->FFrequency, 3000);
+}
 
+TEST_F(ValueEntryTest, TheLowestSubRangeSoundsAtTheGeneratorsLowestFrequency)
+{
+    Choose(QStringLiteral("0 - 10 гц"));
+    Keys(form->iKnob1, Qt::Key_End);
+    EXPECT_EQ(form->FFrequency, 10);
+    EXPECT_EQ(form->iSevenSegmentAnalog1->GetValue(), 10.0);
+    Click(form->LbButton1);
+    EXPECT_NEAR(LastHeard().frequency, 20, 1);
+}
+
+// Showing the frequency entry restores the knob's full range and leaves the list's text alone;
+// hiding it leaves the range alone.
+TEST_F(ValueEntryTest, ShowingTheFrequencyEntryRestoresTheFullRange)
+{
     Choose(QStringLiteral("3000 - 5000 гц"));
     Click(Named("SpeedButton6"));
-    TypeInto(form->Edit1, QStringLiteral("25000"));
-    Click(Named("BitBtn2")); // the exit check runs first and clamps the field
     EXPECT_EQ(form->iKnob1->GetPositionMin(), 0.0);
     EXPECT_EQ(form->iKnob1->GetPositionMax(), 20000.0);
-    EXPECT_EQ(form->FFrequency, 20000);
+    EXPECT_EQ(form->iKnob1->GetPosition(), 3000.0);
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("3000 - 5000 гц"));
+
+    Choose(QStringLiteral("100 - 1000 гц"));
+    Click(Named("SpeedButton6"));
+    EXPECT_EQ(form->iKnob1->GetPositionMin(), 100.0);
+    EXPECT_EQ(form->iKnob1->GetPositionMax(), 1000.0);
 }
 
-} // namespace
-
-namespace {
-
-using namespace apptest;
-
-// Pictures of the entry fields and the sub-range list for a person to look at.
-TEST_F(Form1Test, ScreenshotsOfEntryFieldsAndSubRangeList)
+// The set button always brings back the full range, after the exit check has clamped the field;
+// the list keeps showing the chosen item.
+TEST_F(ValueEntryTest, TheFrequencySetButtonRestoresTheFullRange)
 {
-    const QString dir = testsupport::artifactDir();
-    for (const char *button : {"SpeedButton6", "SpeedButton7"}) {
-        QWidget *toggle = form->findChild<QWidget *>(QLatin1String(button));
-        QTest::mouseClick(toggle, Qt::LeftButton, {}, toggle->rect().center());
-    }
-    QImage image = form->grab().toImage();
-    EXPECT_EQ(image.size(), QSize(275, 650));
-    EXPECT_TRUE(image.save(dir + QStringLiteral("/form1_entry_fields.png")));
-    QWidget *list = form->findChild<QWidget *>(QStringLiteral("SpeedButton3"));
-    QTest::mouseClick(list, Qt::LeftButton, {}, list->rect().center());
-    form->ComboBox1->setCurrentIndex(4);
-    image = form->grab().toImage();
-    EXPECT_TRUE(image.save(dir + QStringLiteral("/form1_subrange_list.png")));
+    Click(Named("SpeedButton6"));
+    Choose(QStringLiteral("3000 - 5000 гц"));
+    TypeInto(form->Edit1, QStringLiteral("25000"));
+    Click(Named("BitBtn2"));
+    EXPECT_EQ(form->iKnob1->GetPositionMin(), 0.0);
+    EXPECT_EQ(form->iKnob1->GetPositionMax(), 20000.0);
+    EXPECT_EQ(form->iKnob1->GetPosition(), 20000.0);
+    EXPECT_EQ(form->FFrequency, 20000);
+    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("3000 - 5000 гц"));
 }
 
 } // namespace
