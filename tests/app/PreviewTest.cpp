@@ -1,9 +1,8 @@
 // The waveform preview: the pixels of each sketch, the noise picture, hover against the
-// checked waveform, and the redraws by start and fold-out.
+// checked waveform, and the redraws by start and fold-out. Screenshots of the window's sizes are
+// taken by the end-to-end run.
 
 #include "tests/app/AppFixture.h"
-
-#include <QDir>
 
 namespace {
 
@@ -147,28 +146,6 @@ TEST_F(PreviewTest, HoverShowsTheHoveredWaveformStartShowsTheChecked)
     Click(form->RadioButton4);
     EXPECT_TRUE(form->RadioButton4->isChecked());
     EXPECT_TRUE(Painted(45, 10, Yellow));
-}
-
-// Pictures of the window in its four sizes for a person to look at.
-TEST_F(PreviewTest, ScreenshotsOfEveryGeometry)
-{
-    const QString dir = testsupport::artifactDir();
-    auto shoot = [&](const char *name, QSize expected) {
-        QTest::qWait(20);
-        EXPECT_EQ(form->size(), expected);
-        const QImage image = form->grab().toImage();
-        EXPECT_EQ(image.size(), expected);
-        EXPECT_TRUE(image.save(QDir(dir).filePath(QLatin1String(name))));
-    };
-    Keys(form->iKnob1, Qt::Key_PageUp, 440);
-    Keys(form->iKnob2, Qt::Key_PageUp, 80);
-    shoot("form1_275x650.png", QSize(275, 650));
-    Click(form->LbButton1);
-    shoot("form1_275x700.png", QSize(275, 700));
-    Click(form->findChild<QWidget *>(QStringLiteral("SpeedButton5")));
-    shoot("form1_580x700.png", QSize(580, 700));
-    Click(form->LbButton2);
-    shoot("form1_580x650.png", QSize(580, 650));
 }
 
 } // namespace
