@@ -25,14 +25,6 @@ QPoint Polar(QPoint centre, double radius, double degrees)
     return PolarPoint(c, Pin(radius), degrees);
 }
 
-template <class T> bool Assign(T &field, const T &value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
 void Line(framework::Canvas &canvas, QPoint from, QPoint to)
 {
     canvas.MoveTo(from.x(), from.y());
@@ -41,6 +33,8 @@ void Line(framework::Canvas &canvas, QPoint from, QPoint to)
 
 // Label and display texts never need more decimals than a double holds.
 constexpr int kMaxDecimals = 20;
+
+constexpr double kWheelGateMs = 30;
 
 } // namespace
 
@@ -619,7 +613,7 @@ bool TiKnob::iMouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint Mou
     if (WheelDelta == 0)
         return handled;
     const double now = Now();
-    if ((now - FLastWheelTime) * kMSecsPerDay >= 30) {
+    if (ElapsedMs(FLastWheelTime, now) >= kWheelGateMs) {
         FLastWheelTime = now;
         SetUserPosition(FPosition + (WheelDelta > 0 ? 1 : -1) * FMouseWheelStepSize);
         DoPositionChangeFinished();

@@ -127,7 +127,6 @@ void TiVCLComponent::CaptureSnapshot()
         return; // tried again at the next paint
     // The parent's own pixels under the widget, without any of its children (this one included).
     parent->render(&snapshot, QPoint(0, 0), QRegion(geometry()), QWidget::DrawWindowBackground);
-    ++FCaptureCount;
     FSnapshotPending = false;
 }
 

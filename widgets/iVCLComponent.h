@@ -48,8 +48,6 @@ public:
     // Test hook: stands in for the visibility test of the capture's four points.
     void SetVisibilityProbe(std::function<bool(QPoint)> Probe) { FVisibilityProbe = std::move(Probe); }
 
-    int CaptureCount() const { return FCaptureCount; }
-
 signals:
     void OnNewOPCData(QObject *Sender);
     void OnBeforeNewOPCData(QObject *Sender);
@@ -76,7 +74,6 @@ private:
     QRecursiveMutex FPaintLock;
     QBasicTimer FTimer;
     std::function<bool(QPoint)> FVisibilityProbe;
-    int FCaptureCount = 0;
 };
 
 } // namespace widgets

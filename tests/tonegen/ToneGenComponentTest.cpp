@@ -233,12 +233,17 @@ TEST(ToneGenSettings, AMLevelShowsAndEditsTheSelectedLayer)
     EXPECT_EQ(gen.AMAmplitude(), 55);
     EXPECT_EQ(gen.AMWaveform(), TToneGen::tgSquare);
     EXPECT_FLOAT_EQ(gen.AMFrequency(), 3.0f);
-    // ResetAM resets the table only.
+    // ResetAM resets the table only, every level to silence, sine and (level + 1) / 2.
+    for (int i = 0; i < TToneGen::kAMLevels; ++i)
+        gen.SetAMParameter(static_cast<TToneGen::TTGAMLevel>(i), 9, 7.0f, TToneGen::tgNoise);
     gen.ResetAM();
     EXPECT_EQ(gen.AMAmplitude(), 55);
-    gen.SetAMLevel(TToneGen::tgAMLevel8);
-    EXPECT_EQ(gen.AMAmplitude(), 0);
-    EXPECT_FLOAT_EQ(gen.AMFrequency(), 4.0f);
+    for (int i = 0; i < TToneGen::kAMLevels; ++i) {
+        gen.SetAMLevel(static_cast<TToneGen::TTGAMLevel>(i));
+        EXPECT_EQ(gen.AMAmplitude(), 0) << i;
+        EXPECT_EQ(gen.AMWaveform(), TToneGen::tgSine) << i;
+        EXPECT_FLOAT_EQ(gen.AMFrequency(), (i + 1) / 2.0f) << i;
+    }
 }
 
 TEST(ToneGenBuild, BuildsOnlyWhenNeeded)
