@@ -60,8 +60,6 @@ QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, fr
         y -= skip;
     }
     const double r2 = R * R;
-    const double c45 = std::cos(-45.0 * kDegToRad);
-    const double s45 = std::sin(-45.0 * kDegToRad);
     while (x < limit && x <= reach) {
         const double d = std::sqrt(x * x + y * y);
         x += 0.5;
@@ -69,7 +67,7 @@ QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, fr
         if (d > R)
             continue;
         const double h = std::sqrt(r2 - d * d);
-        const QPoint p1(int(std::trunc(Pin(x + h * c45))), int(std::trunc(Pin(y - h * s45))));
+        const QPoint p1 = PolarPointTrunc(x, y, Pin(h), -45.0);
         const QPoint p2(-p1.y(), -p1.x());
         const double t = ((R + x) / R) / 2;
         int ch[3];

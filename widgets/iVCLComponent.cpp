@@ -109,8 +109,6 @@ void TiVCLComponent::DrawBackGround(framework::Canvas &Canvas, framework::TColor
 
 bool TiVCLComponent::PointVisible(QPoint Point) const
 {
-    if (FVisibilityProbe)
-        return FVisibilityProbe(Point);
     return isVisible() && visibleRegion().contains(Point);
 }
 
