@@ -196,7 +196,7 @@ void RegisterLayoutClasses()
 {
     framework::RegisterStandardClasses();
     widgets::RegisterWidgetClasses();
-    framework::RegisterClass<TToneGen>(QStringLiteral("TToneGen"));
+    tonegen::RegisterToneGenClasses();
     RegisterStandInClasses();
 }
 

@@ -20,6 +20,8 @@
 
 namespace app {
 
+using tonegen::TToneGen;
+
 TForm1 *Form1 = nullptr;
 
 namespace {

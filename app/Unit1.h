@@ -6,7 +6,10 @@
 #include "framework/StdControls.h"
 
 class QAbstractButton;
+
+namespace tonegen {
 class TToneGen;
+} // namespace tonegen
 
 namespace widgets {
 class TiKnob;
@@ -76,7 +79,7 @@ public:
     framework::TImage *Image2 = nullptr;
     framework::TImage *Image3 = nullptr;
     framework::TTimer *Timer1 = nullptr;
-    TToneGen *ToneGen1 = nullptr;
+    tonegen::TToneGen *ToneGen1 = nullptr;
 
 public slots:
     void FormCreate(QObject *Sender);

@@ -12,6 +12,8 @@
 
 namespace {
 
+using tonegen::TToneGen;
+
 class SilentPlayer : public framework::SoundPlayer
 {
 public:

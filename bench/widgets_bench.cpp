@@ -88,7 +88,8 @@ void BM_KnobStaticRebuild(benchmark::State &state)
     framework::Canvas canvas(&target);
     k.iPaintTo(canvas);
     Measure(state, k.width(), k.height(), [&] {
-        k.DrawStatic(canvas);
+        k.InvalidateBackGround();
+        k.iPaintTo(canvas);
         benchmark::DoNotOptimize(target.constBits());
     });
 }

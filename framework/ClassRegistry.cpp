@@ -49,6 +49,13 @@ bool IsClassRegistered(const QString &className)
     return classes().contains(className);
 }
 
+QStringList RegisteredClassNames()
+{
+    QStringList list = classes().keys();
+    list.sort();
+    return list;
+}
+
 bool IsWidgetClass(const QString &className)
 {
     auto it = classes().constFind(className);

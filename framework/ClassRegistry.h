@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <type_traits>
@@ -31,6 +32,9 @@ template <class T> void RegisterClass(const QString &className)
 QObject *CreateObject(const QString &className, QObject *parent);
 
 bool IsClassRegistered(const QString &className);
+
+// Every registered class name, sorted.
+QStringList RegisteredClassNames();
 
 // True when the registered class constructs a QWidget.
 bool IsWidgetClass(const QString &className);

@@ -15,7 +15,8 @@
 #include <cstring>
 
 using framework::soundPlayer;
-using tonegen::kWavePad;
+
+namespace tonegen {
 
 namespace {
 
@@ -441,9 +442,9 @@ bool TToneGen::BuildWave(bool WithEnvelope)
     int64_t total = 0;
     for (int16_t amplitude : AMAmplitudes)
         total += amplitude;
-    std::array<tonegen::SynthLayer, kAMLevels + 1> layers{};
+    std::array<SynthLayer, kAMLevels + 1> layers{};
     size_t count = 0;
-    layers[count++] = {100 - total, FFrequency, static_cast<tonegen::SynthWave>(FWaveform)};
+    layers[count++] = {100 - total, FFrequency, static_cast<SynthWave>(FWaveform)};
     for (int i = 0; i < kAMLevels; ++i) {
         int64_t amplitude = AMAmplitudes[i];
         if (total > 100)
@@ -458,13 +459,13 @@ bool TToneGen::BuildWave(bool WithEnvelope)
             frequency = TruncSaturated(AMFrequencies[i]);
         if (amplitude <= 0 || frequency <= 0)
             continue;
-        layers[count++] = {amplitude, frequency, static_cast<tonegen::SynthWave>(AMWaveforms[i])};
+        layers[count++] = {amplitude, frequency, static_cast<SynthWave>(AMWaveforms[i])};
     }
 
-    const tonegen::SynthFormat format{is16Bit, FStereo, hiQ ? 96000 : 44100};
-    tonegen::SynthesizeLayers(WaveImage + kHeaderSize, D, format, layers.data(), count);
+    const SynthFormat format{is16Bit, FStereo, hiQ ? 96000 : 44100};
+    SynthesizeLayers(WaveImage + kHeaderSize, D, format, layers.data(), count);
     const int64_t frameSize = (is16Bit ? 2 : 1) * (FStereo ? 2 : 1);
-    const int64_t written = kHeaderSize + tonegen::SynthFrameCount(D, format) * frameSize;
+    const int64_t written = kHeaderSize + SynthFrameCount(D, format) * frameSize;
     std::memset(WaveImage + written, is16Bit ? 0 : 0x80, size - static_cast<size_t>(written));
 
     NeedsBuild = false;
@@ -564,8 +565,6 @@ void TToneGen::ApplyEnvelope(uint8_t *Samples, int64_t D, bool Stereo)
     EnvelopeStale = false;
     HasEnvelope = true;
 }
-
-namespace tonegen {
 
 void RegisterToneGenClasses()
 {

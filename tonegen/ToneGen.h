@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tonegen {
+
 // Tone generator: synthesises a RIFF/WAVE image in memory from its settings and plays it through the
 // process-wide sound player. The output level is the device volume, not part of the samples.
 class TToneGen : public QObject, public framework::ComponentState
@@ -197,7 +199,6 @@ protected:
     std::array<int32_t, kAMLevels> AMOctaves{4, 4, 4, 4, 4, 4, 4, 4};
 };
 
-namespace tonegen {
 // Registers TToneGen with the framework's class registry so stored layouts can create it.
 void RegisterToneGenClasses();
 } // namespace tonegen

@@ -27,7 +27,6 @@ namespace {
 // Frames summed per pass; the accumulator stays in the first-level cache.
 constexpr int64_t kBlockFrames = 4096;
 
-constexpr uint32_t kNoiseMultiplier = 134775813u;
 // Four and eight steps of x -> a x + 1 in one: x -> a^4 x + (a^3 + a^2 + a + 1), and that twice.
 constexpr uint32_t kNoiseMultiplier4 =
     kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier;
@@ -457,7 +456,7 @@ void NoiseSource::Skip(uint64_t steps)
 {
     // Jump ahead by composing powers of the step x -> a x + 1.
     uint32_t mul = 1, add = 0;
-    uint32_t curMul = 134775813u, curAdd = 1u;
+    uint32_t curMul = kNoiseMultiplier, curAdd = 1u;
     while (steps) {
         if (steps & 1) {
             mul *= curMul;

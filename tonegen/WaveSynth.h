@@ -24,6 +24,8 @@ struct SynthFormat
     int rate = 96000;
 };
 
+constexpr uint32_t kNoiseMultiplier = 134775813u;
+
 // 32-bit linear congruential generator; a draw takes the step and returns the upper half of x * range.
 class NoiseSource
 {
@@ -31,7 +33,7 @@ public:
     explicit NoiseSource(uint32_t seed = 1) : x(seed) {}
     uint32_t Draw(uint32_t range)
     {
-        x = x * 134775813u + 1u;
+        x = x * kNoiseMultiplier + 1u;
         return static_cast<uint32_t>((static_cast<uint64_t>(x) * range) >> 32);
     }
     // Same state as `steps` calls of Draw.

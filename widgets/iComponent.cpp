@@ -45,18 +45,14 @@ void TiComponent::SetCachedDrawing(bool Value)
 
 void TiComponent::SetBorderStyle(TiBevelStyle Value)
 {
-    if (FBorderStyle == Value)
-        return;
-    FBorderStyle = Value;
-    InvalidateBackGround();
+    if (Assign(FBorderStyle, Value))
+        InvalidateBackGround();
 }
 
 void TiComponent::SetBackGroundColor(framework::TColor Value)
 {
-    if (FBackGroundColor == Value)
-        return;
-    FBackGroundColor = Value;
-    InvalidateBackGround();
+    if (Assign(FBackGroundColor, Value))
+        InvalidateBackGround();
 }
 
 void TiComponent::DrawBackGround(framework::Canvas &Canvas, framework::TColor BackGroundColor)
@@ -254,26 +250,20 @@ void TiComponent::SetAutoFrameRate(bool Value)
 
 void TiComponent::SetUpdateFrameRate(int Value)
 {
-    if (FUpdateFrameRate == Value)
-        return;
-    FUpdateFrameRate = Value;
-    InvalidateBackGround();
+    if (Assign(FUpdateFrameRate, Value))
+        InvalidateBackGround();
 }
 
 void TiComponent::SetOffsetX(int Value)
 {
-    if (FOffsetX == Value)
-        return;
-    FOffsetX = Value;
-    InvalidateBackGround();
+    if (Assign(FOffsetX, Value))
+        InvalidateBackGround();
 }
 
 void TiComponent::SetOffsetY(int Value)
 {
-    if (FOffsetY == Value)
-        return;
-    FOffsetY = Value;
-    InvalidateBackGround();
+    if (Assign(FOffsetY, Value))
+        InvalidateBackGround();
 }
 
 QImage TiComponent::GetBackGroundPicture() const
@@ -348,7 +338,6 @@ void TiComponent::DrawStaticPicture(framework::Canvas &Canvas,
     }
     QImage &cache = EnsureBackGroundCache();
     if (FBackGroundDirty || StaticPictureStale()) {
-        ++FCounters.BackGroundCacheBuilds;
         framework::Canvas cacheCanvas(&cache);
         DrawStatic(cacheCanvas);
         FBackGroundDirty = false;
@@ -369,7 +358,6 @@ QImage TiComponent::PaintToImage()
     framework::Canvas canvas(&bitmap);
     canvas.Brush.Style = framework::bsSolid;
     canvas.Pen.Style = framework::psSolid;
-    ++FCounters.Paints;
     iPaintTo(canvas);
     emit OnAfterPaint(this, &canvas);
     return bitmap;

@@ -132,14 +132,13 @@ public:
     // iPaintTo, OnAfterPaint) and returns the bitmap.
     QImage PaintToImage();
 
-    // Counts of repaint requests and paints, for tests.
+    // How many requests of each kind were issued: neither the pixels nor the pending flags
+    // tell one request from two.
     struct RepaintCounters
     {
         int InvalidateBackGround = 0;
         int InvalidateForeGround = 0;
         int RepaintNow = 0;
-        int Paints = 0;
-        int BackGroundCacheBuilds = 0;
     };
     const RepaintCounters &Counters() const { return FCounters; }
     void ResetCounters() { FCounters = {}; }

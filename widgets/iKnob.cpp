@@ -25,14 +25,6 @@ QPoint Polar(QPoint centre, double radius, double degrees)
     return PolarPoint(c, Pin(radius), degrees);
 }
 
-template <class T> bool Assign(T &field, const T &value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
 void Line(framework::Canvas &canvas, QPoint from, QPoint to)
 {
     canvas.MoveTo(from.x(), from.y());
@@ -41,6 +33,8 @@ void Line(framework::Canvas &canvas, QPoint from, QPoint to)
 
 // Label and display texts never need more decimals than a double holds.
 constexpr int kMaxDecimals = 20;
+
+constexpr double kWheelGateMs = 30;
 
 } // namespace
 
@@ -66,8 +60,6 @@ QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, fr
         y -= skip;
     }
     const double r2 = R * R;
-    const double c45 = std::cos(-45.0 * kDegToRad);
-    const double s45 = std::sin(-45.0 * kDegToRad);
     while (x < limit && x <= reach) {
         const double d = std::sqrt(x * x + y * y);
         x += 0.5;
@@ -75,7 +67,7 @@ QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, fr
         if (d > R)
             continue;
         const double h = std::sqrt(r2 - d * d);
-        const QPoint p1(int(std::trunc(Pin(x + h * c45))), int(std::trunc(Pin(y - h * s45))));
+        const QPoint p1 = PolarPointTrunc(x, y, Pin(h), -45.0);
         const QPoint p2(-p1.y(), -p1.x());
         const double t = ((R + x) / R) / 2;
         int ch[3];
@@ -619,7 +611,7 @@ bool TiKnob::iMouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint Mou
     if (WheelDelta == 0)
         return handled;
     const double now = Now();
-    if ((now - FLastWheelTime) * kMSecsPerDay >= 30) {
+    if (ElapsedMs(FLastWheelTime, now) >= kWheelGateMs) {
         FLastWheelTime = now;
         SetUserPosition(FPosition + (WheelDelta > 0 ? 1 : -1) * FMouseWheelStepSize);
         DoPositionChangeFinished();

@@ -81,7 +81,7 @@ class TiKnob : public TiScaleComponent
     Q_CLASSINFO("default:IndicatorInactiveColor", "clRed")
     Q_CLASSINFO("default:ShowPostionDisplay", "False")
     Q_CLASSINFO("default:PositionDisplayPrecision", "1")
-    Q_CLASSINFO("default:PositionDisplayUnits", "")
+    Q_CLASSINFO("default:PositionDisplayUnits", "\"\"")
     Q_CLASSINFO("default:KeyArrowStepSize", "0.1")
     Q_CLASSINFO("default:KeyPageStepSize", "1")
     Q_CLASSINFO("default:MouseWheelStepSize", "1")
@@ -203,11 +203,9 @@ public:
     bool ReadStoredValue(const QString &name, const QVariant &value) override;
     QList<QPair<QString, QVariant>> StoredValues() const override;
 
-    // The parts of a paint, callable one by one (benchmarks rebuild the static picture alone).
+private:
     void DrawStatic(framework::Canvas &Canvas);
     void DrawIndicator(framework::Canvas &Canvas);
-
-private:
     void DoAutoSize(framework::Canvas &Canvas);
     void DrawKnob(framework::Canvas &Canvas);
     void DrawScale(framework::Canvas &Canvas);

@@ -137,34 +137,26 @@ void TiLedBar::SetSegmentDirection(TiDirection Value)
 
 void TiLedBar::SetSegmentSize(int Value)
 {
-    if (FSegmentSize == Value)
-        return;
-    FSegmentSize = Value;
-    InvalidateForeGround();
+    if (Assign(FSegmentSize, Value))
+        InvalidateForeGround();
 }
 
 void TiLedBar::SetSegmentSpacing(int Value)
 {
-    if (FSegmentSpacing == Value)
-        return;
-    FSegmentSpacing = Value;
-    InvalidateForeGround();
+    if (Assign(FSegmentSpacing, Value))
+        InvalidateForeGround();
 }
 
 void TiLedBar::SetSegmentMargin(int Value)
 {
-    if (FSegmentMargin == Value)
-        return;
-    FSegmentMargin = Value;
-    InvalidateForeGround();
+    if (Assign(FSegmentMargin, Value))
+        InvalidateForeGround();
 }
 
 void TiLedBar::SetSegmentStyle(TiLedBarSegmentStyle Value)
 {
-    if (FSegmentStyle == Value)
-        return;
-    FSegmentStyle = Value;
-    InvalidateForeGround();
+    if (Assign(FSegmentStyle, Value))
+        InvalidateForeGround();
 }
 
 namespace {

@@ -22,16 +22,6 @@ double ArcTan2(double y, double x)
     return a == -std::numbers::pi ? std::numbers::pi : a;
 }
 
-double Log10(double value)
-{
-    return std::log10(value);
-}
-
-double Power(double base, double exponent)
-{
-    return std::pow(base, exponent);
-}
-
 double RoundHalfEvenD(double value)
 {
     const double lower = std::floor(value);

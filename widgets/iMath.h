@@ -11,9 +11,6 @@ double DegToRad(double degrees);
 // Angle of (x, y) in radians, quadrant from both signs, in (-pi, pi].
 double ArcTan2(double y, double x);
 
-double Log10(double value);
-double Power(double base, double exponent);
-
 // Nearest integer, halves to the even neighbour.
 int RoundHalfEven(double value);
 double RoundHalfEvenD(double value);

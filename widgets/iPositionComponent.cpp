@@ -134,10 +134,8 @@ void TiPositionComponent::SetCurrentMax(double Value)
 
 void TiPositionComponent::SetMinMaxFixed(bool Value)
 {
-    if (FMinMaxFixed == Value)
-        return;
-    FMinMaxFixed = Value;
-    InvalidateForeGround();
+    if (Assign(FMinMaxFixed, Value))
+        InvalidateForeGround();
 }
 
 double TiPositionComponent::PositionFraction(double Value) const

@@ -11,42 +11,32 @@ TiProgressComponent::TiProgressComponent(QWidget *parent)
 
 void TiProgressComponent::SetSectionColor1(framework::TColor Value)
 {
-    if (FSectionColor1 == Value)
-        return;
-    FSectionColor1 = Value;
-    InvalidateForeGround();
+    if (Assign(FSectionColor1, Value))
+        InvalidateForeGround();
 }
 
 void TiProgressComponent::SetSectionColor2(framework::TColor Value)
 {
-    if (FSectionColor2 == Value)
-        return;
-    FSectionColor2 = Value;
-    InvalidateForeGround();
+    if (Assign(FSectionColor2, Value))
+        InvalidateForeGround();
 }
 
 void TiProgressComponent::SetSectionColor3(framework::TColor Value)
 {
-    if (FSectionColor3 == Value)
-        return;
-    FSectionColor3 = Value;
-    InvalidateForeGround();
+    if (Assign(FSectionColor3, Value))
+        InvalidateForeGround();
 }
 
 void TiProgressComponent::SetSectionEnd1(double Value)
 {
-    if (FSectionEnd1 == Value)
-        return;
-    FSectionEnd1 = Value;
-    InvalidateForeGround();
+    if (Assign(FSectionEnd1, Value))
+        InvalidateForeGround();
 }
 
 void TiProgressComponent::SetSectionEnd2(double Value)
 {
-    if (FSectionEnd2 == Value)
-        return;
-    FSectionEnd2 = Value;
-    InvalidateForeGround();
+    if (Assign(FSectionEnd2, Value))
+        InvalidateForeGround();
 }
 
 void TiProgressComponent::SetSectionCount(int Value)
@@ -59,10 +49,8 @@ void TiProgressComponent::SetSectionCount(int Value)
 
 void TiProgressComponent::SetShowOffSegments(bool Value)
 {
-    if (FShowOffSegments == Value)
-        return;
-    FShowOffSegments = Value;
-    InvalidateForeGround();
+    if (Assign(FShowOffSegments, Value))
+        InvalidateForeGround();
 }
 
 bool TiProgressComponent::ReadStoredValue(const QString &name, const QVariant &value)

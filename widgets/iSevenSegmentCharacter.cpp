@@ -306,21 +306,9 @@ void TiSevenSegmentCharacter::SetSegmentSeperation(int Value)
 {
     if (Value < 0)
         Value = 0;
-    if (FSegmentSeperation == Value)
-        return;
-    FSegmentSeperation = Value;
-    InvalidateForeGround();
+    if (Assign(FSegmentSeperation, Value))
+        InvalidateForeGround();
 }
-
-namespace {
-template <class T> bool Assign(T &field, T value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-} // namespace
 
 void TiSevenSegmentCharacter::SetSegmentColor(framework::TColor Value)
 {

@@ -46,10 +46,8 @@ void TiSevenSegmentDisplay::SetDigitCount(int Value)
 
 void TiSevenSegmentDisplay::SetLeadingStyle(TiLeadingStyle Value)
 {
-    if (FLeadingStyle == Value)
-        return;
-    FLeadingStyle = Value;
-    InvalidateForeGround();
+    if (Assign(FLeadingStyle, Value))
+        InvalidateForeGround();
 }
 
 void TiSevenSegmentDisplay::SetSegmentMargin(int Value)
@@ -91,18 +89,14 @@ void TiSevenSegmentDisplay::SetSegmentSize(int Value)
 
 void TiSevenSegmentDisplay::SetShowOffSegments(bool Value)
 {
-    if (FShowOffSegments == Value)
-        return;
-    FShowOffSegments = Value;
-    InvalidateForeGround();
+    if (Assign(FShowOffSegments, Value))
+        InvalidateForeGround();
 }
 
 void TiSevenSegmentDisplay::SetPowerOff(bool Value)
 {
-    if (FPowerOff == Value)
-        return;
-    FPowerOff = Value;
-    InvalidateForeGround();
+    if (Assign(FPowerOff, Value))
+        InvalidateForeGround();
 }
 
 void TiSevenSegmentDisplay::SetSegmentOffColor(framework::TColor Value)

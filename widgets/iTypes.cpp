@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <cmath>
+
 namespace widgets {
 
 namespace {
@@ -17,6 +19,11 @@ double Now()
     if (const auto &f = nowFunction())
         return f();
     return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / kMSecsPerDay;
+}
+
+double ElapsedMs(double From, double To)
+{
+    return std::round((To - From) * kMSecsPerDay * 1000.0) / 1000.0;
 }
 
 void SetNowFunction(std::function<double()> now)

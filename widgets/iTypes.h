@@ -33,6 +33,19 @@ double Now();
 // time through this instead of sleeping.
 void SetNowFunction(std::function<double()> now);
 
+// The compare-then-store step of every setter: true when Value differed and was stored.
+template <class T> bool Assign(T &Field, const T &Value)
+{
+    if (Field == Value)
+        return false;
+    Field = Value;
+    return true;
+}
+
 constexpr double kMSecsPerDay = 24.0 * 60.0 * 60.0 * 1000.0;
+
+// Milliseconds between two date-times, to the microsecond: days carry too few bits to give
+// exactly 30 for two times 30 ms apart.
+double ElapsedMs(double From, double To);
 
 } // namespace widgets

@@ -109,8 +109,6 @@ void TiVCLComponent::DrawBackGround(framework::Canvas &Canvas, framework::TColor
 
 bool TiVCLComponent::PointVisible(QPoint Point) const
 {
-    if (FVisibilityProbe)
-        return FVisibilityProbe(Point);
     return isVisible() && visibleRegion().contains(Point);
 }
 
@@ -127,7 +125,6 @@ void TiVCLComponent::CaptureSnapshot()
         return; // tried again at the next paint
     // The parent's own pixels under the widget, without any of its children (this one included).
     parent->render(&snapshot, QPoint(0, 0), QRegion(geometry()), QWidget::DrawWindowBackground);
-    ++FCaptureCount;
     FSnapshotPending = false;
 }
 

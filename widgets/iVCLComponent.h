@@ -45,11 +45,6 @@ public:
     bool WantsSpecialKey(int Key);
     static bool IsSpecialKey(int Key);
 
-    // Test hook: stands in for the visibility test of the capture's four points.
-    void SetVisibilityProbe(std::function<bool(QPoint)> Probe) { FVisibilityProbe = std::move(Probe); }
-
-    int CaptureCount() const { return FCaptureCount; }
-
 signals:
     void OnNewOPCData(QObject *Sender);
     void OnBeforeNewOPCData(QObject *Sender);
@@ -75,8 +70,6 @@ private:
     bool FSnapshotPending = false;
     QRecursiveMutex FPaintLock;
     QBasicTimer FTimer;
-    std::function<bool(QPoint)> FVisibilityProbe;
-    int FCaptureCount = 0;
 };
 
 } // namespace widgets

@@ -27,6 +27,8 @@
 
 namespace apptest {
 
+using tonegen::TToneGen;
+
 inline constexpr uint StartIdle = 14680029;
 inline constexpr uint StartPlaying = 8421504;
 inline constexpr uint StopPlaying = 128;

@@ -1,11 +1,7 @@
 // Large shapes whose every pixel cannot be probed by hand, compared with stored pictures.
-// SOUNDGEN_RECORD_GOLDEN=1 rewrites the pictures; a mismatch leaves the actual picture and a
-// difference picture (changed pixels red) in the artifact folder.
 #include "framework/Canvas.h"
-#include "tests/common/TestMain.h"
+#include "tests/common/GoldenImage.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,42 +10,9 @@ using namespace framework;
 
 namespace {
 
-QString goldenPath(const QString &name)
+void expectGolden(const QImage &actual, const QString &name)
 {
-    QString root = qEnvironmentVariable("SOUNDGEN_SOURCE_DIR");
-    if (root.isEmpty())
-        root = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../..");
-    return QDir(root).filePath(QStringLiteral("tests/framework/golden/") + name + QStringLiteral(".png"));
-}
-
-void expectGolden(const QImage &actualIn, const QString &name)
-{
-    const QImage actual = actualIn.convertToFormat(QImage::Format_RGB32);
-    const QString path = goldenPath(name);
-    if (qEnvironmentVariable("SOUNDGEN_RECORD_GOLDEN") == QLatin1String("1")) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        ASSERT_TRUE(actual.save(path)) << path.toStdString();
-        return;
-    }
-    QImage expected(path);
-    ASSERT_FALSE(expected.isNull()) << "missing golden " << path.toStdString();
-    expected = expected.convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(expected.size(), actual.size());
-    QImage diff(actual.size(), QImage::Format_RGB32);
-    int different = 0;
-    for (int y = 0; y < actual.height(); ++y)
-        for (int x = 0; x < actual.width(); ++x) {
-            const bool same = actual.pixel(x, y) == expected.pixel(x, y);
-            different += !same;
-            diff.setPixel(x, y,
-                          same ? qRgb(qGray(actual.pixel(x, y)) / 3, 0, 0) | 0xFF808080 : qRgb(255, 0, 0));
-        }
-    if (different) {
-        const QDir dir(testsupport::artifactDir());
-        actual.save(dir.filePath(name + QStringLiteral("-actual.png")));
-        diff.save(dir.filePath(name + QStringLiteral("-diff.png")));
-    }
-    EXPECT_EQ(different, 0) << name.toStdString() << ": see " << testsupport::artifactDir().toStdString();
+    testsupport::ExpectGolden(actual, QStringLiteral("tests/framework/golden"), name);
 }
 
 } // namespace

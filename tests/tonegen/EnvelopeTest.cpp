@@ -104,6 +104,27 @@ TEST_F(EnvelopeTest, ZeroLengthReleaseSilencesFrameT)
     EXPECT_EQ(buf[51], 128 + 100);
 }
 
+// Without a release the sustain runs to frame T, in the pad, and not one frame further: T = 50,
+// attack 10 -> F = 5 (frames 0..5), sustain from frame 6 to 50.
+TEST_F(EnvelopeTest, SustainWithoutReleaseEndsAtFrameT)
+{
+    for (bool sixteen : {false, true}) {
+        SCOPED_TRACE(sixteen);
+        gen.SetResolution(sixteen ? TToneGen::tg16Bit : TToneGen::tg8Bit);
+        SetEnvelope(10, 0, 0, 50, 0);
+        const int frameSize = sixteen ? 4 : 1; // 16-bit in stereo
+        std::vector<uint8_t> buf(50 * frameSize + 32, 100);
+        gen.ApplyEnvelope(buf.data(), 50 * frameSize, sixteen);
+        const int sustained = (sixteen ? 0x6464 : 100 - 128) / 2;
+        for (int f = 6; f <= 50; ++f) {
+            const int x = sixteen ? int(int16_t(Le16(buf, size_t(f) * 4))) : buf[size_t(f)] - 128;
+            ASSERT_EQ(x, sustained) << f;
+        }
+        for (size_t i = size_t(51 * frameSize); i < buf.size(); ++i)
+            ASSERT_EQ(buf[i], 100) << "byte " << i << " lies past frame T";
+    }
+}
+
 // 60 + 60 + 0 + 0 = 120 is rescaled to 50, 50: the attack ends at frame 50, the hold keeps the rest.
 TEST_F(EnvelopeTest, OverlongPhasesAreRescaled)
 {

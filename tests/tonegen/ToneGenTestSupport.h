@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+using tonegen::TToneGen;
+
 // Opens the internal operations and build flags to the tests.
 class ProbeToneGen : public TToneGen
 {

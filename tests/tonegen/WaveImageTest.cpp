@@ -275,6 +275,14 @@ TEST_F(WaveImageTest, NoiseIsTheSameInEveryBuild)
     other.SetAMParameter(TToneGen::tgAMLevel4, 30, 2.0f, TToneGen::tgNoise);
     ASSERT_TRUE(other.Prepare());
     EXPECT_EQ(other.Image(), first);
+
+    // A main tone of amplitude 0 is skipped: as noise it would draw from the generator first.
+    gen.ResetAM();
+    gen.SetAMParameter(TToneGen::tgAMLevel1, 100, 2.0f, TToneGen::tgNoise);
+    const auto underSine = Build(TToneGen::tgSine, 440, true, true, false, 20);
+    const auto underNoise = Build(TToneGen::tgNoise, 440, true, true, false, 20);
+    EXPECT_EQ(underSine, underNoise);
+    EXPECT_NE(Frames16(underNoise, 2), (std::vector<int>{0, 0}));
 }
 
 // 16-bit mono, 15 ms at 44100: D = 1323 is odd; the last frame's high byte is the first pad byte.

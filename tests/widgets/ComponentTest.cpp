@@ -43,8 +43,6 @@ TEST(ComponentDefaults, FieldsAndCenterPoint)
     EXPECT_EQ(w.GetBackGroundColor(), framework::clBtnFace);
     EXPECT_EQ(w.GetBorderStyle(), ibsNone);
     EXPECT_TRUE(w.GetCachedDrawing());
-    EXPECT_FALSE(w.GetAutoFrameRate());
-    EXPECT_EQ(w.GetUpdateFrameRate(), 60);
     EXPECT_TRUE(w.BackGroundDirty());
     EXPECT_FALSE(w.GetTransparent());
     EXPECT_EQ(w.ParentSnapshot(), nullptr);

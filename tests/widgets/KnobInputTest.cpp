@@ -94,17 +94,25 @@ TEST_F(KnobInput, DragByPointerAngleRaisesChangeUserThenFinished)
     EXPECT_EQ(events, QStringList({"change", "user", "finished"}));
 }
 
-TEST_F(KnobInput, DragIndicatorUsesTheActiveColour)
+TEST_F(KnobInput, IndicatorTakesTheActiveColourWhileDraggingOrWhileAKeyIsHeld)
 {
     knob->SetIndicatorActiveColor(framework::clRed);
     knob->SetIndicatorInactiveColor(framework::clGreen);
     knob->SetPosition(10000);
     events.clear();
+    const auto indicator = [&] { return framework::FromQRgb(knob->PaintToImage().pixel(104, 56)); };
     QTest::mousePress(knob, Qt::LeftButton, Qt::NoModifier, QPoint(104, 70));
-    EXPECT_EQ(framework::FromQRgb(knob->PaintToImage().pixel(104, 56)), framework::clRed);
+    EXPECT_EQ(indicator(), framework::clRed);
     QTest::mouseRelease(knob, Qt::LeftButton, Qt::NoModifier, QPoint(104, 70));
-    EXPECT_EQ(framework::FromQRgb(knob->PaintToImage().pixel(104, 56)), framework::clGreen);
+    EXPECT_EQ(indicator(), framework::clGreen);
     EXPECT_TRUE(events.isEmpty()); // a click does not move the value
+
+    // Any key, even one the knob does not act on, until it is released.
+    knob->setFocus();
+    QTest::keyPress(knob, Qt::Key_A);
+    EXPECT_EQ(indicator(), framework::clRed);
+    QTest::keyRelease(knob, Qt::Key_A);
+    EXPECT_EQ(indicator(), framework::clGreen);
 }
 
 TEST_F(KnobInput, PressOutsideTheBodyFocusesButDoesNotDrag)
@@ -153,7 +161,7 @@ TEST_F(KnobInput, ClampedEndReactsAtOnceWhenTurningBack)
     QTest::mouseRelease(knob, Qt::LeftButton, Qt::NoModifier, QPoint(140, 89));
 }
 
-TEST_F(KnobInput, FocusLossEndsTheDrag)
+TEST_F(KnobInput, FocusLossEndsTheDragAndTheHeldKey)
 {
     knob->SetPosition(10000);
     QTest::mousePress(knob, Qt::LeftButton, Qt::NoModifier, QPoint(104, 60));
@@ -167,6 +175,15 @@ TEST_F(KnobInput, FocusLossEndsTheDrag)
     const double value = knob->GetPosition();
     QTest::mouseMove(knob, QPoint(104, 120));
     EXPECT_EQ(knob->GetPosition(), value);
+
+    // A key held while the focus leaves no longer counts as held.
+    knob->setFocus();
+    QApplication::processEvents();
+    QTest::keyPress(knob, Qt::Key_Up);
+    ASSERT_TRUE(knob->KeyboardActive());
+    other->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(knob->KeyboardActive());
 }
 
 TEST_F(KnobInput, KeysStepTheValueAndFinishOnRelease)
@@ -241,18 +258,20 @@ TEST_F(KnobInput, UserKeyHandlerCanStopTheKnob)
 
 TEST_F(KnobInput, WheelStepsAreGatedBy30Milliseconds)
 {
-    double now = 45000.0; // days
+    // Two days: a time at which 30 ms in days, subtracted back, falls just short of 30.
+    double now = 2.0;
     SetNowFunction([&] { return now; });
     knob->SetPosition(100);
     events.clear();
     Wheel(120);
     EXPECT_EQ(knob->GetPosition(), 101);
     EXPECT_EQ(events, QStringList({"change", "user", "finished"}));
-    now += 10.0 / kMSecsPerDay;
+    const double accepted = now;
+    now = accepted + 10.0 / kMSecsPerDay;
     Wheel(120); // 10 ms later: ignored
     EXPECT_EQ(knob->GetPosition(), 101);
-    now += 21.0 / kMSecsPerDay;
-    Wheel(120); // 31 ms after the accepted one
+    now = accepted + 30.0 / kMSecsPerDay;
+    Wheel(120); // exactly 30 ms after the accepted one
     EXPECT_EQ(knob->GetPosition(), 102);
     for (int i = 0; i < 3; ++i) {
         now += 31.0 / kMSecsPerDay;

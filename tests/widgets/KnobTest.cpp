@@ -99,6 +99,33 @@ TEST(KnobGeometry, Knob1MinorTicksSpanRadii48To51)
     EXPECT_NE(At(img, after.x(), after.y()), framework::clBlack);
 }
 
+TEST(KnobGeometry, MinorTickAlignmentAgainstTheMajorRadii48To51)
+{
+    // Length 6 between a1 = 48 and a2 = 51: each tick is drawn from b2 toward b1, b1 left out.
+    const struct
+    {
+        TiTickMinorAlignment alignment;
+        double first;   // b2, painted
+        double outside; // just beyond the tick
+    } cases[] = {{itmnaInside, 54, 55}, {itmnaOutside, 45, 44}};
+    for (const auto &c : cases) {
+        TiKnob k;
+        Knob1(k);
+        k.SetTickMinorLength(6);
+        k.SetTickMinorAlignment(c.alignment);
+        const QImage img = k.PaintToImage();
+        const double angle = k.AngleOfValue(8000 + 5 * 4000.0 / 11); // near the top
+        const QPoint first = PolarPoint(QPoint(104, 89), c.first, angle);
+        const QPoint outside = PolarPoint(QPoint(104, 89), c.outside, angle);
+        const QPoint inner = PolarPoint(QPoint(104, 89), 47, angle);
+        EXPECT_EQ(At(img, first.x(), first.y()), framework::clBlack) << c.alignment;
+        EXPECT_NE(At(img, outside.x(), outside.y()), framework::clBlack) << c.alignment;
+        // Outside ticks run inward from the outer radius, so they reach below the inner one.
+        EXPECT_EQ(At(img, inner.x(), inner.y()) == framework::clBlack, c.alignment == itmnaOutside)
+            << c.alignment;
+    }
+}
+
 TEST(KnobGeometry, Knob1IndicatorCentres)
 {
     TiKnob k;
@@ -138,6 +165,15 @@ TEST(KnobGeometry, Knob2TriangleAtFifty)
     EXPECT_NE(At(img, 93, 50), framework::clNavy);
     EXPECT_NE(At(img, 96, 56), framework::clNavy);
     EXPECT_NE(At(img, 93, 57), framework::clNavy);
+
+    // At 0 (225°) the base corners lie 2.5 from the base centre (71, 109): (73, 111) and
+    // (69, 107); a half size of 2 would pull them in to (72, 110) and (70, 108).
+    k.SetPosition(0);
+    const QImage atZero = k.PaintToImage();
+    EXPECT_EQ(At(atZero, 68, 112), framework::clNavy); // tip
+    EXPECT_EQ(At(atZero, 73, 111), framework::clNavy);
+    EXPECT_EQ(At(atZero, 69, 107), framework::clNavy);
+    EXPECT_NE(At(atZero, 74, 112), framework::clNavy);
 }
 
 TEST(KnobPaint, IndicatorStyles)
@@ -237,20 +273,24 @@ TEST(KnobPaint, ProgramChangesRedrawOnlyTheMovingParts)
     QObject::connect(&k, &TiPositionComponent::OnPositionChange, [&](QObject *) { ++changes; });
     QObject::connect(&k, &TiPositionComponent::OnPositionChangeUser, [&](QObject *) { ++user; });
     k.PaintToImage();
+    // A mark in the cached static picture shows for as long as the cache is not rebuilt.
+    constexpr QRgb mark = 0xFF123456;
+    const auto markCache = [&] { k.BackGroundCacheImage()->setPixel(2, 2, mark); };
+    markCache();
     k.ResetCounters();
     k.SetPosition(10000);
     const QImage img = k.PaintToImage();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(user, 0);
-    EXPECT_EQ(k.Counters().BackGroundCacheBuilds, 0);
+    EXPECT_EQ(img.pixel(2, 2), mark);
     EXPECT_EQ(k.Counters().InvalidateBackGround, 0);
     EXPECT_EQ(At(img, 104, 56), framework::clGreen);
     EXPECT_NE(At(img, 81, 112), framework::clGreen); // the old place is clean again
     // A geometry change rebuilds the static picture once.
     k.SetKnobRadius(40);
-    k.PaintToImage();
-    k.PaintToImage();
-    EXPECT_EQ(k.Counters().BackGroundCacheBuilds, 1);
+    EXPECT_NE(k.PaintToImage().pixel(2, 2), mark);
+    markCache();
+    EXPECT_EQ(k.PaintToImage().pixel(2, 2), mark);
     // Background-kind and foreground-kind setters, each only on change.
     k.ResetCounters();
     k.SetKnobRadius(40);

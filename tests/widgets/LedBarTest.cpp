@@ -3,6 +3,7 @@
 #include "widgets/iLedBar.h"
 
 #include <QImage>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace widgets;
@@ -281,22 +282,29 @@ TEST(LedBarPaint, CircleSegmentsCarryAGlint)
 
 TEST(LedBarPaint, TrianglesPointAlongTheBar)
 {
-    TiLedBar bar;
-    bar.SetSegmentStyle(TiLedBar::ilbssTriangle);
-    bar.SetPosition(100);
-    QImage img = bar.PaintToImage();
-    // Segment 0 = (2, 192, 14, 197): cx = 8, h = 2; tip (8, 192), base (6..10, 197).
-    EXPECT_EQ(At(img, 8, 192), framework::clLime);
-    EXPECT_EQ(At(img, 6, 197), framework::clLime);
-    EXPECT_EQ(At(img, 10, 197), framework::clLime);
-    EXPECT_EQ(At(img, 6, 192), framework::clBlack);
-    EXPECT_EQ(At(img, 11, 197), framework::clBlack);
-    bar.SetSegmentDirection(TiLedBar::idRight); // 200 x 16: segment 0 = (2, 2, 7, 14)
-    img = bar.PaintToImage();
-    EXPECT_EQ(At(img, 7, 8), framework::clLime);
-    EXPECT_EQ(At(img, 2, 6), framework::clLime);
-    EXPECT_EQ(At(img, 2, 10), framework::clLime);
-    EXPECT_EQ(At(img, 7, 6), framework::clBlack);
+    // Segment 0 of a full bar, with the pixels at its tip, at both base corners, and one
+    // beside the tip where only a triangle pointing the other way would paint.
+    const struct
+    {
+        TiLedBar::TiDirection direction;
+        QPoint tip, base1, base2, besideTip;
+    } cases[] = {
+        {TiLedBar::idUp, {8, 192}, {6, 197}, {10, 197}, {6, 192}},   // (2, 192, 14, 197)
+        {TiLedBar::idDown, {8, 8}, {6, 3}, {10, 3}, {6, 8}},         // (2, 3, 14, 8)
+        {TiLedBar::idRight, {7, 8}, {2, 6}, {2, 10}, {7, 6}},        // (2, 2, 7, 14)
+        {TiLedBar::idLeft, {193, 8}, {198, 6}, {198, 10}, {193, 6}}, // (193, 2, 198, 14)
+    };
+    for (const auto &c : cases) {
+        TiLedBar bar;
+        bar.SetSegmentDirection(c.direction);
+        bar.SetSegmentStyle(TiLedBar::ilbssTriangle);
+        bar.SetPosition(100);
+        const QImage img = bar.PaintToImage();
+        EXPECT_EQ(At(img, c.tip.x(), c.tip.y()), framework::clLime) << c.direction;
+        EXPECT_EQ(At(img, c.base1.x(), c.base1.y()), framework::clLime) << c.direction;
+        EXPECT_EQ(At(img, c.base2.x(), c.base2.y()), framework::clLime) << c.direction;
+        EXPECT_EQ(At(img, c.besideTip.x(), c.besideTip.y()), framework::clBlack) << c.direction;
+    }
 }
 
 TEST(LedBarDirection, CrossingOrientationSwapsTheSize)
@@ -325,15 +333,23 @@ TEST(LedBarDirection, CrossingOrientationSwapsTheSize)
 TEST(LedBarSetters, RepaintOnlyOnChangeAndAcceptAnything)
 {
     TiLedBar bar;
-    bar.ResetCounters();
-    bar.SetSegmentSize(5);
-    bar.SetSegmentSpacing(2);
-    bar.SetSegmentMargin(2);
-    bar.SetSegmentStyle(TiLedBar::ilbssRectangle);
-    EXPECT_EQ(bar.Counters().InvalidateForeGround, 0);
-    bar.SetSegmentSize(-7);
-    bar.SetSegmentMargin(-2000000000);
-    EXPECT_EQ(bar.Counters().InvalidateForeGround, 2);
+    // Each drawing setter asks for one foreground repaint when the value changes, none otherwise.
+    const std::function<void(int)> setters[] = {
+        [&](int v) { bar.SetSegmentSize(v); },
+        [&](int v) { bar.SetSegmentSpacing(v); },
+        [&](int v) { bar.SetSegmentMargin(v); },
+        [&](int v) { bar.SetSegmentStyle(TiLedBar::TiLedBarSegmentStyle(v % 3)); },
+    };
+    const int unchanged[] = {5, 2, 2, TiLedBar::ilbssRectangle};
+    const int changed[] = {-7, 3, -2000000000, TiLedBar::ilbssCircle};
+    for (int i = 0; i < 4; ++i) {
+        bar.ResetCounters();
+        setters[i](unchanged[i]);
+        EXPECT_EQ(bar.Counters().InvalidateForeGround, 0) << i;
+        setters[i](changed[i]);
+        EXPECT_EQ(bar.Counters().InvalidateForeGround, 1) << i;
+        EXPECT_EQ(bar.Counters().InvalidateBackGround, 0) << i;
+    }
     EXPECT_EQ(bar.GetSegmentSize(), -7);
     for (auto style : {TiLedBar::ilbssRectangle, TiLedBar::ilbssCircle, TiLedBar::ilbssTriangle}) {
         bar.SetSegmentStyle(style);

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
+
 using namespace widgets;
 using basetest::EventRecorder;
 using basetest::TestPosition;
@@ -140,6 +143,13 @@ TEST(PositionRange, ShrinkingTheRangeMovesThePositionAsAProgramChange)
     rec.Events.clear();
     w.SetPositionMax(50);
     EXPECT_TRUE(rec.Events.isEmpty());
+
+    // Fixed extremes stay where they are when the range end moves past them.
+    w.SetCurrentMax(50);
+    rec.Events.clear();
+    w.SetPositionMax(30);
+    EXPECT_EQ(w.GetCurrentMax(), 50);
+    EXPECT_EQ(rec.Events, QStringList{"OnPositionChange"});
 }
 
 TEST(PositionRange, CurrentMinFollowsARaisedMinimum)
@@ -157,6 +167,15 @@ TEST(PositionRange, CurrentMinFollowsARaisedMinimum)
     EXPECT_EQ(w.GetCurrentMax(), 100);
     EXPECT_EQ(rec.Events, QStringList{"OnCurrentMaxChange"});
     EXPECT_EQ(w.Counters().RepaintNow, 0);
+    // So is CurrentMin, from either side.
+    const struct
+    {
+        double value, stored;
+    } mins[] = {{500, 100}, {-5, 10}, {42, 42}};
+    for (const auto &c : mins) {
+        w.SetCurrentMin(c.value);
+        EXPECT_EQ(w.GetCurrentMin(), c.stored) << c.value;
+    }
 }
 
 TEST(PositionRange, FractionAndInvertedRange)
@@ -223,17 +242,10 @@ TEST(PositionLoading, StoredValuesComeAfterTheParentsInOrder)
     EXPECT_EQ(values[2].second.toDouble(), 75.0);
 }
 
-TEST(Progress, DefaultsAndSectionSetters)
+TEST(Progress, SectionSettersRepaintTheForeground)
 {
     TestProgress bar;
-    EXPECT_EQ(bar.size(), QSize(16, 200));
-    EXPECT_EQ(bar.GetSectionColor1(), framework::clLime);
-    EXPECT_EQ(bar.GetSectionColor2(), framework::clYellow);
-    EXPECT_EQ(bar.GetSectionColor3(), framework::clRed);
-    EXPECT_EQ(bar.GetSectionEnd1(), 50.0);
-    EXPECT_EQ(bar.GetSectionEnd2(), 75.0);
-    EXPECT_EQ(bar.GetSectionCount(), 1);
-    EXPECT_TRUE(bar.GetShowOffSegments());
+    // The bar's own colour is the framework face; the LED bar paints black over it.
     EXPECT_EQ(bar.GetBackGroundColor(), framework::clBtnFace);
 
     bar.ResetCounters();
@@ -242,13 +254,25 @@ TEST(Progress, DefaultsAndSectionSetters)
     bar.SetSectionCount(1);
     EXPECT_EQ(bar.GetSectionCount(), 1);
     EXPECT_EQ(bar.Counters().InvalidateForeGround, 0);
-    bar.SetSectionCount(3);
-    bar.SetSectionEnd2(80);
-    bar.SetSectionColor2(framework::clBlue);
-    bar.SetShowOffSegments(false);
+
+    const std::function<void()> setters[] = {
+        [&] { bar.SetSectionCount(3); },
+        [&] { bar.SetSectionEnd1(40); },
+        [&] { bar.SetSectionEnd2(80); },
+        [&] { bar.SetSectionColor1(framework::clBlue); },
+        [&] { bar.SetSectionColor2(framework::clBlue); },
+        [&] { bar.SetSectionColor3(framework::clBlue); },
+        [&] { bar.SetShowOffSegments(false); },
+    };
+    for (size_t i = 0; i < std::size(setters); ++i) {
+        bar.ResetCounters();
+        setters[i]();
+        EXPECT_EQ(bar.Counters().InvalidateForeGround, 1) << i;
+        EXPECT_EQ(bar.Counters().InvalidateBackGround, 0) << i;
+        setters[i](); // the same value again
+        EXPECT_EQ(bar.Counters().InvalidateForeGround, 1) << i;
+    }
     EXPECT_EQ(bar.GetSectionCount(), 3);
-    EXPECT_EQ(bar.Counters().InvalidateForeGround, 4);
-    EXPECT_EQ(bar.Counters().InvalidateBackGround, 0);
 }
 
 namespace {

@@ -293,6 +293,34 @@ TEST(SevenSegmentAnalog, DefaultDisplayShowsSignBlankZeroPointZeroZero)
     EXPECT_EQ(At(img, 9, 18), off);
     // The leading blank shows all segments off.
     EXPECT_EQ(LitSegments(img, 21, 5, 10, 18, on, off), 0);
+
+    // Without off segments the plus stands alone.
+    d.SetShowOffSegments(false);
+    const QImage bare = d.PaintToImage();
+    EXPECT_EQ(At(bare, 9, 9), on);
+    EXPECT_EQ(At(bare, 9, 18), framework::clBlack);
+}
+
+TEST(SevenSegmentAnalog, SeparatorSitsATenthOfACellAndHalfASpacingBeforeTheFraction)
+{
+    // Offset = nearest integer of c / 10 + spacing / 2, ties to even.
+    const struct
+    {
+        int width; // of the default display, five cells of c with spacing 6 and margin 5
+        int cell;
+        int offset;
+    } cases[] = {{159, 25, 6}, {209, 35, 6}, {84, 10, 4}};
+    for (const auto &c : cases) {
+        TiSevenSegmentAnalog d;
+        d.SetAutoSize(false);
+        d.resize(c.width, 28);
+        const auto cells = d.Layout();
+        ASSERT_EQ(cells.size(), 6) << c.width;
+        EXPECT_EQ(cells[2].W, c.cell);
+        EXPECT_EQ(cells[3].Code, SSC::sscPeriod);
+        EXPECT_EQ(cells[4].X - cells[3].X, c.offset) << c.width;
+        EXPECT_EQ(cells[3].W, c.cell / 5);
+    }
 }
 
 TEST(SevenSegmentAnalog, NegativeValuesAndSign)
@@ -340,6 +368,20 @@ TEST(SevenSegmentAnalog, LeadingStylesAndOverflowRules)
     cells = d.Layout();
     ASSERT_EQ(cells.size(), 1);
     EXPECT_EQ(cells[0].Code, SSC::sscUpArrow);
+
+    // With decimals the separator needs no cell: "12.50" fits four digits, "123.45" does not.
+    TiSevenSegmentAnalog fits;
+    fits.SetValue(12.5);
+    cells = fits.Layout();
+    QList<TSevenSegmentCharacter> codes;
+    for (const auto &cell : cells)
+        codes << cell.Code;
+    EXPECT_EQ(codes, (QList<TSevenSegmentCharacter>{SSC::sscPlus, SSC::ssc1, SSC::ssc2, SSC::sscPeriod,
+                                                    SSC::ssc5, SSC::ssc0}));
+    fits.SetValue(123.45);
+    cells = fits.Layout();
+    ASSERT_EQ(cells.size(), 5);
+    EXPECT_EQ(cells[4].Code, SSC::sscUpArrow);
 }
 
 TEST(SevenSegmentAnalog, SettersClampAndStore)
