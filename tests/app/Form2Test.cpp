@@ -2,10 +2,10 @@
 
 #include "app/StandIns.h"
 #include "app/Unit2.h"
-#include "framework/Application.h"
+#include "controls/Application.h"
+#include "controls/RichEdit.h"
 #include "framework/LayoutReader.h"
 #include "framework/LayoutWriter.h"
-#include "framework/RichEdit.h"
 #include "tests/app/AppFixture.h"
 
 #include <QDir>
@@ -57,9 +57,9 @@ TEST(LayoutRoundTrip, MainWindowWritesBackItsSettings)
     framework::ScopedFakeSoundPlayer fake;
     app::TForm1 first;
     ASSERT_TRUE(framework::LoadLayout(&first, framework::ResourcePath(QStringLiteral("Form1.layout"))).ok);
-    QString error;
-    const QString written = framework::SaveLayout(&first, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    framework::LayoutResult saved;
+    const QString written = framework::SaveLayout(&first, &saved);
+    ASSERT_TRUE(saved.ok) << saved.error.toStdString();
     EXPECT_TRUE(written.contains(QStringLiteral("Style = bsModern")));
     EXPECT_TRUE(written.contains(QStringLiteral("BorderStyle = ilbsSingle")));
 
