@@ -1,8 +1,8 @@
 #include "app/StandIns.h"
 
+#include "controls/Pictures.h"
+#include "controls/StandardClasses.h"
 #include "framework/ClassRegistry.h"
-#include "framework/Pictures.h"
-#include "framework/StandardClasses.h"
 #include "tonegen/ToneGen.h"
 #include "widgets/WidgetClasses.h"
 

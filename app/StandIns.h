@@ -4,9 +4,9 @@
 // name the layouts use and offers what the window's handlers need; settings it has no use for
 // are kept as they were read, so a layout still loads and writes back unchanged.
 
+#include "controls/Controls.h"
 #include "framework/Colors.h"
 #include "framework/ComponentState.h"
-#include "framework/Controls.h"
 
 #include <QLabel>
 #include <QObject>

@@ -1,10 +1,10 @@
 #include "app/Unit1.h"
 
 #include "app/Unit2.h"
-#include "framework/Application.h"
+#include "controls/Application.h"
+#include "controls/MessageBox.h"
 #include "framework/Canvas.h"
 #include "framework/Colors.h"
-#include "framework/MessageBox.h"
 #include "tonegen/ToneGen.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLedBar.h"

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "controls/ExtControls.h"
+#include "controls/Forms.h"
+#include "controls/StdControls.h"
 #include "framework/Canvas.h"
-#include "framework/ExtControls.h"
-#include "framework/Forms.h"
-#include "framework/StdControls.h"
 
 class QAbstractButton;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Forms.h"
+#include "controls/Forms.h"
 
 namespace app {
 

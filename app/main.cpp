@@ -1,7 +1,8 @@
 #include "app/StandIns.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "framework/Application.h"
+#include "controls/Application.h"
+#include "controls/MessageBox.h"
 #include "framework/SoundPlayer.h"
 
 #include <cstdio>
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     framework::soundPlayer();
     framework::TApplication Application(argc, argv);
     Application.Initialize();
+    framework::ShowDesignMessagesAsErrorBoxes();
     Application.setTitle(QStringLiteral("Звуковой генератор Версия 4.0. Приятной работы и чистого звука!"));
     app::RegisterLayoutClasses();
     if (!Application.CreateForm<app::TForm1>(QStringLiteral("Form1.layout")) ||

@@ -59,7 +59,13 @@ QStringList RegisteredClassNames()
 bool IsWidgetClass(const QString &className)
 {
     auto it = classes().constFind(className);
-    return it != classes().constEnd() && it->metaObject->inherits(&QWidget::staticMetaObject);
+    if (it == classes().constEnd())
+        return false;
+    for (const QMetaObject *m = it->metaObject; m; m = m->superClass()) {
+        if (qstrcmp(m->className(), "QWidget") == 0)
+            return true;
+    }
+    return false;
 }
 
 QString RegisteredClassName(const QObject *object)
@@ -72,6 +78,13 @@ QString RegisteredClassName(const QObject *object)
 QString RegisteredClassName(const QMetaObject *metaObject)
 {
     return names().value(metaObject);
+}
+
+QString UnqualifiedClassName(const char *className)
+{
+    const QString name = QString::fromLatin1(className);
+    const qsizetype colon = name.lastIndexOf(QLatin1String("::"));
+    return colon < 0 ? name : name.mid(colon + 2);
 }
 
 } // namespace framework

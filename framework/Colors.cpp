@@ -133,11 +133,6 @@ TColor FromQRgb(QRgb rgb)
     return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
 }
 
-TColor FromQColor(const QColor &color)
-{
-    return RGB(color.red(), color.green(), color.blue());
-}
-
 QString ColorToIdent(TColor color)
 {
     for (const NamedColor &n : kNames) {

@@ -98,8 +98,7 @@ TColor ColorToRGB(TColor color);
 // Opaque QColor / QRgb (0xFFRRGGBB) of a colour, system colours resolved.
 QColor ToQColor(TColor color);
 QRgb ToQRgb(TColor color);
-// The RGB part of a QColor (alpha dropped) in the framework encoding.
-TColor FromQColor(const QColor &color);
+// The RGB part of a QRgb (alpha dropped) in the framework encoding.
 TColor FromQRgb(QRgb rgb);
 
 // Layout spelling of a colour: its constant name ("clBtnFace") when it has one, otherwise the

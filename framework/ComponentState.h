@@ -22,7 +22,6 @@ public:
 
     virtual ~ComponentState() = default;
 
-    uint32_t componentState() const { return m_state; }
     bool isLoading() const { return (m_state & csLoading) != 0; }
     bool isDesigning() const { return (m_state & csDesigning) != 0; }
     bool isDestroying() const { return (m_state & csDestroying) != 0; }

@@ -2,130 +2,27 @@
 
 #include "framework/ClassRegistry.h"
 #include "framework/ComponentState.h"
-#include "framework/LayoutFormat.h"
+#include "framework/LayoutBinding.h"
+#include "framework/LayoutValues.h"
 
 #include <QFile>
-#include <QHash>
-#include <QMetaMethod>
 #include <QPointer>
 #include <QSet>
 #include <QStringDecoder>
-#include <QWidget>
 #include <exception>
 
 namespace framework {
 
 using namespace layout;
 
-// ---- handler bindings --------------------------------------------------------------------------
-
-namespace {
-
-struct BindingRecord
-{
-    QString event;
-    QPointer<QObject> receiver;
-    QString handler;
-    QMetaObject::Connection connection;
-};
-
-QHash<const QObject *, QList<BindingRecord>> &bindingTable()
-{
-    static QHash<const QObject *, QList<BindingRecord>> table;
-    return table;
-}
-
-QList<QMetaMethod> methodsNamed(const QMetaObject *meta, const QByteArray &name, QMetaMethod::MethodType type)
-{
-    QList<QMetaMethod> found;
-    for (int i = 0; i < meta->methodCount(); ++i) {
-        const QMetaMethod method = meta->method(i);
-        if (method.methodType() == type && method.name() == name)
-            found.append(method);
-    }
-    return found;
-}
-
-} // namespace
-
-void UnbindHandler(QObject *sender, const QString &event)
-{
-    auto it = bindingTable().find(sender);
-    if (it == bindingTable().end())
-        return;
-    for (qsizetype i = 0; i < it->size(); ++i) {
-        if (it->at(i).event == event) {
-            QObject::disconnect(it->at(i).connection);
-            it->removeAt(i);
-            break;
-        }
-    }
-}
-
-bool BindHandler(QObject *sender, const QString &event, QObject *receiver, const QString &handler,
-                 QString *error)
-{
-    auto fail = [&](const QString &message) {
-        if (error)
-            *error = message;
-        return false;
-    };
-    if (!sender || !receiver)
-        return fail(QStringLiteral("no object to bind"));
-    const QList<QMetaMethod> signalList =
-        methodsNamed(sender->metaObject(), event.toLatin1(), QMetaMethod::Signal);
-    if (signalList.isEmpty())
-        return fail(QStringLiteral("%1 has no event %2").arg(sender->objectName(), event));
-    const QList<QMetaMethod> slotList =
-        methodsNamed(receiver->metaObject(), handler.toLatin1(), QMetaMethod::Slot);
-    if (slotList.isEmpty())
-        return fail(QStringLiteral("handler %1 not found in %2").arg(handler, receiver->objectName()));
-    for (const QMetaMethod &signal : signalList) {
-        for (const QMetaMethod &slot : slotList) {
-            if (!QMetaObject::checkConnectArgs(signal, slot))
-                continue;
-            UnbindHandler(sender, event);
-            const QMetaObject::Connection connection = QObject::connect(sender, signal, receiver, slot);
-            if (!connection)
-                return fail(QStringLiteral("cannot connect %1 to %2").arg(event, handler));
-            auto &list = bindingTable()[sender];
-            if (list.isEmpty()) {
-                // Forget the bindings when the sender goes; the table must not outlive it.
-                QObject::connect(sender, &QObject::destroyed, [sender] { bindingTable().remove(sender); });
-            }
-            list.append(BindingRecord{event, receiver, handler, connection});
-            return true;
-        }
-    }
-    return fail(QStringLiteral("handler %1 does not match the arguments of event %2")
-                    .arg(handler, QString::fromLatin1(signalList.first().methodSignature())));
-}
-
-QList<HandlerBinding> HandlerBindings(const QObject *sender)
-{
-    QList<HandlerBinding> result;
-    for (const BindingRecord &record : bindingTable().value(sender))
-        result.append(HandlerBinding{record.event, record.receiver.data(), record.handler});
-    return result;
-}
-
-// ---- reader ------------------------------------------------------------------------------------
-
 namespace {
 
 constexpr int maxDepth = 200;
 
-QString unqualified(const char *className)
-{
-    const QString name = QString::fromLatin1(className);
-    const qsizetype colon = name.lastIndexOf(QLatin1String("::"));
-    return colon < 0 ? name : name.mid(colon + 2);
-}
-
 bool classMatches(const QObject *root, const QString &className)
 {
     for (const QMetaObject *m = root->metaObject(); m; m = m->superClass()) {
-        if (className == QLatin1String(m->className()) || className == unqualified(m->className()))
+        if (className == QLatin1String(m->className()) || className == UnqualifiedClassName(m->className()))
             return true;
         if (IsClassRegistered(className) && RegisteredClassName(m) == className)
             return true;
@@ -182,11 +79,9 @@ LayoutResult Reader::run()
         rollBack();
         if (rootState)
             rootState->setLoading(false);
-        LayoutResult result;
-        result.ok = false;
-        result.line = m_lexer.errorLine();
-        result.error = QStringLiteral("%1:%2: %3").arg(m_file).arg(result.line).arg(m_lexer.error());
-        return result;
+        return LayoutResult::Failure(
+            QStringLiteral("%1:%2: %3").arg(m_file).arg(m_lexer.errorLine()).arg(m_lexer.error()),
+            m_lexer.errorLine());
     }
     // Everything is read: now the objects may act on their values.
     for (const QPointer<QObject> &object : std::as_const(m_created)) {
@@ -346,11 +241,9 @@ bool Reader::assign(QObject *object, const Token &nameToken)
         return true;
     }
 
-    if (name.startsWith(QLatin1String("On")) && value.kind == ValueKind::Ident &&
-        !methodsNamed(meta, name.toLatin1(), QMetaMethod::Signal).isEmpty()) {
-        QString error;
-        if (!BindHandler(object, name, m_root, value.text, &error))
-            return fail(value.line, error);
+    if (name.startsWith(QLatin1String("On")) && value.kind == ValueKind::Ident && HasEvent(object, name)) {
+        if (const LayoutResult bound = BindHandler(object, name, m_root, value.text); !bound)
+            return fail(value.line, bound.error);
         if (object == m_root)
             m_rootEvents.append(name);
         return true;
@@ -417,7 +310,7 @@ bool Reader::setDotted(QObject *object, const void *gadget, const QMetaObject *m
 LayoutResult LoadLayoutText(QObject *root, const QString &text, const QString &displayName)
 {
     if (!root)
-        return LayoutResult{false, QStringLiteral("%1: no object to load into").arg(displayName), 0};
+        return LayoutResult::Failure(QStringLiteral("%1: no object to load into").arg(displayName));
     Reader reader(root, text, displayName);
     return reader.run();
 }
@@ -436,8 +329,8 @@ LayoutResult LoadLayoutText(QObject *root, const QByteArray &utf8, const QString
                 break;
             ++line;
         }
-        return LayoutResult{
-            false, QStringLiteral("%1:%2: text is not valid UTF-8").arg(displayName).arg(line), line};
+        return LayoutResult::Failure(
+            QStringLiteral("%1:%2: text is not valid UTF-8").arg(displayName).arg(line), line);
     }
     return LoadLayoutText(root, text, displayName);
 }
@@ -446,7 +339,7 @@ LayoutResult LoadLayout(QObject *root, const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return LayoutResult{false, QStringLiteral("%1: cannot open: %2").arg(path, file.errorString()), 0};
+        return LayoutResult::Failure(QStringLiteral("%1: cannot open: %2").arg(path, file.errorString()));
     return LoadLayoutText(root, file.readAll(), path);
 }
 

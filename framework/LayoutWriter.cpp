@@ -2,8 +2,8 @@
 
 #include "framework/ClassRegistry.h"
 #include "framework/ComponentState.h"
-#include "framework/LayoutFormat.h"
-#include "framework/LayoutReader.h"
+#include "framework/LayoutBinding.h"
+#include "framework/LayoutValues.h"
 
 #include <QFile>
 #include <QMetaProperty>
@@ -16,13 +16,6 @@ using namespace layout;
 
 namespace {
 
-QString unqualified(const char *className)
-{
-    const QString name = QString::fromLatin1(className);
-    const qsizetype colon = name.lastIndexOf(QLatin1String("::"));
-    return colon < 0 ? name : name.mid(colon + 2);
-}
-
 class Writer
 {
 public:
@@ -32,7 +25,7 @@ public:
     {
         QString className = RegisteredClassName(m_root);
         if (className.isEmpty())
-            className = unqualified(m_root->metaObject()->className());
+            className = UnqualifiedClassName(m_root->metaObject()->className());
         writeObject(m_root, className, 0);
         return m_out;
     }
@@ -153,38 +146,30 @@ private:
 
 } // namespace
 
-QString SaveLayout(const QObject *root, QString *error)
+QString SaveLayout(const QObject *root, LayoutResult *result)
 {
-    if (error)
-        error->clear();
+    if (result)
+        *result = {};
     if (!root)
         return {};
     Writer writer(root);
     QString text = writer.run();
-    if (error)
-        *error = writer.errors.join(u'\n');
+    if (result && !writer.errors.isEmpty())
+        *result = LayoutResult::Failure(writer.errors.join(u'\n'));
     return text;
 }
 
-bool SaveLayoutToFile(const QObject *root, const QString &path, QString *error)
+LayoutResult SaveLayoutToFile(const QObject *root, const QString &path)
 {
-    QString writeError;
-    const QString text = SaveLayout(root, &writeError);
-    if (error)
-        *error = writeError;
+    LayoutResult written;
+    const QString text = SaveLayout(root, &written);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: cannot write: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return LayoutResult::Failure(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
     file.write(text.toUtf8());
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1: cannot write: %2").arg(path, file.errorString());
-        return false;
-    }
-    return writeError.isEmpty();
+    if (!file.commit())
+        return LayoutResult::Failure(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
+    return written;
 }
 
 } // namespace framework

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/LayoutResult.h"
+
 #include <QObject>
 #include <QString>
 
@@ -9,8 +11,9 @@ namespace framework {
 // stored-layout format: per object its published properties in declaration order, those equal
 // to their Q_CLASSINFO("default:<Prop>") omitted, sub-object properties dotted, then handler
 // bindings to the root, then the extra stored values, then the children.
-// Values that cannot be written are skipped and named in `error` (empty when all were written).
-QString SaveLayout(const QObject *root, QString *error = nullptr);
-bool SaveLayoutToFile(const QObject *root, const QString &path, QString *error = nullptr);
+// Values that cannot be written are skipped and named in `result`'s error, one per line.
+QString SaveLayout(const QObject *root, LayoutResult *result = nullptr);
+// Fails when the file cannot be written or a value was skipped (the file is written anyway).
+LayoutResult SaveLayoutToFile(const QObject *root, const QString &path);
 
 } // namespace framework

@@ -15,7 +15,8 @@ constexpr uint32_t WAVECAPS_LRVOLUME = 0x0008;
 constexpr uint32_t MMSYSERR_NOERROR = 0;
 constexpr uint32_t MMSYSERR_NODRIVER = 6;
 
-struct WaveOutCaps {
+struct WaveOutCaps
+{
     uint16_t wMid = 0;
     uint16_t wPid = 0;
     uint32_t vDriverVersion = 0;
@@ -28,7 +29,8 @@ struct WaveOutCaps {
 
 // The process-wide sound player: plays one RIFF/WAVE image at a time and owns the
 // output level of the device. Driven from the GUI thread only.
-class SoundPlayer {
+class SoundPlayer
+{
 public:
     virtual ~SoundPlayer() = default;
 

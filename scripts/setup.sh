@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs. Safe to run again: installs only what is missing.
+# Installs the Debian packages the project needs. Safe to run again: installs only what is missing.
+# setup.sh run: only what building and starting the program needs; setup.sh: that and the tests.
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev libegl-dev libvulkan-dev libxkbcommon-dev
   libsdl2-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 fontconfig
-  xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils python3
 )
+if [ "${1:-}" != "run" ]; then
+  packages+=(
+    clang-format python3 qmake6
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,24 +1,33 @@
 #!/usr/bin/env bash
-# Set up, build and run every test: unit tests, the sanitizer builds and the end-to-end suite.
+# Set up, build and run every test: source checks, unit tests, the sanitizer builds and the
+# end-to-end suite. Warnings are errors in every build here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/setup.sh
 
+echo "== layers and format"
+python3 scripts/check_layers.py --self-test
+python3 scripts/check_layers.py
+bash scripts/check_format.sh
+
 echo "== build and unit tests"
-bash scripts/build.sh build
+bash scripts/build.sh build -DBUILD_TESTING=ON -DSOUNDGEN_BENCH=ON -DSOUNDGEN_WERROR=ON
 ctest --test-dir build --output-on-failure -j 2
 
 echo "== address and undefined-behaviour sanitizers"
-bash scripts/build.sh build-asan -DSOUNDGEN_SANITIZE=address,undefined -DSOUNDGEN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+bash scripts/build.sh build-asan -DBUILD_TESTING=ON -DSOUNDGEN_SANITIZE=address,undefined -DSOUNDGEN_BENCH=OFF \
+  -DSOUNDGEN_WERROR=ON -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j 2 -L unit
 # The real program too, driven end to end: the suites fail on any sanitizer report it prints.
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -L e2e
 
-if [ -x tests/tsan.sh ]; then
-  echo "== thread sanitizer"
-  bash tests/tsan.sh
+echo "== thread sanitizer"
+if [ ! -f tests/tsan.sh ]; then
+  echo "tests/tsan.sh is missing" >&2
+  exit 1
 fi
+bash tests/tsan.sh
 
 echo "== all tests passed"

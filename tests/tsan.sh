@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 dir=build-tsan
 
-cmake -S . -B "$dir" -G Ninja -DSOUNDGEN_SANITIZE=thread -DSOUNDGEN_BENCH=OFF >/dev/null
+cmake -S . -B "$dir" -G Ninja -DBUILD_TESTING=ON -DSOUNDGEN_SANITIZE=thread -DSOUNDGEN_BENCH=OFF -DSOUNDGEN_WERROR=ON >/dev/null
 cmake --build "$dir" --target framework_tests -j "$(nproc)"
 
 options="halt_on_error=1 second_deadlock_stack=1"

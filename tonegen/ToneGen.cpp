@@ -1,7 +1,7 @@
 #include "tonegen/ToneGen.h"
 
 #include "framework/ClassRegistry.h"
-#include "framework/MessageBox.h"
+#include "framework/DesignMessage.h"
 #include "framework/SoundPlayer.h"
 #include "tonegen/WaveSynth.h"
 
@@ -346,10 +346,9 @@ int TToneGen::CheckRange(int Lo, int Hi, int Value)
     if (Value >= Lo && Value <= Hi)
         return Value;
     if (isDesigning())
-        framework::ShowMessageBox(nullptr,
-                                  QStringLiteral("Value must be between ") + QString::number(Lo) +
-                                      QStringLiteral(" and ") + QString::number(Hi),
-                                  QStringLiteral("Error"), framework::MessageIcon::Error);
+        framework::ShowDesignMessage(QStringLiteral("Value must be between ") + QString::number(Lo) +
+                                         QStringLiteral(" and ") + QString::number(Hi),
+                                     QStringLiteral("Error"));
     return Value > Hi ? Hi : Lo;
 }
 

@@ -1,6 +1,3 @@
-// The inner loops only pay off vectorised; -O2 of this compiler does not vectorise them.
-#pragma GCC optimize("O3")
-
 #include "tonegen/WaveSynth.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "controls/Controls.h"
 #include "framework/Canvas.h"
 #include "framework/Colors.h"
 #include "framework/ComponentState.h"
-#include "framework/Controls.h"
 #include "widgets/iTypes.h"
 
 #include <QImage>

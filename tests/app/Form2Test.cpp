@@ -1,9 +1,9 @@
 // The About box as stored.
 
 #include "app/Unit2.h"
-#include "framework/Application.h"
+#include "controls/Application.h"
+#include "controls/RichEdit.h"
 #include "framework/LayoutReader.h"
-#include "framework/RichEdit.h"
 #include "tests/app/AppFixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "app/StandIns.h"
 #include "framework/ClassRegistry.h"
-#include "framework/FakeSoundPlayer.h"
+#include "tests/support/FakeSoundPlayer.h"
 #include "framework/LayoutWriter.h"
 
 #include <QMetaProperty>

@@ -33,7 +33,6 @@ TEST(Colors, QtConversions)
     EXPECT_EQ(ToQColor(clRed), QColor(255, 0, 0));
     EXPECT_EQ(ToQColor(clBtnFace), QColor(192, 192, 192));
     EXPECT_EQ(ToQRgb(RGB(1, 2, 3)), qRgb(1, 2, 3));
-    EXPECT_EQ(FromQColor(QColor(10, 20, 30, 40)), RGB(10, 20, 30));
     EXPECT_EQ(FromQRgb(qRgba(10, 20, 30, 0)), RGB(10, 20, 30));
     EXPECT_EQ(GetRValue(0x123456), 0x56);
     EXPECT_EQ(GetGValue(0x123456), 0x34);

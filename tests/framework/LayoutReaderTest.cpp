@@ -9,14 +9,6 @@
 
 namespace layouttest {
 
-void RegisterLayoutTestClasses()
-{
-    framework::RegisterClass<TLtPanel>(QStringLiteral("TLtPanel"));
-    framework::RegisterClass<TLtKnob>(QStringLiteral("TLtKnob"));
-    framework::RegisterClass<TLtTable>(QStringLiteral("TLtTable"));
-    framework::RegisterClass<TLtForm>(QStringLiteral("TLtForm"));
-}
-
 namespace {
 
 const char *const sampleLayout = R"(// test form

@@ -79,9 +79,9 @@ TEST_F(LayoutWriter, WritesDeclarationOrderWithoutDefaultsAndRoundTrips)
     const framework::LayoutResult loaded =
         framework::LoadLayoutText(&first, QString::fromUtf8(source), "source");
     ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
-    QString error;
-    const QString saved = framework::SaveLayout(&first, &error);
-    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    framework::LayoutResult written;
+    const QString saved = framework::SaveLayout(&first, &written);
+    EXPECT_TRUE(written.ok) << written.error.toStdString();
     EXPECT_EQ(saved.toStdString(), expected);
 
     TLtForm second;
@@ -141,13 +141,14 @@ TEST_F(LayoutWriter, SkipsUnregisteredAndUnnamedChildrenAndReportsUnwritableValu
     knob->setObjectName(QStringLiteral("K"));
     knob->FPositionMax = qInf();
 
-    QString error;
-    const QString saved = framework::SaveLayout(&form, &error);
+    framework::LayoutResult result;
+    const QString saved = framework::SaveLayout(&form, &result);
     EXPECT_FALSE(saved.contains(QStringLiteral("Plain")));
     EXPECT_FALSE(saved.contains(QStringLiteral("TLtPanel")));
     EXPECT_TRUE(saved.contains(QStringLiteral("TLtKnob K {")));
-    EXPECT_TRUE(error.contains(QStringLiteral("K.PositionMax"))) << error.toStdString();
-    EXPECT_TRUE(error.contains(QStringLiteral("K.PositionMax_2"))) << error.toStdString();
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("K.PositionMax"))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QStringLiteral("K.PositionMax_2"))) << result.error.toStdString();
 }
 
 TEST_F(LayoutWriter, SavesToAFile)
@@ -156,12 +157,18 @@ TEST_F(LayoutWriter, SavesToAFile)
     TLtForm form;
     ASSERT_TRUE(framework::LoadLayoutText(&form, QString::fromUtf8(source), "source").ok);
     const QString path = dir.filePath(QStringLiteral("Form1.layout"));
-    QString error;
-    ASSERT_TRUE(framework::SaveLayoutToFile(&form, path, &error)) << error.toStdString();
+    const framework::LayoutResult saved = framework::SaveLayoutToFile(&form, path);
+    ASSERT_TRUE(saved.ok) << saved.error.toStdString();
     TLtForm copy;
     const framework::LayoutResult result = framework::LoadLayout(&copy, path);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(framework::SaveLayout(&copy), framework::SaveLayout(&form));
+
+    const QString unwritable = dir.filePath(QStringLiteral("missing/Form1.layout"));
+    const framework::LayoutResult failed = framework::SaveLayoutToFile(&form, unwritable);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.error.startsWith(unwritable + QStringLiteral(": cannot write")))
+        << failed.error.toStdString();
 }
 
 // Random damage to a valid layout must end in either a clean load or an error naming the

@@ -1,6 +1,6 @@
 // Settings, build-on-demand flags, player and device-volume calls, instances, export.
 #include "framework/ClassRegistry.h"
-#include "framework/MessageBox.h"
+#include "framework/DesignMessage.h"
 #include "tests/common/TestMain.h"
 #include "tests/tonegen/ToneGenTestSupport.h"
 
@@ -22,13 +22,11 @@ struct MessageRecorder
 {
     MessageRecorder()
     {
-        framework::setMessageBoxHook([this](const framework::MessageBoxRequest &r) {
-            requests.push_back(r);
-            return 1;
-        });
+        framework::SetDesignMessageHandler(
+            [this](const framework::DesignMessage &m) { requests.push_back(m); });
     }
-    ~MessageRecorder() { framework::setMessageBoxHook(nullptr); }
-    std::vector<framework::MessageBoxRequest> requests;
+    ~MessageRecorder() { framework::SetDesignMessageHandler(nullptr); }
+    std::vector<framework::DesignMessage> requests;
 };
 
 class DesigningOwner : public QObject, public framework::ComponentState
@@ -160,8 +158,6 @@ TEST(ToneGenSettings, DesignModeShowsTheRangeMessage)
     ASSERT_EQ(messages.requests.size(), 2u);
     EXPECT_EQ(messages.requests[0].text, "Value must be between 20 and 20000");
     EXPECT_EQ(messages.requests[0].caption, "Error");
-    EXPECT_EQ(messages.requests[0].icon, framework::MessageIcon::Error);
-    EXPECT_EQ(messages.requests[0].owner, nullptr);
     EXPECT_EQ(messages.requests[1].text, "Value must be between 0 and 100");
     // A multiplied layer frequency out of range is reported during the build, even for a layer
     // that is silent: level 1 (x 0.5) gives 10 Hz at 20 Hz, the others stay in range.

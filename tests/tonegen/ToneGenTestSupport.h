@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/FakeSoundPlayer.h"
+#include "tests/support/FakeSoundPlayer.h"
 #include "tonegen/ToneGen.h"
 
 #include <cstdint>

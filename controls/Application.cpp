@@ -1,7 +1,7 @@
-#include "framework/Application.h"
+#include "controls/Application.h"
 
+#include "controls/StandardClasses.h"
 #include "framework/Fonts.h"
-#include "framework/StandardClasses.h"
 
 #include <QApplication>
 #include <QCloseEvent>

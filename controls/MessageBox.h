@@ -24,4 +24,7 @@ int ShowMessageBox(QWidget *owner, const QString &text, const QString &caption, 
 using MessageBoxHook = std::function<int(const MessageBoxRequest &)>;
 void setMessageBoxHook(MessageBoxHook hook);
 
+// Makes the lower layers' designer messages appear as error boxes without an owner.
+void ShowDesignMessagesAsErrorBoxes();
+
 } // namespace framework

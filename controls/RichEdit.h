@@ -2,7 +2,7 @@
 
 // Multi-line rich-text box, used read-only for fixed texts.
 
-#include "framework/Controls.h"
+#include "controls/Controls.h"
 
 #include <QStringList>
 #include <QTextEdit>

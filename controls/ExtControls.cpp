@@ -1,4 +1,4 @@
-#include "framework/ExtControls.h"
+#include "controls/ExtControls.h"
 
 #include <QEvent>
 #include <QMouseEvent>

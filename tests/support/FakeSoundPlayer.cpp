@@ -1,4 +1,4 @@
-#include "framework/FakeSoundPlayer.h"
+#include "tests/support/FakeSoundPlayer.h"
 
 namespace framework {
 

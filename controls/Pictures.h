@@ -7,10 +7,8 @@
 
 namespace framework {
 
-// Overrides where resources are looked for (tests, installed program). Empty restores the search.
-void SetResourceDir(const QString &dir);
-// Full path of a resource: absolute and ":/" names as they are, others searched in the set
-// directory, then where ResourcePath looks. Empty when not found.
+// Full path of a resource: absolute and ":/" names as they are, others where ResourcePath
+// looks. Empty when not found.
 QString FindResource(const QString &name);
 
 // The picture in 32-bit form (ARGB32 when it has transparency, RGB32 otherwise); a null image

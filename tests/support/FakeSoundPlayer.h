@@ -8,11 +8,13 @@
 namespace framework {
 
 // Records every call so tests can assert which calls were made, in which order.
-class FakeSoundPlayer : public SoundPlayer {
+class FakeSoundPlayer : public SoundPlayer
+{
 public:
-    struct Call {
-        std::string what; // "play", "stop", "setVolume", "getVolume", "getDevCaps"
-        uint32_t value = 0; // flags for play, volume for setVolume
+    struct Call
+    {
+        std::string what;           // "play", "stop", "setVolume", "getVolume", "getDevCaps"
+        uint32_t value = 0;         // flags for play, volume for setVolume
         std::vector<uint8_t> image; // copy of the image handed to play
     };
 
@@ -32,7 +34,8 @@ public:
 };
 
 // Installs a fake for the lifetime of the guard.
-class ScopedFakeSoundPlayer {
+class ScopedFakeSoundPlayer
+{
 public:
     ScopedFakeSoundPlayer() { setSoundPlayer(&player); }
     ~ScopedFakeSoundPlayer() { setSoundPlayer(nullptr); }

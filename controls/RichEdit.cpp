@@ -1,4 +1,4 @@
-#include "framework/RichEdit.h"
+#include "controls/RichEdit.h"
 
 namespace framework {
 

@@ -1,6 +1,6 @@
-#include "framework/Buttons.h"
+#include "controls/Buttons.h"
 
-#include "framework/Pictures.h"
+#include "controls/Pictures.h"
 
 #include <QIcon>
 #include <QPixmap>

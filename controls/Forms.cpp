@@ -1,6 +1,6 @@
-#include "framework/Forms.h"
+#include "controls/Forms.h"
 
-#include "framework/Pictures.h"
+#include "controls/Pictures.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>

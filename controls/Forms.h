@@ -3,7 +3,7 @@
 // Base of the program's windows. A form is a root of a stored layout: its children are
 // created by the layout reader, and OnCreate runs once every object has been loaded.
 
-#include "framework/Controls.h"
+#include "controls/Controls.h"
 
 #include <QWidget>
 

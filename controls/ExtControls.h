@@ -2,9 +2,9 @@
 
 // Panel, bevel, image and timer.
 
+#include "controls/Controls.h"
+#include "controls/Pictures.h"
 #include "framework/Canvas.h"
-#include "framework/Controls.h"
-#include "framework/Pictures.h"
 
 #include <QPointer>
 #include <QTimer>

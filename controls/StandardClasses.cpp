@@ -1,10 +1,10 @@
-#include "framework/StandardClasses.h"
+#include "controls/StandardClasses.h"
 
-#include "framework/Buttons.h"
+#include "controls/Buttons.h"
+#include "controls/ExtControls.h"
+#include "controls/RichEdit.h"
+#include "controls/StdControls.h"
 #include "framework/ClassRegistry.h"
-#include "framework/ExtControls.h"
-#include "framework/RichEdit.h"
-#include "framework/StdControls.h"
 
 namespace framework {
 

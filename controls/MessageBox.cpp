@@ -1,4 +1,6 @@
-#include "framework/MessageBox.h"
+#include "controls/MessageBox.h"
+
+#include "framework/DesignMessage.h"
 
 #include <QMessageBox>
 
@@ -41,6 +43,13 @@ int ShowMessageBox(QWidget *owner, const QString &text, const QString &caption, 
 void setMessageBoxHook(MessageBoxHook hook)
 {
     hookSlot() = std::move(hook);
+}
+
+void ShowDesignMessagesAsErrorBoxes()
+{
+    SetDesignMessageHandler([](const DesignMessage &message) {
+        ShowMessageBox(nullptr, message.text, message.caption, MessageIcon::Error);
+    });
 }
 
 } // namespace framework

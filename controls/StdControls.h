@@ -2,7 +2,7 @@
 
 // Edit, drop-down list, group box, radio button, check box and label.
 
-#include "framework/Controls.h"
+#include "controls/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

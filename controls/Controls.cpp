@@ -1,4 +1,4 @@
-#include "framework/Controls.h"
+#include "controls/Controls.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -225,9 +225,7 @@ void TControl::setColor(uint color)
         return;
     m_color = color;
     m_parentColor = false;
-    applyColor();
-    notifyChildren(false);
-    requestRepaint();
+    colorChanged();
 }
 
 void TControl::setParentColor(bool parentColor)
@@ -237,9 +235,7 @@ void TControl::setParentColor(bool parentColor)
     if (!parentColor)
         m_color = Color();
     m_parentColor = parentColor;
-    applyColor();
-    notifyChildren(false);
-    requestRepaint();
+    colorChanged();
 }
 
 void TControl::setParentFont(bool parentFont)
@@ -383,6 +379,11 @@ void TControl::parentColorChanged()
 {
     if (!m_parentColor)
         return;
+    colorChanged();
+}
+
+void TControl::colorChanged()
+{
     applyColor();
     notifyChildren(false);
     requestRepaint();

@@ -2,7 +2,7 @@
 
 // Flat speed button and bitmap button, both with a glyph loaded from the resources folder.
 
-#include "framework/Controls.h"
+#include "controls/Controls.h"
 
 #include <QImage>
 #include <QPushButton>

@@ -210,6 +210,7 @@ protected:
 private:
     friend class ControlEventFilter;
     void fontChanged();
+    void colorChanged();
     void notifyChildren(bool font);
     bool handleEvent(QEvent *event);
     void handleMouse(QMouseEvent *event);

@@ -1,6 +1,6 @@
 #include "tests/framework/LayoutTestClasses.h"
 
-#include "framework/Application.h"
+#include "controls/Application.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

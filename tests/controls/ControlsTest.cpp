@@ -1,13 +1,15 @@
 // Standard controls driven with simulated input: key filter, exit-before-click focus order,
 // radio groups, check box clicks, loading silence, timer, drop-down list, label, rich edit, form.
 
-#include "framework/Buttons.h"
-#include "framework/ExtControls.h"
-#include "framework/Forms.h"
+#include "controls/Buttons.h"
+#include "controls/ExtControls.h"
+#include "controls/Forms.h"
+#include "controls/MessageBox.h"
+#include "controls/RichEdit.h"
+#include "controls/StandardClasses.h"
+#include "controls/StdControls.h"
+#include "framework/DesignMessage.h"
 #include "framework/LayoutReader.h"
-#include "framework/RichEdit.h"
-#include "framework/StandardClasses.h"
-#include "framework/StdControls.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace framework;
 
@@ -488,6 +491,28 @@ TEST(ControlsTest, FormFromLayoutIsFramelessSizedCentredAndCreatedOnce)
 
     QTest::mouseClick(&form, Qt::LeftButton, {}, QPoint(3, 4));
     EXPECT_EQ(form.downs, QList<QPoint>{QPoint(3, 4)});
+}
+
+TEST(ControlsTest, DesignMessagesBecomeErrorBoxesOnceInstalled)
+{
+    std::vector<MessageBoxRequest> boxes;
+    setMessageBoxHook([&](const MessageBoxRequest &request) {
+        boxes.push_back(request);
+        return 1;
+    });
+    SetDesignMessageHandler(nullptr);
+    ShowDesignMessage(QStringLiteral("not shown"), QStringLiteral("Error"));
+    EXPECT_TRUE(boxes.empty());
+
+    ShowDesignMessagesAsErrorBoxes();
+    ShowDesignMessage(QStringLiteral("Value must be between 0 and 100"), QStringLiteral("Error"));
+    SetDesignMessageHandler(nullptr);
+    setMessageBoxHook({});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Value must be between 0 and 100"));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(boxes[0].icon, MessageIcon::Error);
+    EXPECT_EQ(boxes[0].owner, nullptr);
 }
 
 TEST(ControlsTest, SingleBorderFormKeepsTheSizeTheProgramGives)

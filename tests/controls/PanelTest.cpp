@@ -1,9 +1,9 @@
 // Panel client area and border, bevel and edge pixels, image placement, glyph transparency.
 
-#include "framework/Buttons.h"
-#include "framework/ExtControls.h"
-#include "framework/Forms.h"
-#include "framework/Pictures.h"
+#include "controls/Buttons.h"
+#include "controls/ExtControls.h"
+#include "controls/Forms.h"
+#include "controls/Pictures.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "framework/StdControls.h"
+#include "controls/StdControls.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

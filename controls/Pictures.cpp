@@ -1,6 +1,6 @@
-#include "framework/Pictures.h"
+#include "controls/Pictures.h"
 
-#include "framework/Application.h"
+#include "controls/Application.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,32 +9,12 @@
 
 namespace framework {
 
-namespace {
-
-QString &resourceDirOverride()
-{
-    static QString dir;
-    return dir;
-}
-
-} // namespace
-
-void SetResourceDir(const QString &dir)
-{
-    resourceDirOverride() = dir;
-}
-
 QString FindResource(const QString &name)
 {
     if (name.isEmpty())
         return {};
     if (name.startsWith(QLatin1String(":/")) || QDir::isAbsolutePath(name))
         return QFileInfo::exists(name) ? name : QString();
-    if (!resourceDirOverride().isEmpty()) {
-        const QString path = QDir(resourceDirOverride()).filePath(name);
-        if (QFileInfo(path).isFile())
-            return QDir::cleanPath(path);
-    }
     return ResourcePath(name);
 }
 
