@@ -76,7 +76,7 @@ void BM_FillWidget(benchmark::State &state)
     c.Brush = TBrush{clBtnFace, bsSolid};
     timed(state, [&] {
         c.FillRect(TRect(0, 0, kWidth, kHeight));
-        benchmark::DoNotOptimize(c.ScanLine(0));
+        benchmark::DoNotOptimize(c.Image().constBits());
     });
 }
 
@@ -87,7 +87,7 @@ void BM_CopyWidget(benchmark::State &state)
     src.FillRect(TRect(0, 0, kWidth, kHeight));
     timed(state, [&] {
         dst.Draw(0, 0, src.Image());
-        benchmark::DoNotOptimize(dst.ScanLine(0));
+        benchmark::DoNotOptimize(dst.Image().constBits());
     });
 }
 
@@ -98,7 +98,7 @@ void BM_KnobEllipse(benchmark::State &state)
     c.Pen.Color = clBlack;
     timed(state, [&] {
         c.Ellipse(24, 9, 184, 169);
-        benchmark::DoNotOptimize(c.ScanLine(0));
+        benchmark::DoNotOptimize(c.Image().constBits());
     });
 }
 
@@ -109,7 +109,7 @@ void BM_KnobEllipseWidePen(benchmark::State &state)
     c.Pen.Width = 2;
     timed(state, [&] {
         c.Ellipse(24, 9, 184, 169);
-        benchmark::DoNotOptimize(c.ScanLine(0));
+        benchmark::DoNotOptimize(c.Image().constBits());
     });
 }
 
@@ -126,7 +126,7 @@ void BM_ThousandRandomLines(benchmark::State &state)
             c.MoveTo(pts[i].x(), pts[i].y());
             c.LineTo(pts[i + 1].x(), pts[i + 1].y());
         }
-        benchmark::DoNotOptimize(c.ScanLine(0));
+        benchmark::DoNotOptimize(c.Image().constBits());
     });
 }
 

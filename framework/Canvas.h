@@ -12,8 +12,13 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 
 namespace framework {
+
+namespace raster {
+struct Target;
+}
 
 // Rectangle with exclusive right and bottom edges: (Left, Top, Right, Bottom) covers
 // x = Left .. Right - 1 and y = Top .. Bottom - 1.
@@ -35,7 +40,6 @@ struct TRect
     constexpr bool operator==(const TRect &) const = default;
 
     QRect toQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    static TRect fromQRect(const QRect &r) { return TRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1); }
 };
 
 constexpr TRect Rect(int left, int top, int right, int bottom)
@@ -91,8 +95,6 @@ enum : unsigned {
     BDR_SUNKENINNER = 0x8,
     EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER, // 5
     EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER, // 10
-    EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER,
-    EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER,
 
     BF_LEFT = 0x1,
     BF_TOP = 0x2,
@@ -113,6 +115,8 @@ enum : unsigned {
 //    (a pixel whose centre lies on the band's lower/right border is inside, on the
 //    upper/left border outside: a 2-pixel pen on row y covers rows y and y + 1);
 //  - every write is clipped to the image and to ClipRect.
+// Drawing never fails: a degenerate shape, a null or empty input or coordinates off the image
+// draw nothing. Only SetSize can fail (no memory for the pixels); it says so by returning false.
 // Text is drawn by QPainter into the same image, without anti-aliasing. The image may also be
 // painted with a QPainter of one's own between canvas calls.
 class Canvas
@@ -136,8 +140,8 @@ public:
     int Height() const { return m_image->height(); }
     // Resizes the image keeping the old pixels at the top left; uncovered pixels take the
     // brush colour (white when the brush is clear). Negative sizes count as 0. The clip
-    // rectangle is reset.
-    void SetSize(int width, int height);
+    // rectangle is reset. False when the pixels cannot be allocated; the old picture is kept.
+    bool SetSize(int width, int height);
 
     TPen Pen;
     TBrush Brush;
@@ -149,7 +153,6 @@ public:
     TRect ClipRect() const { return m_clip; }
 
     QPoint PenPos() const { return m_penPos; }
-    void SetPenPos(const QPoint &p) { m_penPos = p; }
     void MoveTo(int x, int y) { m_penPos = QPoint(x, y); }
     // Line from the pen position to (x, y) with the pen; the end pixel is not painted. The pen
     // position becomes (x, y).
@@ -186,12 +189,9 @@ public:
     // With a solid brush the cell (TextWidth x TextHeight) is first filled with the brush
     // colour. The pen position is not used.
     void TextOut(int x, int y, const QString &text);
-    // Like TextOut, clipped to `r`.
-    void TextRect(const TRect &r, int x, int y, const QString &text);
     int TextWidth(const QString &text) const;
     // Height of the text cell (ascent + descent of the font).
     int TextHeight(const QString &text) const;
-    QSize TextExtent(const QString &text) const;
     // Formatted text in `r` with DT_* flags. Without DT_NOPREFIX '&' underlines the next
     // character and "&&" is a literal '&'. Lines break at '\n' (and "\r\n") unless
     // DT_SINGLELINE; DT_WORDBREAK breaks between words to fit r's width (a single word that is
@@ -221,19 +221,15 @@ public:
     void StretchDraw(const TRect &dest, const QImage &image);
     // Nearest-pixel copy of `source` of `image` onto `dest` (stretched when sizes differ).
     void CopyRect(const TRect &dest, const QImage &image, const TRect &source);
-    void CopyRect(const TRect &dest, const Canvas &canvas, const TRect &source)
-    {
-        CopyRect(dest, canvas.Image(), source);
-    }
-
-    // Row y of the image as 32-bit pixels 0xAARRGGBB (QRgb order, not TColor order); nullptr
-    // outside the image. The row has Width() entries.
-    uint32_t *ScanLine(int y);
-    const uint32_t *ScanLine(int y) const;
 
 private:
     void init();
     QFont paintFont() const;
+    // The image within the clip; draws nothing when invalid.
+    raster::Target target() const;
+    // Brush and pen colours as pixels; none for a clear style.
+    std::optional<uint32_t> brushInk() const;
+    std::optional<uint32_t> penInk() const;
 
     QImage m_own;
     QImage *m_image = &m_own;
@@ -243,9 +239,5 @@ private:
     mutable QFont m_fontCache;
     mutable bool m_fontDirty = true;
 };
-
-// Row y of any image (24-bit rows are 3 bytes per pixel in the image's own byte order);
-// nullptr outside the image.
-uchar *ScanLine(QImage &image, int y);
 
 } // namespace framework

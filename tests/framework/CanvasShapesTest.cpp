@@ -235,6 +235,78 @@ TEST(CanvasArcs, CounterClockwiseFromStartToEnd)
     EXPECT_EQ(c.Image(), full.Image());
 }
 
+// A one-pixel outline is exactly the shape's pixels with a 4-neighbour outside the shape, for
+// every curved shape and for the arcs on it; wide pens put a disc on each of those pixels.
+TEST(CanvasOutlines, PenPixelsAreThoseWithANeighbourOutside)
+{
+    struct Shape
+    {
+        const char *name;
+        void (*draw)(Canvas &);
+        bool widePenIsDiscs; // ellipses draw wide pens as a ring instead
+    };
+    const Shape shapes[] = {
+        {"ellipse", [](Canvas &c) { c.Ellipse(10, 10, 50, 40); }, false},
+        {"thin ellipse", [](Canvas &c) { c.Ellipse(3, 4, 6, 30); }, false},
+        {"flat ellipse", [](Canvas &c) { c.Ellipse(2, 5, 90, 9); }, false},
+        {"round rect", [](Canvas &c) { c.RoundRect(5, 5, 70, 50, 40, 30); }, true},
+        {"round rect, small corners", [](Canvas &c) { c.RoundRect(0, 0, 60, 30, 6, 6); }, true},
+        {"round rect, corners beyond the box", [](Canvas &c) { c.RoundRect(10, 20, 30, 70, 90, 90); }, true},
+    };
+    for (const Shape &shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        Canvas c;
+        reset(c, 100, 80);
+        c.Brush = TBrush{clBlue, bsSolid};
+        shape.draw(c);
+        auto inShape = [&](int x, int y) { return c.Pixel(x, y) != clWhite && c.Pixel(x, y) != CLR_INVALID; };
+        int outline = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) {
+                if (!inShape(x, y))
+                    continue;
+                const bool edge =
+                    !inShape(x - 1, y) || !inShape(x + 1, y) || !inShape(x, y - 1) || !inShape(x, y + 1);
+                ASSERT_EQ(c.Pixel(x, y) == clBlack, edge) << x << "," << y;
+                outline += edge;
+            }
+        EXPECT_GT(outline, 0);
+        if (!shape.widePenIsDiscs)
+            continue;
+
+        // A 5-pixel pen is a disc on every one of those outline pixels.
+        Canvas wide, discs;
+        reset(wide, 100, 80);
+        reset(discs, 100, 80);
+        wide.Pen.Width = 5;
+        shape.draw(wide);
+        discs.Pen.Width = 5;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (c.Pixel(x, y) == clBlack)
+                    discs.Polygon({QPoint(x, y)});
+        EXPECT_EQ(wide.Image(), discs.Image());
+    }
+
+    // A quarter arc lies on the ellipse's outline and reaches both ends of its quarter.
+    Canvas arc, full;
+    reset(arc, 41, 41);
+    reset(full, 41, 41);
+    arc.Arc(0, 0, 41, 30, 20, 0, 0, 14);
+    full.Ellipse(0, 0, 41, 30);
+    int onArc = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 41; ++x)
+            if (arc.Pixel(x, y) == clBlack) {
+                ++onArc;
+                ASSERT_EQ(full.Pixel(x, y), clBlack) << x << "," << y;
+                ASSERT_TRUE(x <= 20 && y <= 14) << x << "," << y;
+            }
+    EXPECT_EQ(arc.Pixel(20, 0), clBlack);
+    EXPECT_EQ(arc.Pixel(0, 14), clBlack);
+    EXPECT_GT(onArc, 20);
+}
+
 TEST(CanvasPolygons, VerticesPaintedFillInsideEvenOdd)
 {
     Canvas c;
@@ -467,7 +539,7 @@ TEST(CanvasBitmaps, TransparentStretchCopyAndSelfOverlap)
     reset(src, 4, 4);
     src.SetPixel(1, 1, clNavy);
     reset(c, 10, 10);
-    c.CopyRect(TRect(5, 5, 7, 7), src, TRect(1, 1, 3, 3));
+    c.CopyRect(TRect(5, 5, 7, 7), src.Image(), TRect(1, 1, 3, 3));
     EXPECT_EQ(c.Pixel(5, 5), clNavy);
     EXPECT_EQ(countColor(c, clNavy), 1);
 
@@ -480,7 +552,7 @@ TEST(CanvasBitmaps, TransparentStretchCopyAndSelfOverlap)
     EXPECT_EQ(c.Pixel(2, 0), clLime);
 }
 
-TEST(CanvasImage, SizePixelsScanLineAndClip)
+TEST(CanvasImage, SizePixelsAndClip)
 {
     Canvas c;
     c.Brush.Color = clBlack;
@@ -495,15 +567,16 @@ TEST(CanvasImage, SizePixelsScanLineAndClip)
     EXPECT_EQ(c.Pixel(-1, 0), CLR_INVALID);
     EXPECT_EQ(c.Pixel(250, 0), CLR_INVALID);
     c.SetPixel(-1, 0, clLime); // ignored
-    EXPECT_EQ(c.ScanLine(-1), nullptr);
-    EXPECT_EQ(c.ScanLine(121), nullptr);
-    EXPECT_EQ(c.ScanLine(4)[3], qRgb(0, 255, 255));
+    EXPECT_EQ(c.Image().pixel(3, 4), qRgb(0, 255, 255));
     c.SetPixel(0, 0, clSystemColor | 15); // system colours resolve
     EXPECT_EQ(c.Pixel(0, 0), 0xC0C0C0u);
 
-    QImage rgb24(4, 3, QImage::Format_BGR888);
-    ASSERT_NE(ScanLine(rgb24, 2), nullptr);
-    EXPECT_EQ(ScanLine(rgb24, 3), nullptr);
+    // A size that cannot be allocated is refused and the picture stays as it was.
+    EXPECT_FALSE(c.SetSize(100000000, 1));
+    EXPECT_EQ(c.Width(), 250);
+    EXPECT_EQ(c.Height(), 121);
+    EXPECT_EQ(c.Pixel(3, 4), clAqua);
+    EXPECT_TRUE(c.SetSize(250, 120));
 
     // Attached image, converted to 32 bits in place; drawing is clipped to the clip rect.
     QImage target(20, 20, QImage::Format_RGB888);
