@@ -4,8 +4,8 @@
 
 #include "app/StandIns.h"
 #include "framework/ClassRegistry.h"
-#include "tests/support/FakeSoundPlayer.h"
 #include "framework/LayoutWriter.h"
+#include "tests/support/FakeSoundPlayer.h"
 
 #include <QMetaProperty>
 #include <QRegularExpression>
