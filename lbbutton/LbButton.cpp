@@ -14,6 +14,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace lbbutton {
 
@@ -318,6 +322,15 @@ void DrawFace(Canvas &canvas, const TLbFaceParams &p)
 
 TLbButtonThread::TLbButtonThread(TLbButton *button) : FButton(button), FInterval(Interval())
 {
+    FWakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (FWakeFd >= 0) {
+        FNotifier = std::make_unique<QSocketNotifier>(FWakeFd, QSocketNotifier::Read);
+        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, button, [this, button] {
+            uint64_t count = 0;
+            (void)!::read(FWakeFd, &count, sizeof count);
+            button->FadeTick();
+        });
+    }
     FThread = std::thread([this] { Execute(); });
 }
 
@@ -325,6 +338,20 @@ TLbButtonThread::~TLbButtonThread()
 {
     Terminate();
     WaitFor();
+    FNotifier.reset();
+    if (FWakeFd >= 0)
+        ::close(FWakeFd);
+}
+
+void TLbButtonThread::Wake()
+{
+    if (FWakeFd >= 0) {
+        const uint64_t one = 1;
+        (void)!::write(FWakeFd, &one, sizeof one);
+    } else {
+        // No descriptor to spare: a queued call does the same.
+        QMetaObject::invokeMethod(FButton, "FadeTick", Qt::QueuedConnection);
+    }
 }
 
 void TLbButtonThread::SetInterval(std::chrono::milliseconds interval)
@@ -402,8 +429,8 @@ void TLbButtonThread::Execute()
         FStepRequested = true;
         FStepDone = false;
         lock.unlock();
-        // Only a queued call: the GUI thread may be waiting for this thread right now.
-        QMetaObject::invokeMethod(FButton, "FadeTick", Qt::QueuedConnection);
+        // Never a blocking call: the GUI thread may be waiting for this thread right now.
+        Wake();
         lock.lock();
         FWake.wait(lock, [this] { return FStepDone || FTerminated; });
         if (FTerminated)

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QWidget>
 
 #include <chrono>
@@ -66,7 +67,8 @@ void DrawFace(framework::Canvas &canvas, const TLbFaceParams &p);
 void DrawGlyphCell(framework::Canvas &canvas, const QImage &strip, int cellX, int gw, int gh, int gx, int gy);
 
 // Sleeps, then hands one fade step to the button's thread and waits until it ran; never waits
-// for anything once asked to terminate. Created suspended.
+// for anything once asked to terminate. Created suspended. The hand-over is a wake-up on a
+// descriptor the GUI thread's event loop watches, so the thread itself never calls the toolkit.
 class TLbButtonThread
 {
 public:
@@ -94,8 +96,11 @@ public:
 
 private:
     void Execute();
+    void Wake();
 
     TLbButton *FButton; // outlives the thread: its destructor joins it
+    int FWakeFd = -1;
+    std::unique_ptr<QSocketNotifier> FNotifier;
     mutable std::mutex FMutex;
     std::condition_variable FWake;
     bool FSuspended = true;
@@ -297,6 +302,7 @@ private slots:
     void FadeTick();
 
 private:
+    friend class TLbButtonThread;
     void RepaintNow();
     void Invalidate();
     void ActionChange();
