@@ -6,6 +6,7 @@
 #include "framework/LayoutReader.h"
 #include "framework/LayoutWriter.h"
 #include "framework/RichEdit.h"
+#include "lbbutton/LbButtons.h"
 #include "tests/app/AppFixture.h"
 
 #include <QDir>
@@ -71,8 +72,8 @@ TEST(LayoutRoundTrip, MainWindowWritesBackItsSettings)
     auto *button = second.findChild<QWidget *>(QStringLiteral("LbButton2"));
     EXPECT_EQ(button->property("ColorWhenDown").toUInt(), 9079551u);
     EXPECT_EQ(button->property("HotTrackColor").toUInt(), 8441834u);
-    EXPECT_EQ(button->property("Style").toInt(), int(app::TLbButton::bsModern));
-    EXPECT_EQ(button->property("Layout").toInt(), int(framework::blGlyphRight));
+    EXPECT_EQ(button->property("Style").toInt(), int(lbbutton::bsModern));
+    EXPECT_EQ(button->property("Layout").toInt(), int(lbbutton::blGlyphRight));
     EXPECT_TRUE(button->property("SlowDecease").toBool());
     auto *label = second.findChild<QWidget *>(QStringLiteral("iLabel3"));
     EXPECT_EQ(label->property("BorderStyle").toInt(), int(app::TiLabel::ilbsSingle));
