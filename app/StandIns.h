@@ -10,7 +10,6 @@
 
 #include <QLabel>
 #include <QObject>
-#include <QPushButton>
 #include <QWidget>
 
 namespace app {
@@ -25,63 +24,6 @@ public:
 
 private:
     QList<QPair<QString, QVariant>> FKept;
-};
-
-// The light button as a push button: caption, glyph, colour, enabling and click.
-class TLbButton : public QPushButton, public framework::TControl
-{
-    Q_OBJECT
-    FRAMEWORK_CONTROL
-    Q_PROPERTY(QString Caption READ text WRITE setText)
-    Q_PROPERTY(QString Glyph READ Glyph WRITE SetGlyph)
-    Q_PROPERTY(uint ColorWhenDown MEMBER FColorWhenDown)
-    Q_PROPERTY(uint HotTrackColor MEMBER FHotTrackColor)
-    Q_PROPERTY(uint LightColor MEMBER FLightColor)
-    Q_PROPERTY(uint ShadowColor MEMBER FShadowColor)
-    Q_PROPERTY(framework::ControlEnums::TButtonLayout Layout MEMBER FLayout)
-    Q_PROPERTY(TLbButtonStyle Style MEMBER FStyle)
-    Q_PROPERTY(bool Flat MEMBER FFlat)
-    Q_PROPERTY(bool SlowDecease MEMBER FSlowDecease)
-    Q_PROPERTY(bool UseHotTrackFont MEMBER FUseHotTrackFont)
-    Q_PROPERTY(framework::TFont *HotTrackFont READ HotTrackFont)
-    Q_PROPERTY(int ModalResult MEMBER FModalResult)
-    Q_PROPERTY(int NumGlyphs MEMBER FNumGlyphs)
-
-public:
-    enum TLbButtonStyle { bsNormal, bsEncarta, bsModern, bsOld, bsShape, bsQuicken };
-    Q_ENUM(TLbButtonStyle)
-
-    explicit TLbButton(QWidget *parent = nullptr);
-
-    QString Glyph() const { return FGlyph; }
-    void SetGlyph(const QString &Value);
-    framework::TFont *HotTrackFont() const { return FHotTrackFont; }
-
-    bool ReadStoredValue(const QString &name, const QVariant &value) override;
-    QList<QPair<QString, QVariant>> StoredValues() const override { return FKeptSettings.Kept(); }
-
-protected:
-    void applyColor() override;
-    void applyFont() override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
-
-private:
-    framework::TFont *FHotTrackFont;
-    bool FReturnDown = false;
-    TKeptSettings FKeptSettings;
-    QString FGlyph;
-    uint FColorWhenDown = 0x1FFFFFFF; // clNone
-    uint FHotTrackColor = 0x1FFFFFFF;
-    uint FLightColor = 0xFFFFFF;
-    uint FShadowColor = 0x808080;
-    framework::ControlEnums::TButtonLayout FLayout = framework::blGlyphLeft;
-    TLbButtonStyle FStyle = bsNormal;
-    bool FFlat = false;
-    bool FSlowDecease = false;
-    bool FUseHotTrackFont = false;
-    int FModalResult = 0;
-    int FNumGlyphs = 0;
 };
 
 // The framed label as a plain label: caption, font, background and a frame.

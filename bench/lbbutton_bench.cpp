@@ -1,0 +1,133 @@
+// Paint cost of the start button (188 x 38, bsModern, caption and glyph) as a ratio
+// ("x_memcpy") to a memcpy of its image measured in the same run.
+#include "lbbutton/LbButton.h"
+
+#include <QApplication>
+#include <QImage>
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+using namespace lbbutton;
+
+namespace {
+
+// CPU time of this thread, so other work on a shared machine does not count.
+double CpuNow()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+double MemcpySeconds(int width, int height)
+{
+    const size_t bytes = size_t(width) * size_t(height) * 4;
+    std::vector<uint8_t> from(bytes, 1), to(bytes, 0);
+    const int calls = 20000;
+    for (int i = 0; i < 100; ++i) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+    }
+    const double start = CpuNow();
+    for (int i = 0; i < calls; ++i) {
+        from[size_t(i) % bytes] = uint8_t(i);
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    return (CpuNow() - start) / calls;
+}
+
+template <class Body> void Measure(benchmark::State &state, int width, int height, Body body)
+{
+    const double copy = MemcpySeconds(width, height);
+    double spent = 0;
+    int64_t count = 0;
+    for (auto _ : state) {
+        const double start = CpuNow();
+        body();
+        spent += CpuNow() - start;
+        ++count;
+    }
+    state.counters["x_memcpy"] = count ? (spent / double(count)) / copy : 0.0;
+    state.counters["memcpy_ns"] = copy * 1e9;
+}
+
+void StartButton(TLbButton &b)
+{
+    b.resize(188, 38);
+    b.setColor(14680029);
+    b.SetColorWhenDown(9215487);
+    b.SetStyle(bsModern);
+    b.SetFlat(true);
+    b.SetLayout(blGlyphRight);
+    b.SetHotTrackColor(8441834);
+    b.SetLightColor(16369081);
+    b.SetShadowColor(framework::clBlack);
+    b.SetUseHotTrackFont(true);
+    b.Font()->setHeight(15);
+    b.Font()->setStyle(framework::TFont::fsBold);
+    b.Font()->setColor(framework::clBlack);
+    b.SetCaption(QString::fromUtf8("Включить сигнал "));
+    b.SetGlyph(QStringLiteral("glyph_start.xpm"));
+}
+
+// The whole Paint: off-screen face, transparent key, copy to the control's canvas.
+void BM_ModernButtonPaint(benchmark::State &state)
+{
+    QWidget parent;
+    auto *b = new TLbButton(&parent);
+    StartButton(*b);
+    Measure(state, b->width(), b->height(), [&] {
+        b->Paint();
+        benchmark::DoNotOptimize(b->CanvasImage().constBits());
+    });
+}
+BENCHMARK(BM_ModernButtonPaint);
+
+// One fade step's face: the mixed colour through DrawFace alone.
+void BM_ModernFaceDuringFade(benchmark::State &state)
+{
+    QWidget parent;
+    auto *b = new TLbButton(&parent);
+    StartButton(*b);
+    TLbFaceParams p;
+    p.W = 188;
+    p.H = 38;
+    p.Style = bsModern;
+    p.Caption = b->Caption();
+    p.Layout = blGlyphRight;
+    p.Font = b->Font();
+    p.ShadowColor = framework::clBlack;
+    p.LightColor = 16369081;
+    p.HotTrackColor = 8441834;
+    p.Color = 14680029;
+    p.Flat = true;
+    p.Glyph = b->GlyphImage();
+    p.NumGlyphs = 1;
+    framework::Canvas canvas(188, 38);
+    int level = 8;
+    Measure(state, 188, 38, [&] {
+        p.FadeLevel = level = level == 0 ? 8 : level - 1;
+        DrawFace(canvas, p);
+        benchmark::DoNotOptimize(canvas.Image().constBits());
+    });
+}
+BENCHMARK(BM_ModernFaceDuringFade);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

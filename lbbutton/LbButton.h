@@ -1,0 +1,349 @@
+#pragma once
+
+// Self-drawn push button: six face styles, caption with a glyph strip, hot tracking whose
+// colour fades back on a small thread of its own, colour presets, stock kinds, default and
+// cancel keys and an attached popup menu.
+
+#include "controls/Controls.h"
+#include "framework/Canvas.h"
+#include "framework/Colors.h"
+#include "framework/Fonts.h"
+#include "lbbutton/LbButtons.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class QAction;
+class QMenu;
+
+namespace lbbutton {
+
+class TLbButton;
+
+// Everything DrawFace needs; nothing is read from a control.
+struct TLbFaceParams
+{
+    int W = 0;
+    int H = 0;
+    framework::TAlignment Alignment = framework::taCenter;
+    QString Caption;
+    TLbButtonLayout Layout = blGlyphLeft;
+    const framework::TFont *Font = nullptr; // null: the canvas font as it is
+    framework::TColor ShadowColor = framework::clGray;
+    framework::TColor LightColor = framework::clWhite;
+    framework::TColor HotTrackColor = framework::clNone;
+    framework::TColor ColorWhenDown = framework::clNone;
+    framework::TColor Color = framework::clBtnFace;
+    TLbButtonStyle Style = bsNormal;
+    bool HasPopup = false;
+    bool WordWrap = false;
+    bool Flat = false;
+    bool Enabled = true;
+    bool SkipBackground = false;
+    bool Hot = false;
+    bool Down = false;
+    QImage Glyph;
+    int NumGlyphs = 0;
+    int FadeLevel = 0;
+};
+
+// Each channel Trunc((1 - t) * colour + t * hot) with t = fadeLevel / 8.
+framework::TColor HotTrackMix(framework::TColor color, framework::TColor hot, int fadeLevel);
+// 32 horizontal bands from a to b over the box (left, top, right, bottom exclusive).
+void DrawGradient(framework::Canvas &canvas, framework::TColor a, framework::TColor b,
+                  const framework::TRect &box);
+void DrawFace(framework::Canvas &canvas, const TLbFaceParams &p);
+// One cell (x .. x + gw - 1) of a glyph strip, drawn with its bottom-left colour transparent.
+void DrawGlyphCell(framework::Canvas &canvas, const QImage &strip, int cellX, int gw, int gh, int gx, int gy);
+
+// Sleeps, then hands one fade step to the button's thread and waits until it ran; never waits
+// for anything once asked to terminate. Created suspended. The hand-over is a wake-up on a
+// descriptor the GUI thread's event loop watches, so the thread itself never calls the toolkit.
+class TLbButtonThread
+{
+public:
+    explicit TLbButtonThread(TLbButton *button);
+    ~TLbButtonThread();
+
+    TLbButtonThread(const TLbButtonThread &) = delete;
+    TLbButtonThread &operator=(const TLbButtonThread &) = delete;
+
+    void Resume();
+    void Suspend();
+    bool Suspended() const;
+    void Terminate();
+    bool Terminated() const;
+    // Joins the thread; call Terminate first.
+    void WaitFor();
+
+    // GUI side of the hand-over: true once per requested step.
+    bool TakeStepRequest();
+    void StepDone();
+
+    // Pause between steps, for every thread started afterwards (tests shorten it).
+    static void SetInterval(std::chrono::milliseconds interval);
+    static std::chrono::milliseconds Interval();
+
+private:
+    void Execute();
+    void Wake();
+
+    TLbButton *FButton; // outlives the thread: its destructor joins it
+    int FWakeFd = -1;
+    std::unique_ptr<QSocketNotifier> FNotifier;
+    mutable std::mutex FMutex;
+    std::condition_variable FWake;
+    bool FSuspended = true;
+    bool FTerminated = false;
+    bool FStepRequested = false;
+    bool FStepDone = false;
+    std::chrono::milliseconds FInterval;
+    std::thread FThread;
+};
+
+class TLbButton : public QWidget, public framework::TControl
+{
+    Q_OBJECT
+    // The shared control part, without the framework's click event: this button has its own.
+    Q_PROPERTY(int Left READ Left WRITE setLeft)
+    Q_PROPERTY(int Top READ Top WRITE setTop)
+    Q_PROPERTY(int Width READ Width WRITE setWidth)
+    Q_PROPERTY(int Height READ Height WRITE setHeight)
+    Q_PROPERTY(framework::ControlEnums::TAlign Align READ Align WRITE setAlign)
+    Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
+    Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE setParentShowHint)
+    Q_PROPERTY(framework::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
+    Q_PROPERTY(uint Color READ Color WRITE setColor)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
+    Q_PROPERTY(framework::TFont *Font READ Font)
+    Q_PROPERTY(bool ParentFont READ ParentFont WRITE setParentFont)
+    Q_PROPERTY(int TabOrder READ TabOrder WRITE setTabOrderIndex)
+    Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
+    Q_PROPERTY(int Tag READ Tag WRITE setTag)
+    Q_PROPERTY(framework::ControlEnums::TAlignment Alignment READ Alignment WRITE SetAlignment)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(bool Cancel READ Cancel WRITE SetCancel)
+    Q_PROPERTY(bool Default READ Default WRITE SetDefault)
+    Q_PROPERTY(lbbutton::TLbColorStyle ColorStyle READ ColorStyle WRITE SetColorStyle)
+    Q_PROPERTY(uint ColorWhenDown READ ColorWhenDown WRITE SetColorWhenDown)
+    Q_PROPERTY(bool Flat READ Flat WRITE SetFlat)
+    Q_PROPERTY(QString Glyph READ Glyph WRITE SetGlyph)
+    Q_PROPERTY(int NumGlyphs READ NumGlyphs WRITE SetNumGlyphs)
+    Q_PROPERTY(uint HotTrackColor READ HotTrackColor WRITE SetHotTrackColor)
+    Q_PROPERTY(framework::TFont *HotTrackFont READ HotTrackFont)
+    Q_PROPERTY(lbbutton::TLbButtonLayout Layout READ Layout WRITE SetLayout)
+    Q_PROPERTY(uint LightColor READ LightColor WRITE SetLightColor)
+    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE SetShadowColor)
+    Q_PROPERTY(int ModalResult READ ModalResult WRITE SetModalResult)
+    // After Glyph and ModalResult, which reset it, so a written layout reloads its kind.
+    Q_PROPERTY(lbbutton::TLbButtonKind Kind READ Kind WRITE SetKind)
+    Q_PROPERTY(bool SlowDecease READ SlowDecease WRITE SetSlowDecease)
+    Q_PROPERTY(lbbutton::TLbButtonStyle Style READ Style WRITE SetStyle)
+    Q_PROPERTY(bool UseHotTrackFont READ UseHotTrackFont WRITE SetUseHotTrackFont)
+    Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
+    Q_CLASSINFO("default:Align", "alNone")
+    Q_CLASSINFO("default:Enabled", "True")
+    Q_CLASSINFO("default:Hint", "\"\"")
+    Q_CLASSINFO("default:ShowHint", "False")
+    Q_CLASSINFO("default:Cursor", "crDefault")
+    Q_CLASSINFO("default:TabOrder", "-1")
+    Q_CLASSINFO("default:Tag", "0")
+    Q_CLASSINFO("default:Visible", "True")
+    Q_CLASSINFO("default:TabStop", "True")
+    Q_CLASSINFO("default:Alignment", "taCenter")
+    Q_CLASSINFO("default:Caption", "\"\"")
+    Q_CLASSINFO("default:Cancel", "False")
+    Q_CLASSINFO("default:Default", "False")
+    Q_CLASSINFO("default:ColorStyle", "lcsCustom")
+    Q_CLASSINFO("default:ColorWhenDown", "clNone")
+    Q_CLASSINFO("default:Flat", "False")
+    Q_CLASSINFO("default:Glyph", "\"\"")
+    Q_CLASSINFO("default:NumGlyphs", "0")
+    Q_CLASSINFO("default:HotTrackColor", "clNone")
+    Q_CLASSINFO("default:Kind", "bkCustom")
+    Q_CLASSINFO("default:Layout", "blGlyphLeft")
+    Q_CLASSINFO("default:LightColor", "clWhite")
+    Q_CLASSINFO("default:ShadowColor", "clGray")
+    Q_CLASSINFO("default:SlowDecease", "False")
+    Q_CLASSINFO("default:Style", "bsNormal")
+    Q_CLASSINFO("default:WordWrap", "False")
+
+public:
+    explicit TLbButton(QWidget *parent = nullptr);
+    ~TLbButton() override;
+
+    framework::TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(framework::TAlignment Value);
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString &Value);
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value) { FDefault = Value; }
+    // Applies a preset; the value itself is not kept.
+    TLbColorStyle ColorStyle() const { return lcsCustom; }
+    void SetColorStyle(TLbColorStyle Value);
+    uint ColorWhenDown() const { return FColorWhenDown; }
+    void SetColorWhenDown(uint Value) { FColorWhenDown = Value; }
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value);
+    // The picture file (or resource name) the glyph came from.
+    QString Glyph() const { return FGlyphName; }
+    void SetGlyph(const QString &Value);
+    // A null image empties the glyph.
+    void SetGlyphImage(const QImage &Value, const QString &Name = QString());
+    const QImage &GlyphImage() const { return FGlyph; }
+    int NumGlyphs() const { return FNumGlyphs; }
+    void SetNumGlyphs(int Value);
+    uint HotTrackColor() const { return FHotTrackColor; }
+    void SetHotTrackColor(uint Value) { FHotTrackColor = Value; }
+    framework::TFont *HotTrackFont() const { return FHotTrackFont.get(); }
+    TLbButtonKind Kind() const { return FKind; }
+    void SetKind(TLbButtonKind Value);
+    TLbButtonLayout Layout() const { return FLayout; }
+    void SetLayout(TLbButtonLayout Value);
+    uint LightColor() const { return FLightColor; }
+    void SetLightColor(uint Value);
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int Value);
+    uint ShadowColor() const { return FShadowColor; }
+    void SetShadowColor(uint Value);
+    bool SlowDecease() const { return FSlowDecease; }
+    void SetSlowDecease(bool Value);
+    TLbButtonStyle Style() const { return FStyle; }
+    void SetStyle(TLbButtonStyle Value);
+    bool UseHotTrackFont() const { return FUseHotTrackFont; }
+    void SetUseHotTrackFont(bool Value) { FUseHotTrackFont = Value; }
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+
+    QMenu *PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(QMenu *Value);
+    QAction *Action() const { return FAction; }
+    void SetAction(QAction *Value);
+
+    bool Down() const { return FDown; }
+    bool MouseInside() const { return FMouseInside; }
+    int FadeLevel() const { return FFadeLevel; }
+    TLbButtonThread *FadeThread() const { return FFadeThread.get(); }
+    // The window's extended transparent style, set by the Style setter only.
+    bool ExTransparent() const { return FExTransparent; }
+
+    void Click();
+    void DoClick();
+    void FadeStep();
+    // Draws the whole button onto its canvas.
+    void Paint();
+    // The control's canvas as the last Paint left it (transparent where the parent shows).
+    const QImage &CanvasImage() const { return FCanvas; }
+    int PaintCount() const { return FPaintCount; }
+
+    // Pointer enter and leave, as the window system reports them.
+    void MouseEnter();
+    void MouseLeave();
+    // The accelerator of the caption and the default / cancel keys, as the form hands them on.
+    bool DialogChar(QChar Char);
+    bool DialogKey(int Key, Qt::KeyboardModifiers Modifiers);
+
+signals:
+    void OnClick(QObject *Sender);
+    void OnMouseEnter(QObject *Sender);
+    void OnMouseExit(QObject *Sender);
+    void OnMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void OnMouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void OnMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void OnEnter(QObject *Sender);
+    void OnExit(QObject *Sender);
+
+protected:
+    void DoMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override
+    {
+        emit OnMouseDown(this, button, shift, x, y);
+    }
+    void DoMouseMove(Qt::KeyboardModifiers shift, int x, int y) override
+    {
+        emit OnMouseMove(this, shift, x, y);
+    }
+    void DoMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override
+    {
+        emit OnMouseUp(this, button, shift, x, y);
+    }
+    void DoEnter() override { emit OnEnter(this); }
+    void DoExit() override { emit OnExit(this); }
+    void applyColor() override {}
+    void applyFont() override {}
+
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    // Runs on this button's thread when the fade thread asks for a step.
+    void FadeTick();
+
+private:
+    friend class TLbButtonThread;
+    void RepaintNow();
+    void Invalidate();
+    void ActionChange();
+    void WatchWindow();
+    void StopFadeThread();
+    QWidget *FindOwnerForm() const;
+
+    framework::TAlignment FAlignment = framework::taCenter;
+    QString FCaption;
+    bool FCancel = false;
+    bool FDefault = false;
+    uint FColorWhenDown = framework::clNone;
+    bool FFlat = false;
+    QImage FGlyph;
+    QString FGlyphName;
+    int FNumGlyphs = 0;
+    uint FHotTrackColor = framework::clNone;
+    std::unique_ptr<framework::TFont> FHotTrackFont;
+    TLbButtonKind FKind = bkCustom;
+    TLbButtonLayout FLayout = blGlyphLeft;
+    uint FLightColor = framework::clWhite;
+    int FModalResult = 0;
+    uint FShadowColor = framework::clGray;
+    bool FSlowDecease = false;
+    TLbButtonStyle FStyle = bsNormal;
+    bool FExTransparent = false;
+    bool FUseHotTrackFont = false;
+    bool FWordWrap = false;
+    QPointer<QMenu> FPopupMenu;
+    QPointer<QAction> FAction;
+    bool FDown = false;
+    bool FMouseInside = false;
+    int FFadeLevel = 0;
+    std::unique_ptr<TLbButtonThread> FFadeThread;
+    QImage FCanvas;
+    int FPaintCount = 0;
+    QPointer<QWidget> FWatchedWindow;
+    QString FLastName;
+};
+
+// Registers TLbButton for stored layouts.
+void RegisterLbButtonClasses();
+
+} // namespace lbbutton
