@@ -217,13 +217,16 @@ TEST_F(PropertyFileTest, LoadMatchesKeysLikeThePartSays)
 TEST_F(PropertyFileTest, LoadSetsThroughSettersAndRepaintsOnce)
 {
     widgets::TiLabel label;
-    WriteLines(File("label.txt"),
-               {"Caption = Уровень громкости ", "BorderStyle = 1", "Font.Height = 20", "ShadowColor = 255"});
+    label.SetBackGroundColor(framework::clSilver);
+    WriteLines(File("label.txt"), {"Caption = Уровень громкости ", "BorderStyle = 1", "Font.Height = 20",
+                                   "Font.Style = 5", "ShadowColor = 255", "BackGroundColor = -16777201"});
     label.ResetCounters();
     ASSERT_TRUE(label.LoadPropertiesFromFile(File("label.txt")));
     EXPECT_EQ(label.GetCaption(), QStringLiteral("Уровень громкости "));
     EXPECT_EQ(label.GetBorderStyle(), widgets::TiLabel::ilbsSingle);
     EXPECT_EQ(label.GetShadowColor(), framework::clRed);
+    EXPECT_EQ(label.GetBackGroundColor(), framework::clBtnFace) << "a signed colour";
+    EXPECT_EQ(label.GetFont()->style(), framework::TFont::fsBold | framework::TFont::fsUnderline);
     EXPECT_GT(label.height(), 20) << "auto-size ran for the new font";
     EXPECT_EQ(label.Counters().RepaintNow, 1);
 }
