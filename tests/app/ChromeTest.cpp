@@ -1,6 +1,7 @@
 // Window chrome: dragging the bare surface, minimise, close, and the bars' live hints.
 
 #include "tests/app/AppFixture.h"
+#include "widgets/iLabel.h"
 
 #include <QCheckBox>
 #include <QHelpEvent>
@@ -100,9 +101,23 @@ TEST_F(Form1Test, CaptionsFitTheirControls)
     for (QWidget *control : form->findChildren<QWidget *>()) {
         const auto *button = qobject_cast<QAbstractButton *>(control);
         const auto *label = qobject_cast<QLabel *>(control);
-        const QString text = button ? button->text() : label ? label->text() : QString();
+        const auto *framed = qobject_cast<widgets::TiLabel *>(control);
+        const QString text = button   ? button->text()
+                             : label  ? label->text()
+                             : framed ? framed->GetCaption()
+                                      : QString();
         if (text.trimmed().isEmpty() || control->objectName().isEmpty())
             continue;
+        if (framed) {
+            // The caption's letters and the frame on both sides.
+            const QFontMetrics metrics(framed->GetFont()->toQFont());
+            EXPECT_LE(metrics.horizontalAdvance(text.trimmed()) + 2 * framed->BorderWidth(), control->width())
+                << control->objectName().toStdString();
+            EXPECT_LE(metrics.height() + 2 * framed->BorderWidth(), control->height())
+                << control->objectName().toStdString();
+            ++checked;
+            continue;
+        }
         // Push buttons: glyph and the caption's letters (the stored blanks are padding).
         const bool push =
             button && !qobject_cast<const QRadioButton *>(button) && !qobject_cast<const QCheckBox *>(button);

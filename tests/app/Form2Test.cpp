@@ -7,6 +7,7 @@
 #include "framework/LayoutWriter.h"
 #include "framework/RichEdit.h"
 #include "tests/app/AppFixture.h"
+#include "widgets/iLabel.h"
 
 #include <QDir>
 
@@ -75,7 +76,7 @@ TEST(LayoutRoundTrip, MainWindowWritesBackItsSettings)
     EXPECT_EQ(button->property("Layout").toInt(), int(framework::blGlyphRight));
     EXPECT_TRUE(button->property("SlowDecease").toBool());
     auto *label = second.findChild<QWidget *>(QStringLiteral("iLabel3"));
-    EXPECT_EQ(label->property("BorderStyle").toInt(), int(app::TiLabel::ilbsSingle));
+    EXPECT_EQ(label->property("BorderStyle").toInt(), int(widgets::TiLabel::ilbsSingle));
     EXPECT_EQ(label->property("Caption").toString(), QStringLiteral(" ДОПОЛНИТЕЛЬНО "));
     auto *hints = second.findChild<app::TsHintManager *>(QStringLiteral("sHintManager1"));
     ASSERT_NE(hints, nullptr);
