@@ -8,7 +8,6 @@
 #include "framework/Colors.h"
 #include "framework/ComponentState.h"
 
-#include <QLabel>
 #include <QObject>
 #include <QWidget>
 
@@ -24,71 +23,6 @@ public:
 
 private:
     QList<QPair<QString, QVariant>> FKept;
-};
-
-// The framed label as a plain label: caption, font, background and a frame.
-class TiLabel : public QLabel, public framework::TControl
-{
-    Q_OBJECT
-    FRAMEWORK_CONTROL
-    Q_PROPERTY(QString Caption READ text WRITE setText)
-    Q_PROPERTY(TiLabelBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
-    Q_PROPERTY(uint BackGroundColor READ BackGroundColor WRITE SetBackGroundColor)
-    Q_PROPERTY(uint ShadowColor MEMBER FShadowColor)
-    Q_PROPERTY(bool AutoSize MEMBER FAutoSize)
-    Q_PROPERTY(bool Transparent MEMBER FTransparent)
-
-public:
-    enum TiLabelBorderStyle { ilbsNone, ilbsSingle, ilbsLowered, ilbsRaised };
-    Q_ENUM(TiLabelBorderStyle)
-
-    explicit TiLabel(QWidget *parent = nullptr);
-
-    TiLabelBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TiLabelBorderStyle Value);
-    uint BackGroundColor() const { return FBackGroundColor; }
-    void SetBackGroundColor(uint Value);
-
-    bool ReadStoredValue(const QString &name, const QVariant &value) override;
-    QList<QPair<QString, QVariant>> StoredValues() const override { return FKeptSettings.Kept(); }
-
-protected:
-    void applyColor() override;
-    void applyFont() override;
-
-private:
-    TKeptSettings FKeptSettings;
-    uint FBackGroundColor = framework::clBtnFace;
-    uint FShadowColor = framework::clGray;
-    bool FAutoSize = true;
-    bool FTransparent = false;
-    TiLabelBorderStyle FBorderStyle = ilbsNone;
-};
-
-// The gradient panel as a plain panel in its start colour.
-class TiGradient : public QWidget, public framework::TControl
-{
-    Q_OBJECT
-    FRAMEWORK_CONTROL
-    Q_PROPERTY(uint ColorStart READ ColorStart WRITE SetColorStart)
-    Q_PROPERTY(uint ColorStop MEMBER FColorStop)
-
-public:
-    explicit TiGradient(QWidget *parent = nullptr);
-
-    uint ColorStart() const { return FColorStart; }
-    void SetColorStart(uint Value);
-
-    bool ReadStoredValue(const QString &name, const QVariant &value) override;
-    QList<QPair<QString, QVariant>> StoredValues() const override { return FKeptSettings.Kept(); }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    TKeptSettings FKeptSettings;
-    uint FColorStart = framework::clBlue;
-    uint FColorStop = framework::clBlack;
 };
 
 // Hint-manager settings, kept until the styled hints exist; the toolkit's tooltips show the

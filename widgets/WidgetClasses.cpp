@@ -1,7 +1,9 @@
 #include "widgets/WidgetClasses.h"
 
 #include "framework/ClassRegistry.h"
+#include "widgets/iGradient.h"
 #include "widgets/iKnob.h"
+#include "widgets/iLabel.h"
 #include "widgets/iLedBar.h"
 #include "widgets/iSevenSegmentAnalog.h"
 #include "widgets/iSevenSegmentCharacter.h"
@@ -15,6 +17,8 @@ void RegisterWidgetClasses()
     framework::RegisterClass<TiLedBar>(QStringLiteral("TiLedBar"));
     framework::RegisterClass<TiSevenSegmentCharacter>(QStringLiteral("TiSevenSegmentCharacter"));
     framework::RegisterClass<TiSevenSegmentAnalog>(QStringLiteral("TiSevenSegmentAnalog"));
+    framework::RegisterClass<TiLabel>(QStringLiteral("TiLabel"));
+    framework::RegisterClass<TiGradient>(QStringLiteral("TiGradient"));
 }
 
 } // namespace widgets

@@ -1,5 +1,8 @@
 #include "widgets/iComponent.h"
 
+#include "framework/Exception.h"
+#include "widgets/iPropertyFile.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -183,14 +186,31 @@ void TiComponent::EndUpdate()
 
 bool TiComponent::SavePropertiesToFile(const QString &FileName)
 {
-    Q_UNUSED(FileName);
-    return false;
+    try {
+        WritePropertyFile(FileName, PropertyFileLines(this, FOptionSaveAllProperties));
+    } catch (const framework::Exception &e) {
+        throw framework::Exception(QStringLiteral("Error Saving Properties - ") + e.Message());
+    }
+    return true;
 }
 
 bool TiComponent::LoadPropertiesFromFile(const QString &FileName)
 {
-    Q_UNUSED(FileName);
-    return false;
+    try {
+        const QStringList lines = ReadPropertyFile(FileName);
+        BeginUpdate();
+        try {
+            ApplyPropertyLines(this, lines);
+        } catch (...) {
+            // Otherwise the widget would never repaint again.
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+    } catch (const framework::Exception &e) {
+        throw framework::Exception(QStringLiteral("Error Loading Properties - ") + e.Message());
+    }
+    return true;
 }
 
 void TiComponent::InvalidateBackGround()

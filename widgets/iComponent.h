@@ -78,7 +78,9 @@ public:
     virtual void EndUpdate();
     virtual void Lock() = 0;
     virtual void Unlock() = 0;
-    // Property text files belong to a later unit; until then both report failure.
+    // Property text files (widgets/iPropertyFile). Both return true when done; a failure raises
+    // framework::Exception with "Error Saving Properties - " / "Error Loading Properties - "
+    // and the cause. A failed load still releases the update lock.
     virtual bool SavePropertiesToFile(const QString &FileName);
     virtual bool LoadPropertiesFromFile(const QString &FileName);
 

@@ -2,7 +2,9 @@
 // built from its stored layout, with the fake sound player recording what reaches the device.
 
 #include "framework/LayoutWriter.h"
+#include "lbbutton/LbButtons.h"
 #include "tests/app/AppFixture.h"
+#include "widgets/iLabel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -181,9 +183,23 @@ TEST_F(Form1Test, CaptionsFitTheirControls)
     for (QWidget *control : form->findChildren<QWidget *>()) {
         const auto *button = qobject_cast<QAbstractButton *>(control);
         const auto *label = qobject_cast<QLabel *>(control);
-        const QString text = button ? button->text() : label ? label->text() : QString();
+        const auto *framed = qobject_cast<widgets::TiLabel *>(control);
+        const QString text = button   ? button->text()
+                             : label  ? label->text()
+                             : framed ? framed->GetCaption()
+                                      : QString();
         if (text.trimmed().isEmpty() || control->objectName().isEmpty())
             continue;
+        if (framed) {
+            // The caption's letters and the frame on both sides.
+            const QFontMetrics metrics(framed->GetFont()->toQFont());
+            EXPECT_LE(metrics.horizontalAdvance(text.trimmed()) + 2 * framed->BorderWidth(), control->width())
+                << control->objectName().toStdString();
+            EXPECT_LE(metrics.height() + 2 * framed->BorderWidth(), control->height())
+                << control->objectName().toStdString();
+            ++checked;
+            continue;
+        }
         // Push buttons: glyph and the caption's letters (the stored blanks are padding).
         const bool push =
             button && !qobject_cast<const QRadioButton *>(button) && !qobject_cast<const QCheckBox *>(button);
@@ -219,11 +235,11 @@ TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
     auto *button = second.findChild<QWidget *>(QStringLiteral("LbButton2"));
     EXPECT_EQ(button->property("ColorWhenDown").toUInt(), 9079551u);
     EXPECT_EQ(button->property("HotTrackColor").toUInt(), 8441834u);
-    EXPECT_EQ(button->property("Style").toInt(), int(app::TLbButton::bsModern));
-    EXPECT_EQ(button->property("Layout").toInt(), int(framework::blGlyphRight));
+    EXPECT_EQ(button->property("Style").toInt(), int(lbbutton::bsModern));
+    EXPECT_EQ(button->property("Layout").toInt(), int(lbbutton::blGlyphRight));
     EXPECT_TRUE(button->property("SlowDecease").toBool());
     auto *label = second.findChild<QWidget *>(QStringLiteral("iLabel3"));
-    EXPECT_EQ(label->property("BorderStyle").toInt(), int(app::TiLabel::ilbsSingle));
+    EXPECT_EQ(label->property("BorderStyle").toInt(), int(widgets::TiLabel::ilbsSingle));
     EXPECT_EQ(label->property("Caption").toString(), QStringLiteral(" ДОПОЛНИТЕЛЬНО "));
     auto *hints = second.findChild<app::TsHintManager *>(QStringLiteral("sHintManager1"));
     ASSERT_NE(hints, nullptr);

@@ -7,6 +7,8 @@
 #   click_at WIN X Y              left click at window coordinates
 #   screenshot WIN FILE           PNG of the window as the X server shows it
 #   expect_pixel PNG X Y #RRGGBB WHAT  fails unless the pixel has that colour
+#   expect_colour_count PNG X Y W H #RRGGBB MIN WHAT  fails unless the W x H area at (X, Y) has
+#                                 at least MIN pixels of that colour
 
 display_start() {
   command -v Xvfb >/dev/null || e2e_skip "Xvfb is not installed (scripts/setup.sh installs it)"
@@ -72,4 +74,11 @@ expect_pixel() {
   found=$(convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6)
   [ "#${found^^}" = "${4^^}" ] || e2e_fail "$5: pixel ($2, $3) of $(basename "$1") is #$found, expected $4"
   echo "pixel ($2, $3) is $4: $5"
+}
+
+expect_colour_count() {
+  local count
+  count=$(convert "$1" -crop "$4x$5+$2+$3" +repage txt:- 2>/dev/null | grep -ci " ${6}" || true)
+  [ "${count:-0}" -ge "$7" ] || e2e_fail "$8: $count pixels of $6 in $4x$5 at ($2, $3) of $(basename "$1"), expected at least $7"
+  echo "$count pixels of $6 in $4x$5 at ($2, $3): $8"
 }

@@ -40,6 +40,15 @@ done
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 expect_size "$window" 275 650 "idle"
 screenshot "$window" "$shots/app_idle.png"
+# The panel captions: a black frame, silver inside, navy letters (Panel2's children sit inside
+# its 2-pixel edge, at (12, 61) in the window).
+for caption in "65 71 125 Частота" "65 555 124 Уровень"; do
+  read -r cx cy cw what <<<"$caption"
+  expect_pixel "$shots/app_idle.png" $((cx + 60)) "$cy" "#000000" "$what caption: top of the frame"
+  expect_pixel "$shots/app_idle.png" "$cx" $((cy + 7)) "#000000" "$what caption: left of the frame"
+  expect_pixel "$shots/app_idle.png" $((cx + cw - 2)) $((cy + 13)) "#C0C0C0" "$what caption: silver inside"
+  expect_colour_count "$shots/app_idle.png" "$cx" "$cy" "$cw" 15 "#000080" 40 "$what caption: navy letters"
+done
 
 recording=$E2E_TMP/app.raw
 pulse_record_start "$recording"
@@ -90,6 +99,9 @@ edit_duration=(368 597)
 click_at "$window" "${fold_out[@]}"
 expect_size "$window" 580 650 "fold-out panel open"
 screenshot "$window" "$shots/app_foldout.png"
+expect_pixel "$shots/app_foldout.png" $((340 + 80)) 23 "#000000" "fold-out caption: top of the frame"
+expect_pixel "$shots/app_foldout.png" $((340 + 172)) $((23 + 20)) "#C0C0C0" "fold-out caption: silver inside"
+expect_colour_count "$shots/app_foldout.png" 340 23 174 22 "#800000" 60 "fold-out caption: maroon letters"
 expect_pixel "$shots/app_foldout.png" $((302 + 60)) $((239 + 0)) "#00FF00" "sine sketch at (60, 0)"
 xdotool mousemove --window "$window" "${radio_square[@]}" sleep 0.2 mousemove_relative 1 0
 sleep 0.3
@@ -131,6 +143,11 @@ click_at "$window" "${about_button[@]}"
 about=$(window_wait "О программе !" $program_pid) || e2e_fail "the About box did not open"
 expect_size "$about" 271 151 "About box"
 screenshot "$about" "$shots/app_about.png"
+# The gradient backdrop, top to bottom, where the text box and the button leave it bare.
+expect_pixel "$shots/app_about.png" 100 0 "#8080C0" "About box: gradient row 0"
+expect_pixel "$shots/app_about.png" 100 1 "#7F7FBF" "About box: gradient row 1"
+expect_pixel "$shots/app_about.png" 3 76 "#404080" "About box: gradient row 76"
+expect_pixel "$shots/app_about.png" 100 150 "#020242" "About box: gradient row 150"
 click_at "$about" "${about_ok[@]}"
 for _ in $(seq 30); do
   xdotool search --onlyvisible --name "^О программе !\$" >/dev/null 2>&1 || break

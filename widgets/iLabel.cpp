@@ -1,0 +1,302 @@
+#include "widgets/iLabel.h"
+
+#include "widgets/iGPFunctions.h"
+
+#include <QKeySequence>
+#include <QShortcutEvent>
+#include <cstdlib>
+
+namespace widgets {
+
+namespace {
+
+template <class T> bool Assign(T &field, const T &value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+} // namespace
+
+TiLabel::TiLabel(QWidget *parent)
+    : TiVCLComponent(parent), FCaption(QStringLiteral("iLabel")), FFont(new framework::TFont(this)),
+      FShadowColor(framework::clGray)
+{
+    // The constructor's size stays until something that sizes the label changes.
+    resize(28, 13);
+    connect(FFont, &framework::TFont::OnChange, this, [this](QObject *) { FontChanged(); });
+}
+
+TiLabel::~TiLabel()
+{
+    if (FFocusControlWatch)
+        disconnect(FFocusControlWatch);
+}
+
+int TiLabel::BorderWidth() const
+{
+    switch (FLabelBorderStyle) {
+    case ilbsSingle:
+        return 1;
+    case ilbsLowered:
+    case ilbsRaised:
+        return 2;
+    case ilbsNone:
+        break;
+    }
+    return 0;
+}
+
+framework::TRect TiLabel::TextRect() const
+{
+    const int b = BorderWidth();
+    return framework::TRect(b + FOuterMarginLeft, b + FOuterMarginTop, width() - b - FOuterMarginRight,
+                            height() - b - FOuterMarginBottom);
+}
+
+QChar TiLabel::AcceleratorOf(const QString &Caption)
+{
+    for (qsizetype i = 0; i + 1 < Caption.size(); ++i) {
+        if (Caption.at(i) != QLatin1Char('&'))
+            continue;
+        if (Caption.at(i + 1) != QLatin1Char('&'))
+            return Caption.at(i + 1);
+        ++i; // "&&" is a literal ampersand
+    }
+    return QChar();
+}
+
+void TiLabel::SetCaption(const QString &Value)
+{
+    if (FCaption == Value)
+        return;
+    bool allow = true;
+    emit OnPropertyChangeRequest(this, QStringLiteral("Caption"), allow);
+    if (!allow)
+        return;
+    FCaption = Value;
+    UpdateShortcut();
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiLabel::SetFont(framework::TFont *Value)
+{
+    if (Value)
+        FFont->Assign(*Value);
+}
+
+void TiLabel::FontChanged()
+{
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiLabel::SetAlignment(TiAlignmentHorizontal Value)
+{
+    if (Assign(FAlignment, Value))
+        InvalidateForeGround();
+}
+
+void TiLabel::SetShadowColor(framework::TColor Value)
+{
+    if (Assign(FShadowColor, Value))
+        InvalidateForeGround();
+}
+
+// The sizing properties: store, re-size, repaint.
+template <class T> void TiLabel::SetSizing(T &Field, T Value)
+{
+    if (!Assign(Field, Value))
+        return;
+    DoAutoSize();
+    InvalidateForeGround();
+}
+
+void TiLabel::SetAutoSize(bool Value)
+{
+    SetSizing(FAutoSize, Value);
+}
+
+void TiLabel::SetBorderStyle(TiLabelBorderStyle Value)
+{
+    SetSizing(FLabelBorderStyle, Value);
+}
+
+void TiLabel::SetShadowShow(bool Value)
+{
+    SetSizing(FShadowShow, Value);
+}
+
+void TiLabel::SetShadowXOffset(int Value)
+{
+    SetSizing(FShadowXOffset, Value);
+}
+
+void TiLabel::SetShadowYOffset(int Value)
+{
+    SetSizing(FShadowYOffset, Value);
+}
+
+void TiLabel::SetOuterMarginLeft(int Value)
+{
+    SetSizing(FOuterMarginLeft, Value);
+}
+
+void TiLabel::SetOuterMarginTop(int Value)
+{
+    SetSizing(FOuterMarginTop, Value);
+}
+
+void TiLabel::SetOuterMarginRight(int Value)
+{
+    SetSizing(FOuterMarginRight, Value);
+}
+
+void TiLabel::SetOuterMarginBottom(int Value)
+{
+    SetSizing(FOuterMarginBottom, Value);
+}
+
+void TiLabel::SetFocusControl(QWidget *Value)
+{
+    if (FFocusControlWatch)
+        disconnect(FFocusControlWatch);
+    FFocusControl = Value;
+    if (Value)
+        FFocusControlWatch = connect(Value, &QObject::destroyed, this, [this] { FocusControlDestroyed(); });
+    UpdateShortcut();
+    InvalidateForeGround();
+}
+
+void TiLabel::FocusControlDestroyed()
+{
+    FFocusControl = nullptr;
+    FFocusControlWatch = {};
+    UpdateShortcut();
+    InvalidateForeGround();
+}
+
+// The accelerator only acts while a focus control is assigned.
+void TiLabel::UpdateShortcut()
+{
+    if (FShortcutId != 0) {
+        releaseShortcut(FShortcutId);
+        FShortcutId = 0;
+    }
+    if (!FFocusControl)
+        return;
+    const QChar key = AcceleratorOf(FCaption);
+    if (key.isNull())
+        return;
+    FShortcutId =
+        grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(key.toUpper().unicode()))));
+}
+
+bool TiLabel::event(QEvent *e)
+{
+    if (e->type() == QEvent::Shortcut) {
+        auto *se = static_cast<QShortcutEvent *>(e);
+        QWidget *target = FFocusControl.data();
+        const bool canFocus = target && isEnabled() && target->isEnabled() && target->isVisible() &&
+                              target->focusPolicy() != Qt::NoFocus;
+        if (se->shortcutId() == FShortcutId && canFocus) {
+            target->setFocus(Qt::ShortcutFocusReason);
+            e->accept();
+            return true;
+        }
+        e->ignore();
+        return false;
+    }
+    return TiVCLComponent::event(e);
+}
+
+void TiLabel::DoAutoSize()
+{
+    if (!FAutoSize || isLoading() || FAutoSizing)
+        return;
+    FAutoSizing = true;
+    struct Reset
+    {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{FAutoSizing};
+
+    framework::Canvas canvas;
+    canvas.Font.Assign(*FFont);
+    const int allowX = FShadowShow ? std::abs(FShadowXOffset) : 0;
+    const int allowY = FShadowShow ? std::abs(FShadowYOffset) : 0;
+    const int b = BorderWidth();
+    const int w = 2 * b + FOuterMarginLeft + FOuterMarginRight + canvas.TextWidth(FCaption) + allowX;
+    const int h = 2 * b + FOuterMarginTop + FOuterMarginBottom + canvas.TextHeight(FCaption) + allowY;
+    SetBounds(Left(), Top(), w, h);
+    if (OnResize)
+        OnResize(this);
+}
+
+void TiLabel::iPaintTo(framework::Canvas &Canvas)
+{
+    DrawBackGround(Canvas, GetBackGroundColor());
+
+    Canvas.Font.Assign(*FFont);
+    Canvas.Brush.Style = framework::bsClear;
+
+    const framework::TRect r = TextRect();
+    TiTextOptions options = itoSingleLine | itoVerticalCenter;
+    switch (FAlignment) {
+    case iahCenter:
+        options |= itoCenter;
+        break;
+    case iahLeft:
+        options |= itoLeft;
+        break;
+    case iahRight:
+        options |= itoRight;
+        break;
+    }
+    if (FFocusControl)
+        options |= itoNoPrefix;
+
+    auto draw = [&](framework::TRect where, framework::TColor color) {
+        Canvas.Font.setColor(color);
+        iDrawText(Canvas, FCaption, where, options);
+    };
+    auto moved = [&](int dx, int dy) {
+        return framework::TRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
+    };
+    if (FShadowShow) {
+        // The shadow always lies at (ShadowXOffset, ShadowYOffset) from the caption.
+        if (FShadowXOffset >= 0) {
+            draw(moved(FShadowXOffset, FShadowYOffset), FShadowColor);
+            draw(r, FFont->color());
+        } else {
+            draw(r, FShadowColor);
+            draw(moved(-FShadowXOffset, -FShadowYOffset), FFont->color());
+        }
+    } else {
+        draw(r, FFont->color());
+    }
+
+    const framework::TRect client(0, 0, width(), height());
+    switch (FLabelBorderStyle) {
+    case ilbsSingle:
+        Canvas.Brush.Style = framework::bsClear;
+        Canvas.Pen.Style = framework::psSolid;
+        Canvas.Pen.Width = 1;
+        Canvas.Pen.Color = framework::clWindowFrame;
+        Canvas.Rectangle(client);
+        break;
+    case ilbsLowered:
+        iDrawBevel(Canvas, client, 0);
+        break;
+    case ilbsRaised:
+        iDrawBevel(Canvas, client, 1);
+        break;
+    case ilbsNone:
+        break;
+    }
+}
+
+} // namespace widgets

@@ -1,0 +1,429 @@
+#include "widgets/iPropertyFile.h"
+
+#include "framework/Exception.h"
+#include "framework/LayoutFormat.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <QSet>
+#include <QWidget>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace widgets {
+
+namespace {
+
+bool IsUnsignedType(int id)
+{
+    return id == QMetaType::UInt || id == QMetaType::UShort || id == QMetaType::UChar ||
+           id == QMetaType::ULong || id == QMetaType::ULongLong;
+}
+
+bool IsIntegerType(int id)
+{
+    switch (id) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The integer an integer or enumeration variant holds, read by its size. 32-bit unsigned
+// values (colours) read as signed, as the files have always held them.
+qint64 OrdinalOf(const QVariant &value)
+{
+    const QMetaType type = value.metaType();
+    const bool isUnsigned = IsUnsignedType(type.id());
+    const void *data = value.constData();
+    switch (type.sizeOf()) {
+    case 1: {
+        qint8 v;
+        std::memcpy(&v, data, 1);
+        return isUnsigned ? qint64(quint8(v)) : qint64(v);
+    }
+    case 2: {
+        qint16 v;
+        std::memcpy(&v, data, 2);
+        return isUnsigned ? qint64(quint16(v)) : qint64(v);
+    }
+    case 4: {
+        qint32 v;
+        std::memcpy(&v, data, 4);
+        return qint64(v);
+    }
+    case 8: {
+        qint64 v;
+        std::memcpy(&v, data, 8);
+        return v;
+    }
+    default:
+        return 0;
+    }
+}
+
+// A variant of integer or enumeration type `type` holding `number`; false when it does not
+// fit. 32-bit types take both the signed and the unsigned range.
+bool MakeOrdinal(QMetaType type, qint64 number, QVariant &out)
+{
+    const bool isUnsigned = IsUnsignedType(type.id());
+    qint64 low = 0;
+    qint64 high = 0;
+    switch (type.sizeOf()) {
+    case 1:
+        low = isUnsigned ? 0 : std::numeric_limits<qint8>::min();
+        high = isUnsigned ? std::numeric_limits<quint8>::max() : std::numeric_limits<qint8>::max();
+        break;
+    case 2:
+        low = isUnsigned ? 0 : std::numeric_limits<qint16>::min();
+        high = isUnsigned ? std::numeric_limits<quint16>::max() : std::numeric_limits<qint16>::max();
+        break;
+    case 4:
+        low = std::numeric_limits<qint32>::min();
+        high = std::numeric_limits<quint32>::max();
+        break;
+    case 8:
+        low = isUnsigned ? 0 : std::numeric_limits<qint64>::min();
+        high = std::numeric_limits<qint64>::max();
+        break;
+    default:
+        return false;
+    }
+    if (number < low || number > high)
+        return false;
+    out = QVariant(type, nullptr);
+    const quint64 bits = quint64(number);
+    switch (type.sizeOf()) {
+    case 1: {
+        const auto v = quint8(bits);
+        std::memcpy(out.data(), &v, 1);
+        break;
+    }
+    case 2: {
+        const auto v = quint16(bits);
+        std::memcpy(out.data(), &v, 2);
+        break;
+    }
+    case 4: {
+        const auto v = quint32(bits);
+        std::memcpy(out.data(), &v, 4);
+        break;
+    }
+    default:
+        std::memcpy(out.data(), &bits, 8);
+        break;
+    }
+    return true;
+}
+
+QString DecimalPoint()
+{
+    return QLocale().decimalPoint();
+}
+
+// General format, 15 significant digits: plain up to 1E15, scientific below 1E-4 and above.
+QString FormatFloat(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (value == 0)
+        return QStringLiteral("0");
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    QString text = QString::fromLatin1(buffer);
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    if (e >= 0) {
+        // "1.5e-07" -> "1.5E-7", "1e+20" -> "1E20"
+        QString mantissa = text.left(e);
+        QString exponent = text.mid(e + 1);
+        const bool negative = exponent.startsWith(QLatin1Char('-'));
+        if (exponent.startsWith(QLatin1Char('+')) || negative)
+            exponent.remove(0, 1);
+        while (exponent.size() > 1 && exponent.startsWith(QLatin1Char('0')))
+            exponent.remove(0, 1);
+        text = mantissa + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) + exponent;
+    }
+    return text.replace(QLatin1Char('.'), DecimalPoint());
+}
+
+bool ParseFloat(const QString &text, double &value)
+{
+    const QString upper = text.toUpper();
+    if (upper == QLatin1String("NAN")) {
+        value = std::numeric_limits<double>::quiet_NaN();
+        return true;
+    }
+    if (upper == QLatin1String("INF") || upper == QLatin1String("+INF")) {
+        value = std::numeric_limits<double>::infinity();
+        return true;
+    }
+    if (upper == QLatin1String("-INF")) {
+        value = -std::numeric_limits<double>::infinity();
+        return true;
+    }
+    QLocale locale;
+    locale.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    value = locale.toDouble(text, &ok);
+    return ok;
+}
+
+QString Quoted(const QString &text)
+{
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+// Sub-objects worth walking are the owned persistent ones (fonts); other controls are not.
+bool IsPersistentObject(const QObject *object)
+{
+    return object && !object->isWidgetType();
+}
+
+void Walk(QObject *object, const QString &prefix, QList<TiPropertyEntry> &out, QSet<QObject *> &visited)
+{
+    const QMetaObject *meta = object->metaObject();
+    QSet<QByteArray> seen;
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        if (!framework::layout::IsPublishedProperty(meta, i))
+            continue;
+        const QByteArray name = meta->property(i).name();
+        if (seen.contains(name))
+            continue;
+        seen.insert(name);
+        // A re-published property is read and set through its most derived declaration.
+        const QMetaProperty property = meta->property(meta->indexOfProperty(name.constData()));
+        if (!property.isStored() || !property.isWritable() || !property.isReadable())
+            continue;
+        const QString path = prefix + QString::fromLatin1(name);
+        if (framework::layout::IsObjectPointer(property)) {
+            QObject *sub = property.read(object).value<QObject *>();
+            if (IsPersistentObject(sub) && !visited.contains(sub)) {
+                visited.insert(sub);
+                Walk(sub, path + QLatin1Char('.'), out, visited);
+            }
+            continue;
+        }
+        out.append({path, object, property});
+    }
+}
+
+const QStringList &ExcludedUnlessSaveAll()
+{
+    static const QStringList names = {
+        QStringLiteral("Left"),     QStringLiteral("Top"),   QStringLiteral("Width"),
+        QStringLiteral("Height"),   QStringLiteral("Align"), QStringLiteral("Cursor"),
+        QStringLiteral("ShowHint"), QStringLiteral("Tag"),   QStringLiteral("Visible"),
+        QStringLiteral("Enabled"),  QStringLiteral("Hint"),  QStringLiteral("HelpContext"),
+    };
+    return names;
+}
+
+bool Excluded(const QString &path, bool saveAll)
+{
+    if (path.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0)
+        return true;
+    return !saveAll && ExcludedUnlessSaveAll().contains(path, Qt::CaseInsensitive);
+}
+
+// Converts the value text of a line to the property's type.
+QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
+{
+    const QMetaProperty &property = entry.Property;
+    const QMetaType type = property.metaType();
+    const int id = type.id();
+    const QString name = QString::fromLatin1(property.name());
+
+    if (id == QMetaType::QString)
+        return rawValue;
+
+    const QString text = rawValue.trimmed();
+    if (id == QMetaType::Double || id == QMetaType::Float) {
+        double value = 0;
+        if (!ParseFloat(text, value))
+            throw framework::Exception(Quoted(text) + QStringLiteral(" is not a valid floating point value"));
+        if (id == QMetaType::Float)
+            return QVariant(float(value));
+        return QVariant(value);
+    }
+
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok, 10);
+    if (!ok)
+        throw framework::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
+    auto invalid = [&] {
+        return framework::Exception(Quoted(text) + QStringLiteral(" is not a valid value for ") + name);
+    };
+
+    if (id == QMetaType::Bool) {
+        if (number != 0 && number != 1)
+            throw invalid();
+        return QVariant(number == 1);
+    }
+    if (id == QMetaType::QChar) {
+        if (number < 0 || number > 0xFFFF)
+            throw invalid();
+        return QVariant(QChar(char16_t(number)));
+    }
+    if (property.isEnumType()) {
+        const QMetaEnum enumerator = property.enumerator();
+        if (property.isFlagType()) {
+            qint64 all = 0;
+            for (int k = 0; k < enumerator.keyCount(); ++k)
+                all |= enumerator.value(k);
+            if ((number & ~all) != 0)
+                throw invalid();
+        } else if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max() ||
+                   !enumerator.valueToKey(int(number))) {
+            throw invalid();
+        }
+    } else if (!IsIntegerType(id)) {
+        throw invalid();
+    }
+    QVariant value;
+    if (!MakeOrdinal(type, number, value))
+        throw framework::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
+    return value;
+}
+
+} // namespace
+
+QList<TiPropertyEntry> PublishedPropertyPaths(QObject *Object)
+{
+    QList<TiPropertyEntry> out;
+    if (!Object)
+        return out;
+    QSet<QObject *> visited{Object};
+    Walk(Object, QString(), out, visited);
+    return out;
+}
+
+QString PropertyFileClassName(const QObject *Object)
+{
+    const QString name = QString::fromLatin1(Object->metaObject()->className());
+    const qsizetype colon = name.lastIndexOf(QLatin1String("::"));
+    return colon < 0 ? name : name.mid(colon + 2);
+}
+
+bool FormatPropertyValue(const QMetaProperty &Property, const QVariant &Value, QString &Text)
+{
+    const int id = Property.metaType().id();
+    if (id == QMetaType::QString) {
+        Text = Value.toString();
+        return true;
+    }
+    if (id == QMetaType::Bool) {
+        Text = Value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        return true;
+    }
+    if (id == QMetaType::QChar) {
+        Text = QString::number(Value.toChar().unicode());
+        return true;
+    }
+    if (id == QMetaType::Double || id == QMetaType::Float) {
+        Text = FormatFloat(Value.toDouble());
+        return true;
+    }
+    if (Property.isEnumType() || IsIntegerType(id)) {
+        Text = QString::number(OrdinalOf(Value));
+        return true;
+    }
+    return false;
+}
+
+QStringList PropertyFileLines(QObject *Object, bool SaveAll)
+{
+    QStringList lines{QStringLiteral("File Type = ") + PropertyFileClassName(Object)};
+    for (const TiPropertyEntry &entry : PublishedPropertyPaths(Object)) {
+        if (Excluded(entry.Path, SaveAll))
+            continue;
+        QString text;
+        if (FormatPropertyValue(entry.Property, entry.Property.read(entry.Owner), text))
+            lines.append(entry.Path + QStringLiteral(" = ") + text);
+    }
+    return lines;
+}
+
+void ApplyPropertyLines(QObject *Object, QStringList Lines)
+{
+    for (const TiPropertyEntry &entry : PublishedPropertyPaths(Object)) {
+        QString dummy;
+        if (!FormatPropertyValue(entry.Property, QVariant(entry.Property.metaType(), nullptr), dummy))
+            continue; // a kind the files do not hold
+        for (qsizetype i = 0; i < Lines.size(); ++i) {
+            const QString &line = Lines.at(i);
+            const qsizetype equals = line.indexOf(QLatin1Char('='));
+            if (equals < 0)
+                continue;
+            if (line.left(equals).trimmed().compare(entry.Path, Qt::CaseInsensitive) != 0)
+                continue;
+            // Strings keep their own leading and trailing blanks: only the blank the writer puts
+            // after '=' goes. Numbers are trimmed in the conversion.
+            QString value = line.mid(equals + 1);
+            if (value.startsWith(QLatin1Char(' ')))
+                value.remove(0, 1);
+            Lines.removeAt(i);
+            const QVariant converted = ConvertValue(entry, value);
+            if (!entry.Property.write(entry.Owner, converted))
+                throw framework::Exception(QStringLiteral("Cannot set property ") + entry.Path);
+            break;
+        }
+    }
+}
+
+void WritePropertyFile(const QString &FileName, const QStringList &Lines)
+{
+    QSaveFile file(FileName);
+    auto fail = [&] {
+        return framework::Exception(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw fail();
+    QByteArray bytes;
+    for (const QString &line : Lines) {
+        bytes += line.toUtf8();
+        bytes += '\n';
+    }
+    if (file.write(bytes) != bytes.size())
+        throw fail();
+    if (!file.commit())
+        throw fail();
+}
+
+QStringList ReadPropertyFile(const QString &FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw framework::Exception(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw framework::Exception(
+            QStringLiteral("Cannot read file \"%1\". %2").arg(FileName, file.errorString()));
+    QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace widgets
