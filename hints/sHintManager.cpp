@@ -573,6 +573,8 @@ bool TApplicationHints::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Leave:
         if (FControl && watched == FControl.data()) {
+            // Leaving for another hinted control keeps the short pause.
+            FShortNext = OpenHint() != nullptr;
             FShowTimer.stop();
             CloseHint(false);
             FControl = nullptr;
@@ -588,9 +590,10 @@ void TApplicationHints::PointerMoved(QWidget *widget)
 {
     QWidget *control = HintedControl(widget);
     if (control != FControl) {
-        const bool wasOpen = OpenHint() != nullptr;
+        const bool wasOpen = OpenHint() != nullptr || FShortNext;
         CloseHint(false);
         FControl = control;
+        FShortNext = false;
         if (control)
             FShowTimer.start(wasOpen ? FHintShortPause : FHintPause);
         else
@@ -635,6 +638,7 @@ void TApplicationHints::HidePauseElapsed()
 
 void TApplicationHints::CancelHint()
 {
+    FShortNext = false;
     FShowTimer.stop();
     CloseHint(false);
     FControl = nullptr;

@@ -151,6 +151,7 @@ private:
     QPointer<QWidget> FControl;
     QString FShownText;
     bool FSuppressed = false;
+    bool FShortNext = false;
     QTimer FShowTimer;
     QTimer FHideTimer;
 };
