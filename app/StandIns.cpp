@@ -3,6 +3,7 @@
 #include "framework/ClassRegistry.h"
 #include "framework/Pictures.h"
 #include "framework/StandardClasses.h"
+#include "hints/sHintManager.h"
 #include "tonegen/ToneGen.h"
 #include "widgets/WidgetClasses.h"
 
@@ -179,17 +180,11 @@ void TiGradient::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), framework::ToQColor(FColorStart));
 }
 
-TsHintManager::TsHintManager(QObject *owner)
-    : QObject(owner), sStyle(new TsPassivePaintStyle(this)), Font(new framework::TFont(this))
-{
-}
-
 void RegisterStandInClasses()
 {
     framework::RegisterClass<TLbButton>(QStringLiteral("TLbButton"));
     framework::RegisterClass<TiLabel>(QStringLiteral("TiLabel"));
     framework::RegisterClass<TiGradient>(QStringLiteral("TiGradient"));
-    framework::RegisterClass<TsHintManager>(QStringLiteral("TsHintManager"));
 }
 
 void RegisterLayoutClasses()
@@ -197,6 +192,7 @@ void RegisterLayoutClasses()
     framework::RegisterStandardClasses();
     widgets::RegisterWidgetClasses();
     framework::RegisterClass<TToneGen>(QStringLiteral("TToneGen"));
+    hints::RegisterHintClasses();
     RegisterStandInClasses();
 }
 

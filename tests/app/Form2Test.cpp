@@ -6,6 +6,7 @@
 #include "framework/LayoutReader.h"
 #include "framework/LayoutWriter.h"
 #include "framework/RichEdit.h"
+#include "hints/sHintManager.h"
 #include "tests/app/AppFixture.h"
 
 #include <QDir>
@@ -77,15 +78,15 @@ TEST(LayoutRoundTrip, MainWindowWritesBackItsSettings)
     auto *label = second.findChild<QWidget *>(QStringLiteral("iLabel3"));
     EXPECT_EQ(label->property("BorderStyle").toInt(), int(app::TiLabel::ilbsSingle));
     EXPECT_EQ(label->property("Caption").toString(), QStringLiteral(" ДОПОЛНИТЕЛЬНО "));
-    auto *hints = second.findChild<app::TsHintManager *>(QStringLiteral("sHintManager1"));
-    ASSERT_NE(hints, nullptr);
-    EXPECT_EQ(hints->sStyle->Background->Gradient->Color1, 2917517u);
-    EXPECT_EQ(hints->sStyle->Background->Gradient->Layout, app::TsHintEnums::gtAsBorder);
-    EXPECT_EQ(hints->sStyle->Shadow->Offset, 11);
-    EXPECT_EQ(hints->sStyle->Painting->ColorActive, 11992314u);
-    EXPECT_EQ(hints->sStyle->GroupIndex, -101);
-    EXPECT_EQ(hints->PauseHide, 7000);
-    EXPECT_EQ(hints->PreDefinitions, app::TsHintEnums::shCustom);
+    auto *manager = second.findChild<hints::TsHintManager *>(QStringLiteral("sHintManager1"));
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(manager->sStyle()->Background()->Gradient()->Color1(), 2917517u);
+    EXPECT_EQ(manager->sStyle()->Background()->Gradient()->Layout(), hints::TsHintEnums::gtAsBorder);
+    EXPECT_EQ(manager->sStyle()->Shadow()->Offset(), 11);
+    EXPECT_EQ(manager->sStyle()->Painting()->ColorActive(), 11992314u);
+    EXPECT_EQ(manager->sStyle()->GroupIndex(), -101);
+    EXPECT_EQ(manager->PauseHide(), 7000);
+    EXPECT_EQ(manager->PreDefinitions(), hints::TsHintEnums::shCustom);
     EXPECT_EQ(second.LbButton1->property("Color").toUInt(), 14680029u);
     EXPECT_EQ(second.ToneGen1->Duration(), 1000);
 }
