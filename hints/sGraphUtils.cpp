@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace hints {
 
@@ -213,20 +214,30 @@ void FillPassiveGradient(QImage &bitmap, const framework::TRect &rect, const TPa
     const int n1 = std::min(std::max(1, RoundEven(span * gradient.Percent1() / 100.0)), std::max(limit, 1));
     const int n2 = std::min(std::max(1, RoundEven(span * gradient.Percent2() / 100.0)), std::max(limit, 1));
 
-    // Colour at `d` pixels from the start edge (first ramp) or the end edge (last ramp).
-    auto first = [&](int d, int ch) { return S[ch] + (C[ch] - S[ch]) * d / n1; };
-    auto last = [&](int d, int ch) { return E[ch] + (C[ch] - E[ch]) * d / n2; };
-    // 0: middle, 1: first ramp, 2: last ramp; along one axis of length n.
-    auto along = [&](int i, int n, int &d) {
-        if (i < n1) {
-            d = i;
-            return 1;
-        }
-        if (n - 1 - i < n2) {
-            d = n - 1 - i;
-            return 2;
-        }
-        return 0;
+    // Colours of both ramps by distance from their edge, and the middle; rounded once each.
+    struct Rgb
+    {
+        uchar r, g, b;
+    };
+    auto rgb = [](double r, double g, double b) {
+        return Rgb{uchar(std::clamp(RoundEven(r), 0, 255)), uchar(std::clamp(RoundEven(g), 0, 255)),
+                   uchar(std::clamp(RoundEven(b), 0, 255))};
+    };
+    std::vector<Rgb> firstRamp(static_cast<size_t>(n1)), lastRamp(static_cast<size_t>(n2));
+    for (int d = 0; d < n1; ++d)
+        firstRamp[size_t(d)] =
+            rgb(S[0] + (C[0] - S[0]) * d / n1, S[1] + (C[1] - S[1]) * d / n1, S[2] + (C[2] - S[2]) * d / n1);
+    for (int d = 0; d < n2; ++d)
+        lastRamp[size_t(d)] =
+            rgb(E[0] + (C[0] - E[0]) * d / n2, E[1] + (C[1] - E[1]) * d / n2, E[2] + (C[2] - E[2]) * d / n2);
+    const Rgb middle = rgb(C[0], C[1], C[2]);
+    // The colour `i` pixels along an axis of length n.
+    auto along = [&](int i, int n) -> const Rgb & {
+        if (i < n1)
+            return firstRamp[size_t(i)];
+        if (n - 1 - i < n2)
+            return lastRamp[size_t(n - 1 - i)];
+        return middle;
     };
 
     const PixelLayout l = LayoutOf(bitmap);
@@ -234,36 +245,34 @@ void FillPassiveGradient(QImage &bitmap, const framework::TRect &rect, const TPa
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         uchar *row = bitmap.scanLine(y);
         const int ry = y - rect.Top;
+        const Rgb *rowColor = gradient.Layout() == TsHintEnums::gtTopBottom ? &along(ry, h) : nullptr;
         for (int x = clip.Left; x < clip.Right; ++x) {
             const int rx = x - rect.Left;
-            int ramp = 0, d = 0;
-            if (gradient.Layout() == TsHintEnums::gtTopBottom) {
-                ramp = along(ry, h, d);
-            } else if (gradient.Layout() == TsHintEnums::gtLeftRight) {
-                ramp = along(rx, w, d);
-            } else {
-                // The nearest edge decides; distances count in band widths so the corner seams
-                // run diagonally.
-                const int dl = rx, dt = ry, dr = w - 1 - rx, db = h - 1 - ry;
-                double best = 2;
-                auto consider = [&](int dist, int band, int kind) {
-                    if (dist < band && double(dist) / band < best) {
-                        best = double(dist) / band;
-                        ramp = kind;
-                        d = dist;
+            const Rgb *c = rowColor;
+            if (!c && gradient.Layout() == TsHintEnums::gtLeftRight) {
+                c = &along(rx, w);
+            } else if (!c) {
+                // The nearest edge decides; distances count in band widths (compared crosswise)
+                // so the corner seams run diagonally.
+                c = &middle;
+                int bestDist = 1, bestBand = 0; // "2" in band widths: beyond any band
+                auto consider = [&](int dist, int band, const std::vector<Rgb> &ramp) {
+                    if (dist < band &&
+                        (bestBand == 0 || int64_t(dist) * bestBand < int64_t(bestDist) * band)) {
+                        bestDist = dist;
+                        bestBand = band;
+                        c = &ramp[size_t(dist)];
                     }
                 };
-                consider(dl, n1, 1);
-                consider(dt, n1, 1);
-                consider(dr, n2, 2);
-                consider(db, n2, 2);
+                consider(rx, n1, firstRamp);
+                consider(ry, n1, firstRamp);
+                consider(w - 1 - rx, n2, lastRamp);
+                consider(h - 1 - ry, n2, lastRamp);
             }
             uchar *p = row + x * l.bytes;
-            const int offsets[3] = {l.r, l.g, l.b};
-            for (int ch = 0; ch < 3; ++ch) {
-                const double v = ramp == 1 ? first(d, ch) : ramp == 2 ? last(d, ch) : C[ch];
-                p[offsets[ch]] = uchar(std::clamp(RoundEven(v), 0, 255));
-            }
+            p[l.r] = c->r;
+            p[l.g] = c->g;
+            p[l.b] = c->b;
         }
     }
 }
