@@ -1,4 +1,4 @@
-#include "app/StandIns.h"
+#include "app/LayoutClasses.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "controls/Application.h"

@@ -3,7 +3,7 @@
 // A TForm1 built from its stored layout, shown and active, with the fake sound player and the
 // message boxes recorded.
 
-#include "app/StandIns.h"
+#include "app/LayoutClasses.h"
 #include "app/Unit1.h"
 #include "controls/Application.h"
 #include "controls/MessageBox.h"

@@ -2,9 +2,11 @@
 
 #include "tests/app/AppFixture.h"
 
-#include <QHelpEvent>
-#include <QTextDocument>
-#include <QToolTip>
+#include "hints/sHintManager.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
 
 namespace {
 
@@ -50,21 +52,24 @@ TEST_F(ChromeTest, LeftDragOnTheSurfaceMovesTheWindow)
     QTest::mouseRelease(Named("Panel2"), Qt::LeftButton, {}, QPoint(100, 5));
 }
 
-// Until the styled hint windows exist, hints show as the toolkit's tooltips.
+// A resting pointer shows the stored hints in the program's own hint window.
 TEST_F(ChromeTest, RestingPointerShowsTheStoredHints)
 {
-    auto hintOf = [](QWidget *w) {
-        QHelpEvent event(QEvent::ToolTip, QPoint(3, 3), w->mapToGlobal(QPoint(3, 3)));
-        QApplication::sendEvent(w, &event);
-        QTextDocument shown;
-        shown.setHtml(QToolTip::isVisible() ? QToolTip::text() : QString());
-        return shown.toPlainText();
+    auto &hintsApp = hints::TApplicationHints::Instance();
+    int step = 0;
+    auto hintOf = [&](QWidget *w) {
+        hintsApp.CancelHint();
+        QTest::mouseMove(w, QPoint(3 + step % 2, 3)); // the toolkit drops a move to the same spot
+        ++step;
+        hintsApp.ShowPauseElapsed();
+        return hintsApp.OpenHint() ? hintsApp.OpenHint()->Caption() : QString();
     };
     EXPECT_EQ(hintOf(form->iKnob1), QStringLiteral("Задайте частоту сигнала"));
     EXPECT_EQ(hintOf(form->LbButton1), QStringLiteral("Включить сигнал генератора"));
     EXPECT_EQ(hintOf(Named("SpeedButton1")), QStringLiteral("Закрыть программу"));
     form->iLedBar2MouseMove(form->iLedBar2, {}, 1, 1);
     EXPECT_EQ(hintOf(form->iLedBar2), QStringLiteral("Уровень громкости 0."));
+    hintsApp.CancelHint();
 }
 
 TEST_F(ChromeTest, BarHintsReportTheStoredValues)

@@ -2,6 +2,7 @@
 // built from its stored layout, with the fake sound player recording what reaches the device.
 
 #include "framework/LayoutWriter.h"
+#include "hints/sHintManager.h"
 #include "lbbutton/LbButtons.h"
 #include "tests/app/AppFixture.h"
 #include "widgets/iLabel.h"
@@ -214,7 +215,7 @@ TEST_F(Form1Test, CaptionsFitTheirControls)
     EXPECT_GE(checked, 15) << "radio buttons, check box, labels and buttons with captions";
 }
 
-// The stored main window survives writing and reading back, the stand-ins' settings too.
+// The stored main window survives writing and reading back, with every control's settings.
 TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
 {
     apptest::RegisterOnce();
@@ -231,7 +232,7 @@ TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
     const framework::LayoutResult result =
         framework::LoadLayoutText(&second, written, QStringLiteral("written"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    // The stand-ins' settings and the hint manager's come back as they were stored.
+    // The light buttons', labels' and hint manager's settings come back as they were stored.
     auto *button = second.findChild<QWidget *>(QStringLiteral("LbButton2"));
     EXPECT_EQ(button->property("ColorWhenDown").toUInt(), 9079551u);
     EXPECT_EQ(button->property("HotTrackColor").toUInt(), 8441834u);
@@ -241,15 +242,15 @@ TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
     auto *label = second.findChild<QWidget *>(QStringLiteral("iLabel3"));
     EXPECT_EQ(label->property("BorderStyle").toInt(), int(widgets::TiLabel::ilbsSingle));
     EXPECT_EQ(label->property("Caption").toString(), QStringLiteral(" ДОПОЛНИТЕЛЬНО "));
-    auto *hints = second.findChild<app::TsHintManager *>(QStringLiteral("sHintManager1"));
-    ASSERT_NE(hints, nullptr);
-    EXPECT_EQ(hints->sStyle->Background->Gradient->Color1, 2917517u);
-    EXPECT_EQ(hints->sStyle->Background->Gradient->Layout, app::TsHintEnums::gtAsBorder);
-    EXPECT_EQ(hints->sStyle->Shadow->Offset, 11);
-    EXPECT_EQ(hints->sStyle->Painting->ColorActive, 11992314u);
-    EXPECT_EQ(hints->sStyle->GroupIndex, -101);
-    EXPECT_EQ(hints->PauseHide, 7000);
-    EXPECT_EQ(hints->PreDefinitions, app::TsHintEnums::shCustom);
+    auto *manager = second.findChild<hints::TsHintManager *>(QStringLiteral("sHintManager1"));
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(manager->sStyle()->Background()->Gradient()->Color1(), 2917517u);
+    EXPECT_EQ(manager->sStyle()->Background()->Gradient()->Layout(), hints::TsHintEnums::gtAsBorder);
+    EXPECT_EQ(manager->sStyle()->Shadow()->Offset(), 11);
+    EXPECT_EQ(manager->sStyle()->Painting()->ColorActive(), 11992314u);
+    EXPECT_EQ(manager->sStyle()->GroupIndex(), -101);
+    EXPECT_EQ(manager->PauseHide(), 7000);
+    EXPECT_EQ(manager->PreDefinitions(), hints::TsHintEnums::shCustom);
     EXPECT_EQ(second.LbButton1->property("Color").toUInt(), 14680029u);
     EXPECT_EQ(second.ToneGen1->Duration(), 1000);
 }

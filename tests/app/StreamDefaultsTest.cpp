@@ -2,7 +2,7 @@
 // that differs from what a new object holds either loses a setting on the next load or writes
 // noise into every layout. One walk over every registered class checks them all.
 
-#include "app/StandIns.h"
+#include "app/LayoutClasses.h"
 #include "framework/ClassRegistry.h"
 #include "framework/LayoutWriter.h"
 #include "tests/support/FakeSoundPlayer.h"

@@ -1,0 +1,20 @@
+#include "app/LayoutClasses.h"
+
+#include "controls/StandardClasses.h"
+#include "hints/sHintManager.h"
+#include "lbbutton/LbButton.h"
+#include "tonegen/ToneGen.h"
+#include "widgets/WidgetClasses.h"
+
+namespace app {
+
+void RegisterLayoutClasses()
+{
+    framework::RegisterStandardClasses();
+    widgets::RegisterWidgetClasses();
+    tonegen::RegisterToneGenClasses();
+    lbbutton::RegisterLbButtonClasses();
+    hints::RegisterHintClasses();
+}
+
+} // namespace app

@@ -1,0 +1,241 @@
+#pragma once
+
+// The passive paint style and its parts. Every setter compares, stores and tells the owning
+// style once; hint windows pick the change up at the next hint.
+
+#include "framework/Colors.h"
+#include "hints/sConst.h"
+
+#include <QImage>
+#include <QObject>
+
+namespace hints {
+
+// Reports a change of a style part to the style that owns it.
+class TsStylePart : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+signals:
+    void OnChange(QObject *Sender);
+
+protected:
+    void Changed() { emit OnChange(this); }
+};
+
+class TPassiveGradient : public TsStylePart
+{
+    Q_OBJECT
+    Q_PROPERTY(uint Color1 READ Color1 WRITE SetColor1)
+    Q_PROPERTY(uint Color2 READ Color2 WRITE SetColor2)
+    Q_PROPERTY(hints::TsHintEnums::TGradientTypes Layout READ Layout WRITE SetLayout)
+    Q_PROPERTY(hints::TsHintEnums::TsGradientMode Mode READ Mode WRITE SetMode)
+    Q_PROPERTY(int Percent1 READ Percent1 WRITE SetPercent1)
+    Q_PROPERTY(int Percent2 READ Percent2 WRITE SetPercent2)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth)
+    Q_PROPERTY(bool Invert READ Invert WRITE SetInvert)
+
+public:
+    using TsStylePart::TsStylePart;
+
+    framework::TColor Color1() const { return FColor1; }
+    void SetColor1(framework::TColor Value);
+    framework::TColor Color2() const { return FColor2; }
+    void SetColor2(framework::TColor Value);
+    TGradientTypes Layout() const { return FLayout; }
+    void SetLayout(TGradientTypes Value);
+    TsGradientMode Mode() const { return FMode; }
+    void SetMode(TsGradientMode Value);
+    // 0..100 each; setting one lowers the other to at most 100 minus it.
+    int Percent1() const { return FPercent1; }
+    void SetPercent1(int Value);
+    int Percent2() const { return FPercent2; }
+    void SetPercent2(int Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    bool Invert() const { return FInvert; }
+    void SetInvert(bool Value);
+
+private:
+    framework::TColor FColor1 = framework::clInfoBk;
+    framework::TColor FColor2 = framework::clBtnShadow;
+    TGradientTypes FLayout = TsHintEnums::gtLeftRight;
+    TsGradientMode FMode = TsHintEnums::gmPercent;
+    int FPercent1 = 50;
+    int FPercent2 = 50;
+    int FWidth = 100;
+    bool FInvert = false;
+};
+
+class TsPassiveBackground : public TsStylePart
+{
+    Q_OBJECT
+    Q_PROPERTY(hints::TsHintEnums::TBgStyle Mode READ Mode WRITE SetMode)
+    Q_PROPERTY(QImage Image READ Image WRITE SetImage)
+    Q_PROPERTY(hints::TPassiveGradient *Gradient READ Gradient CONSTANT)
+    Q_PROPERTY(bool ListenMSG READ ListenMSG WRITE SetListenMSG)
+
+public:
+    explicit TsPassiveBackground(QObject *owner = nullptr);
+
+    TBgStyle Mode() const { return FMode; }
+    void SetMode(TBgStyle Value);
+    QImage Image() const { return FImage; }
+    void SetImage(const QImage &Value);
+    TPassiveGradient *Gradient() const { return FGradient; }
+    bool ListenMSG() const { return FListenMSG; }
+    void SetListenMSG(bool Value);
+
+private:
+    TBgStyle FMode = TsHintEnums::bgsNone;
+    QImage FImage;
+    TPassiveGradient *FGradient;
+    bool FListenMSG = true;
+};
+
+class TsPassiveShadow : public TsStylePart
+{
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(uint Color READ Color WRITE SetColor)
+    Q_PROPERTY(int Offset READ Offset WRITE SetOffset)
+    Q_PROPERTY(int Blur READ Blur WRITE SetBlur)
+    Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)
+
+public:
+    using TsStylePart::TsStylePart;
+
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    framework::TColor Color() const { return FColor; }
+    void SetColor(framework::TColor Value);
+    int Offset() const { return FOffset; }
+    void SetOffset(int Value);
+    int Blur() const { return FBlur; }
+    void SetBlur(int Value);
+    // Percent, clamped to 0..100.
+    int Transparency() const { return FTransparency; }
+    void SetTransparency(int Value);
+
+private:
+    bool FEnabled = true;
+    framework::TColor FColor = framework::clBlack;
+    int FOffset = 10;
+    int FBlur = 6;
+    int FTransparency = 50;
+};
+
+class TsPassivePainting : public TsStylePart
+{
+    Q_OBJECT
+    Q_PROPERTY(uint ColorActive READ ColorActive WRITE SetColorActive)
+    Q_PROPERTY(uint ColorInActive READ ColorInActive WRITE SetColorInActive)
+    Q_PROPERTY(uint ColorBorderTop READ ColorBorderTop WRITE SetColorBorderTop)
+    Q_PROPERTY(uint ColorBorderBottom READ ColorBorderBottom WRITE SetColorBorderBottom)
+    Q_PROPERTY(int Transparency READ Transparency WRITE SetTransparency)
+    Q_PROPERTY(hints::TsHintEnums::TBevelCut Bevel READ Bevel WRITE SetBevel)
+
+public:
+    using TsStylePart::TsStylePart;
+
+    framework::TColor ColorActive() const { return FColorActive; }
+    void SetColorActive(framework::TColor Value);
+    framework::TColor ColorInActive() const { return FColorInActive; }
+    void SetColorInActive(framework::TColor Value);
+    framework::TColor ColorBorderTop() const { return FColorBorderTop; }
+    void SetColorBorderTop(framework::TColor Value);
+    framework::TColor ColorBorderBottom() const { return FColorBorderBottom; }
+    void SetColorBorderBottom(framework::TColor Value);
+    int Transparency() const { return FTransparency; }
+    void SetTransparency(int Value);
+    TsHintEnums::TBevelCut Bevel() const { return FBevel; }
+    void SetBevel(TsHintEnums::TBevelCut Value);
+
+private:
+    framework::TColor FColorActive = framework::cl3DLight;
+    framework::TColor FColorInActive = framework::clMenu;
+    framework::TColor FColorBorderTop = framework::clWhite;
+    framework::TColor FColorBorderBottom = framework::clBlack;
+    int FTransparency = 25;
+    TsHintEnums::TBevelCut FBevel = TsHintEnums::bvRaised;
+};
+
+class TsControlBorder : public TsStylePart
+{
+    Q_OBJECT
+    Q_PROPERTY(int Width READ Width WRITE SetWidth)
+    Q_PROPERTY(hints::TsHintEnums::TsControlBevel Bevel READ Bevel WRITE SetBevel)
+
+public:
+    using TsStylePart::TsStylePart;
+
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    TsHintEnums::TsControlBevel Bevel() const { return FBevel; }
+    void SetBevel(TsHintEnums::TsControlBevel Value);
+
+private:
+    int FWidth = 2;
+    TsHintEnums::TsControlBevel FBevel = TsHintEnums::bsRaised;
+};
+
+class TsControlSelection : public TsStylePart
+{
+    Q_OBJECT
+    Q_PROPERTY(hints::TsHintEnums::TsSelectionModes Mode READ Mode WRITE SetMode)
+    Q_PROPERTY(hints::TsControlBorder *Border READ Border CONSTANT)
+
+public:
+    explicit TsControlSelection(QObject *owner = nullptr);
+
+    TsHintEnums::TsSelectionModes Mode() const { return FMode; }
+    void SetMode(TsHintEnums::TsSelectionModes Value);
+    TsControlBorder *Border() const { return FBorder; }
+
+private:
+    TsHintEnums::TsSelectionModes FMode;
+    TsControlBorder *FBorder;
+};
+
+class TsPassivePaintStyle : public TsStylePart
+{
+    Q_OBJECT
+    Q_PROPERTY(hints::TsPassiveBackground *Background READ Background CONSTANT)
+    Q_PROPERTY(hints::TsPassiveShadow *Shadow READ Shadow CONSTANT)
+    Q_PROPERTY(hints::TsPassivePainting *Painting READ Painting CONSTANT)
+    Q_PROPERTY(hints::TsControlSelection *Selection READ Selection CONSTANT)
+    Q_PROPERTY(int GroupIndex READ GroupIndex WRITE SetGroupIndex)
+
+public:
+    explicit TsPassivePaintStyle(QObject *owner = nullptr);
+
+    TsPassiveBackground *Background() const { return FBackground; }
+    TsPassiveShadow *Shadow() const { return FShadow; }
+    TsPassivePainting *Painting() const { return FPainting; }
+    TsControlSelection *Selection() const { return FSelection; }
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value);
+
+    // The screen under the hint being shown, 24 bits per pixel; the hint is composed on it.
+    QImage &WorkBitmap() { return FWorkBitmap; }
+    const QImage &WorkBitmap() const { return FWorkBitmap; }
+
+    // Number of changes reported by the parts since creation.
+    int ChangeCount() const { return FChangeCount; }
+
+private:
+    void PartChanged(QObject *Sender);
+
+    TsPassiveBackground *FBackground;
+    TsPassiveShadow *FShadow;
+    TsPassivePainting *FPainting;
+    TsControlSelection *FSelection;
+    int FGroupIndex = 0;
+    int FChangeCount = 0;
+    QImage FWorkBitmap;
+};
+
+} // namespace hints

@@ -1,0 +1,391 @@
+// Hint pictures probed pixel by pixel against the formulas, on a desktop with a known picture:
+// the main window's rectangle hint, the soft rectangle's rings, the gradient layouts, the
+// shapes' masks and the traced outline.
+#include "tests/hints/HintTestUtil.h"
+
+#include "tests/common/TestMain.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+using namespace hints;
+using namespace hinttest;
+using framework::TColor;
+using framework::TRect;
+using E = TsHintEnums;
+
+namespace {
+
+int Round(double v)
+{
+    return int(std::nearbyint(v));
+}
+
+// The main window's hint: 16 pixels below the pointer, a 3-pixel soft edge, a 5-pixel border in
+// (128,128,255), the gradient's middle and ramp, the shadow 11 pixels right and below at 49 %
+// opacity with a 3-pixel soft edge, and bold black text wrapped within 200 pixels.
+TEST(PipelineTest, MainWindowHintFollowsTheFormulas)
+{
+    FakeDesktop desk;
+    auto m = MainWindowManager();
+    TsSimplyHintWindow window;
+    const QString text = QStringLiteral("Включить сигнал генератора");
+    const TRect r = window.CalcHintRect(m->MaxWidth(), text);
+    window.ActivateHint(r, text);
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_EQ(window.geometry(), QRect(300, 216, r.Width(), r.Height()));
+    EXPECT_EQ(window.Quadrant, 0);
+    window.Compose();
+    const QImage &shown = window.Composed();
+    shown.save(QDir(testsupport::artifactDir()).filePath(QStringLiteral("hint-main.png")));
+    ASSERT_EQ(shown.size(), QSize(r.Width(), r.Height()));
+    EXPECT_EQ(shown.format(), QImage::Format_RGB888);
+
+    const int W = r.Width(), H = r.Height(), off = 11;
+    const int bw = W - off, bh = H - off;
+    const int n2 = Round(H * 56 / 100.0);
+    // Text rectangle: the body less margin and border.
+    const TRect textRect(13, 10, bw - 13, bh - 10);
+    const TColor S = 2917517;
+    const double C[3] = {(141 + 255) / 2, (132 + 255) / 2, (44 + 255) / 2};
+    auto gradient = [&](int x, int y) {
+        const int dl = x, dt = y, dr = bw - 1 - x, db = bh - 1 - y;
+        if (dl < 1 || dt < 1) // the first band is one pixel
+            return S;
+        double best = 2;
+        int d = -1;
+        for (int dist : {dr, db})
+            if (dist < n2 && double(dist) / n2 < best) {
+                best = double(dist) / n2;
+                d = dist;
+            }
+        if (d < 0)
+            return framework::RGB(int(C[0]), int(C[1]), int(C[2]));
+        return framework::RGB(Round(255 + (C[0] - 255) * d / n2), Round(255 + (C[1] - 255) * d / n2),
+                              Round(255 + (C[2] - 255) * d / n2));
+    };
+    const int soft[] = {255, 191, 128}; // mask levels at 0, 1, 2 pixels in; then 0
+    const int t = 51 * 255 / 100;       // shadow level inside
+    auto shadowLevel = [&](int d) {
+        return d == 0 ? 255 : d >= 3 ? t : Round(t + (3 - d + 1) * (255 - t) / 4.0);
+    };
+
+    int textInk = 0, probed = 0;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            TColor work = Background(300 + x, 216 + y);
+            if (x >= off && y >= off)
+                work = MixColor(shadowLevel(std::min({x - off, y - off, W - 1 - x, H - 1 - y})), work, 0);
+            const TColor got = PixelAt(shown, x, y);
+            if (x >= bw || y >= bh) {
+                ASSERT_EQ(got, work) << "shadow at " << x << "," << y;
+                ++probed;
+                continue;
+            }
+            const int d = std::min({x, y, bw - 1 - x, bh - 1 - y});
+            const int mask = d < 3 ? soft[d] : 0;
+            // The frame: 5 rings inside the body less its last column and row.
+            const bool frame = x <= bw - 2 && y <= bh - 2 && std::min({x, y, bw - 2 - x, bh - 2 - y}) < 5;
+            const TColor body = frame ? TColor(16744576) : gradient(x, y);
+            const TColor expected = MixColor(mask, work, body);
+            const bool inText =
+                x >= textRect.Left && x < textRect.Right && y >= textRect.Top && y < textRect.Bottom;
+            if (inText && got == framework::clBlack) {
+                ++textInk;
+                continue;
+            }
+            ASSERT_EQ(got, expected) << "at " << x << "," << y << (frame ? " (frame)" : "");
+            ++probed;
+        }
+    }
+    EXPECT_GT(textInk, 40) << "bold black text";
+    EXPECT_GT(probed, W * H * 3 / 4);
+
+    // Named probes of the same picture, as a person checks it.
+    const int midY = bh / 2;
+    EXPECT_EQ(PixelAt(shown, 3, midY), TColor(16744576)) << "border, fully inside the soft edge";
+    EXPECT_EQ(PixelAt(shown, 7, 6), framework::RGB(198, 193, 149)) << "the gradient's middle colour";
+    EXPECT_EQ(PixelAt(shown, 0, midY), Background(300, 216 + midY)) << "outermost pixel is see-through";
+    EXPECT_EQ(PixelAt(shown, W - 5, midY), MixColor(t, Background(300 + W - 5, 216 + midY), 0))
+        << "49 % shadow";
+}
+
+TEST(PipelineTest, LongTextWrapsWithinMaxWidth)
+{
+    FakeDesktop desk;
+    auto m = MainWindowManager();
+    TsSimplyHintWindow window;
+    const QString text =
+        QStringLiteral("Сигнал генератора включен. Частота сигнала 440 Гц.  Уровень громкости сигнала 80.");
+    const TRect one = window.CalcHintRect(200, QStringLiteral("Стоп сигнал"));
+    const TRect r = window.CalcHintRect(200, text);
+    EXPECT_LE(r.Width(), 200 + 11 + 26);
+    EXPECT_GE(r.Height(), one.Height() + 2 * (one.Height() - 11 - 20)) << "three lines or more";
+    framework::Canvas probe(1, 1);
+    probe.Font.Assign(*m->Font());
+    EXPECT_EQ(one,
+              TRect(0, 0, probe.TextWidth(QStringLiteral("Стоп сигнал")) + 37, probe.TextHeight("X") + 31));
+}
+
+TEST(PipelineTest, QuadrantNearEachDesktopCorner)
+{
+    const QRect desktop(0, 0, 1024, 768);
+    struct Case
+    {
+        QPoint p;
+        QRect placed;
+        int quadrant;
+    } cases[] = {
+        {{10, 10}, {10, 10, 200, 60}, 0},     {{1000, 10}, {800, 10, 200, 60}, 2},
+        {{10, 740}, {10, 680, 200, 60}, 1},   {{1000, 740}, {800, 680, 200, 60}, 3},
+        {{824, 708}, {824, 708, 200, 60}, 0}, {{825, 709}, {625, 649, 200, 60}, 3},
+        {{100, 30}, {100, 30, 200, 60}, 0},
+    };
+    for (const Case &k : cases) {
+        int q = -1;
+        EXPECT_EQ(PlaceHint(k.p, 200, 60, desktop, &q), k.placed) << k.p.x() << "," << k.p.y();
+        EXPECT_EQ(q, k.quadrant) << k.p.x() << "," << k.p.y();
+    }
+    // Too big to flip: it goes back below and to the right.
+    int q = -1;
+    EXPECT_EQ(PlaceHint({500, 700}, 2000, 800, desktop, &q), QRect(500, 700, 2000, 800));
+    EXPECT_EQ(q, 0);
+    // A desktop that does not start at 0.
+    EXPECT_EQ(PlaceHint({1100, 50}, 200, 60, QRect(1024, 0, 800, 600), &q), QRect(1100, 50, 200, 60));
+    EXPECT_EQ(PlaceHint({1900, 590}, 200, 60, QRect(1024, 0, 900, 600), &q), QRect(1700, 530, 200, 60));
+    EXPECT_EQ(q, 3);
+
+    // The real window near the bottom-right corner opens above and to the left of the pointer.
+    FakeDesktop desk;
+    desk.pointer = QPoint(1010, 750);
+    auto m = MainWindowManager();
+    TsSimplyHintWindow window;
+    const TRect r = window.CalcHintRect(200, QStringLiteral("Закрыть программу"));
+    window.ActivateHint(r, QStringLiteral("Закрыть программу"));
+    EXPECT_EQ(window.Quadrant, 3);
+    EXPECT_EQ(window.geometry(), QRect(1010 - r.Width(), 766 - r.Height(), r.Width(), r.Height()));
+}
+
+TEST(PipelineTest, SoftRectangleRings)
+{
+    struct Case
+    {
+        int transparency, edge;
+        int levels[5]; // mask level at 0 .. 4 pixels in
+    } cases[] = {
+        {0, 3, {255, 191, 128, 0, 0}},       {50, 2, {255, 212, 127, 127, 127}},
+        {51, 3, {255, 224, 192, 130, 130}},  {0, 0, {0, 0, 0, 0, 0}},
+        {100, 4, {255, 255, 255, 255, 255}}, {0, 1, {255, 0, 0, 0, 0}},
+        {25, 20, {255, 246, 237, 228, 218}}, // edge limited to half the 40-pixel size
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(testing::Message() << "T " << k.transparency << " edge " << k.edge);
+        QImage image(40, 40, QImage::Format_RGB888);
+        image.fill(Qt::white);
+        BlendSoftRect(image, TRect(0, 0, 40, 40), k.transparency, 0, k.edge, framework::clBlack);
+        for (int d = 0; d < 5; ++d) {
+            // A level m over white, blended with black, leaves m.
+            EXPECT_EQ(PixelAt(image, d, 20), framework::RGB(k.levels[d], k.levels[d], k.levels[d])) << d;
+            EXPECT_EQ(PixelAt(image, 20, 39 - d), PixelAt(image, d, 20)) << d;
+        }
+    }
+    // Levels are taken modulo 256.
+    EXPECT_EQ(SoftRectLevel(5, 3, 306), 50);
+    EXPECT_EQ(SoftRectLevel(1, 3, 306), Round(306 + 3 * (255 - 306) / 4.0) & 0xFF);
+
+    // Over a picture: the colour at its opacity, rounded per channel; outside the rectangle untouched.
+    QImage image = BackgroundImage(QRect(0, 0, 30, 20));
+    BlendSoftRect(image, TRect(5, 4, 25, 16), 30, 0, 0, framework::RGB(10, 200, 90));
+    const int t = 30 * 255 / 100;
+    for (auto [x, y] : {std::pair{5, 4}, {24, 15}, {12, 9}})
+        EXPECT_EQ(PixelAt(image, x, y), MixColor(t, Background(x, y), framework::RGB(10, 200, 90)))
+            << x << "," << y;
+    for (auto [x, y] : {std::pair{4, 4}, {25, 15}, {12, 3}, {12, 16}})
+        EXPECT_EQ(PixelAt(image, x, y), Background(x, y)) << x << "," << y;
+
+    // Rounded corners keep the corner see-through; partly outside the image is clipped.
+    QImage rounded(40, 40, QImage::Format_RGB32);
+    rounded.fill(Qt::white);
+    BlendSoftRect(rounded, TRect(-10, 0, 40, 40), 0, 12, 2, framework::clBlack);
+    EXPECT_EQ(PixelAt(rounded, 39, 0), framework::clWhite);
+    EXPECT_EQ(PixelAt(rounded, 20, 20), framework::clBlack);
+}
+
+TEST(PipelineTest, GradientLayouts)
+{
+    auto channel = [](TColor c) { return framework::GetRValue(c); };
+    struct Case
+    {
+        E::TGradientTypes layout;
+        E::TsGradientMode mode;
+        int width, p1, p2;
+        bool invert;
+        QPoint at;
+        int red; // expected red channel
+    } cases[] = {
+        // 20 x 20 hint, body 20 x 20; red goes 0 -> 127 -> 255 (Color1 red 0, Color2 red 255).
+        {E::gtTopBottom, E::gmPercent, 100, 25, 25, false, {7, 0}, 0},
+        {E::gtTopBottom, E::gmPercent, 100, 25, 25, false, {7, 4}, Round(127 * 4 / 5.0)},
+        {E::gtTopBottom, E::gmPercent, 100, 25, 25, false, {7, 5}, 127},
+        {E::gtTopBottom, E::gmPercent, 100, 25, 25, false, {7, 14}, 127},
+        {E::gtTopBottom, E::gmPercent, 100, 25, 25, false, {7, 15}, Round(255 - 128 * 4 / 5.0)},
+        {E::gtTopBottom, E::gmPercent, 100, 25, 25, false, {7, 19}, 255},
+        {E::gtTopBottom, E::gmPercent, 100, 25, 25, true, {7, 0}, 255},
+        {E::gtTopBottom, E::gmPercent, 50, 50, 50, false, {7, 3}, Round(127 * 3 / 5.0)},
+        {E::gtTopBottom, E::gmFixed, 10, 50, 50, false, {7, 3}, Round(127 * 3 / 5.0)},
+        {E::gtTopBottom, E::gmFixed, 400, 50, 10, false, {7, 9}, Round(127 * 9 / 10.0)},
+        {E::gtLeftRight, E::gmPercent, 100, 25, 25, false, {4, 11}, Round(127 * 4 / 5.0)},
+        {E::gtLeftRight, E::gmPercent, 100, 25, 25, false, {18, 0}, Round(255 - 128 / 5.0)},
+        {E::gtLeftRight, E::gmPercent, 100, 0, 0, false, {0, 5}, 0},
+        {E::gtLeftRight, E::gmPercent, 100, 0, 0, false, {1, 5}, 127},
+        // Border: nearest edge; bands 5 (first) and 10 (last).
+        {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {0, 10}, 0},
+        {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {2, 1}, Round(127 / 5.0)},
+        {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {19, 10}, 255},
+        {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {10, 18}, Round(255 - 128 / 10.0)},
+        // Top (1 of 5) against right (3 of 10): 0.2 < 0.3, the top decides.
+        {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {16, 1}, Round(127 / 5.0)},
+        // Top (3 of 5) against right (1 of 10): the right decides.
+        {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {18, 3}, Round(255 - 128 / 10.0)},
+        {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {7, 7}, 127},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "layout " << k.layout << " mode " << k.mode << " at " << k.at.x() << "," << k.at.y());
+        TPassiveGradient g;
+        g.SetColor1(framework::RGB(0, 10, 20));
+        g.SetColor2(framework::RGB(255, 10, 20));
+        g.SetLayout(k.layout);
+        g.SetMode(k.mode);
+        g.SetWidth(k.width);
+        g.SetPercent1(0);
+        g.SetPercent2(k.p2);
+        g.SetPercent1(k.p1);
+        g.SetInvert(k.invert);
+        QImage image(30, 30, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        FillPassiveGradient(image, TRect(5, 5, 25, 25), g, QSize(20, 20));
+        const TColor c = PixelAt(image, 5 + k.at.x(), 5 + k.at.y());
+        EXPECT_EQ(channel(c), k.red);
+        EXPECT_EQ(framework::GetGValue(c), 10);
+        EXPECT_EQ(PixelAt(image, 4, 4), framework::clBlack) << "outside the rectangle";
+    }
+}
+
+// Prepares a shaped window over a W x H work bitmap, as ActivateHint leaves it.
+template <class Window> struct Shaped
+{
+    std::unique_ptr<TsHintManager> manager;
+    Window window;
+    Shaped(TsHintsPredefinitions preset, int w, int h, int quadrant)
+        : manager(std::make_unique<TsHintManager>())
+    {
+        manager->SetPreDefinitions(preset);
+        manager->sStyle()->WorkBitmap() = QImage(w, h, QImage::Format_RGB888);
+        window.Quadrant = quadrant;
+    }
+};
+
+bool Black(const QImage &mask, int x, int y)
+{
+    return PixelAt(mask, x, y) == framework::clBlack;
+}
+
+TEST(PipelineTest, ShapeMasksAtStatedPoints)
+{
+    // Comics, 200 x 120, shadow offset 7, ExOffset 24, radius 25: body (0, 24, 193, 113) below
+    // the tip at (3, 3).
+    {
+        Shaped<TsComicsHintWindow> s(E::shComicsGradient, 200, 120, 0);
+        const QImage mask = s.window.ShapeMask(0, 0);
+        EXPECT_TRUE(Black(mask, 96, 68)) << "body centre";
+        EXPECT_TRUE(Black(mask, 27, 20)) << "tail, between the tip (3, 3) and the body";
+        EXPECT_TRUE(Black(mask, 96, 30));
+        EXPECT_FALSE(Black(mask, 0, 24)) << "rounded corner";
+        EXPECT_FALSE(Black(mask, 196, 68)) << "shadow strip";
+        EXPECT_FALSE(Black(mask, 150, 10)) << "beside the tail";
+        EXPECT_FALSE(Black(mask, 96, 116));
+    }
+    // Above-left of the pointer: tip at (W - 3, H - 3), body at the top.
+    {
+        Shaped<TsComicsHintWindow> s(E::shComicsGradient, 200, 120, 3);
+        const QImage mask = s.window.ShapeMask(0, 0);
+        EXPECT_TRUE(Black(mask, 173, 100)) << "tail towards (197, 117)";
+        EXPECT_TRUE(Black(mask, 96, 10));
+        EXPECT_FALSE(Black(mask, 96, 100)) << "below the body, off the tail";
+    }
+    // Ellipse: the body's corners stay out, its edge midpoints are in.
+    {
+        Shaped<TsEllipseHintWindow> s(E::shEllipse, 200, 120, 2);
+        const QImage mask = s.window.ShapeMask(0, 0); // body (0, 26, 184, 104), tip (197, 3)
+        EXPECT_TRUE(Black(mask, 92, 65));
+        EXPECT_TRUE(Black(mask, 1, 65));
+        EXPECT_TRUE(Black(mask, 92, 27));
+        EXPECT_FALSE(Black(mask, 2, 28));
+        EXPECT_FALSE(Black(mask, 182, 102));
+        EXPECT_TRUE(Black(mask, 168, 20)) << "tail towards (197, 3)";
+        EXPECT_FALSE(Black(mask, 20, 20));
+    }
+    // Rings fade towards the edge: blur 2 gives 170, 85, 0 from the outside in.
+    {
+        Shaped<TsEllipseHintWindow> s(E::shEllipse, 200, 120, 0);
+        const QImage mask = s.window.ShapeMask(2, 0);
+        EXPECT_EQ(PixelAt(mask, 0, 65), framework::RGB(170, 170, 170));
+        EXPECT_EQ(PixelAt(mask, 1, 65), framework::RGB(85, 85, 85));
+        EXPECT_EQ(PixelAt(mask, 2, 65), framework::clBlack);
+        EXPECT_EQ(PixelAt(mask, 92, 65), framework::clBlack);
+        const QImage translucent = s.window.ShapeMask(2, 100);
+        EXPECT_EQ(PixelAt(translucent, 92, 65), framework::RGB(100, 100, 100));
+        EXPECT_EQ(PixelAt(translucent, 0, 65), framework::RGB(203, 203, 203));
+    }
+    // Balloon: three small ellipses between the tip and the body, growing towards the body.
+    {
+        Shaped<TsBalloonHintWindow> s(E::shBalloon, 240, 140, 0); // offset 9, ExOffset 25
+        const QImage mask = s.window.ShapeMask(0, 0);             // body (0, 25, 231, 131)
+        const double b = 106 / 12.0;
+        const int step = Round((25 - 3 * b) / 6);
+        const int cx = 115;
+        int y = 0;
+        int previous = 0;
+        for (int k = 1; k <= 3; ++k) {
+            const int h = Round(b + 2 * (k - 1) * step);
+            const int x = 3 + (cx - 3) * k / 4;
+            EXPECT_TRUE(Black(mask, x, y + h / 2)) << "ellipse " << k;
+            EXPECT_GE(h, previous);
+            previous = h;
+            y += h;
+        }
+        EXPECT_FALSE(Black(mask, 200, 5)) << "nothing else above the body";
+        EXPECT_TRUE(Black(mask, 115, 78));
+    }
+}
+
+TEST(PipelineTest, TracedOutline)
+{
+    QImage mask(8, 6, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    for (int y = 1; y <= 4; ++y)
+        for (int x = 2; x <= 6; ++x)
+            mask.setPixel(x, y, qRgb(x == 4 ? 40 : 0, 0, 0)); // any grey counts as inside
+    mask.setPixel(7, 0, qRgb(0, 0, 0));                       // on the first row and last column
+    QImage body(8, 6, QImage::Format_RGB32);
+    body.fill(qRgb(9, 9, 9));
+    const TColor top = framework::RGB(255, 0, 0), bottom = framework::RGB(0, 0, 255),
+                 none = framework::RGB(9, 9, 9);
+    TraceOutline(body, mask, top, bottom);
+    // Light on the top and left, dark on the bottom and right; inside pixels keep the body.
+    const char *expected[] = {
+        ".......T", "..TTTTT.", "..T...B.", "..T...B.", "..TBBBB.", "........",
+    };
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const char e = expected[y][x];
+            const TColor want = e == 'T' ? top : e == 'B' ? bottom : none;
+            EXPECT_EQ(PixelAt(body, x, y), want) << x << "," << y;
+        }
+}
+
+} // namespace
