@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/StandIns.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -10,6 +11,8 @@ int main(int argc, char **argv)
 {
     // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
     framework::soundPlayer();
+    if (argc > 1)
+        return app::RunCommandLine(argc, argv);
     framework::TApplication Application(argc, argv);
     Application.Initialize();
     Application.setTitle(QStringLiteral("Звуковой генератор Версия 4.0. Приятной работы и чистого звука!"));
