@@ -2,6 +2,7 @@
 
 #include "framework/SdlSoundPlayer.h"
 #include "framework/SoundPlayer.h"
+#include "tonegen/Notes.h"
 #include "tonegen/ToneGen.h"
 
 #include <QCommandLineParser>
@@ -223,8 +224,14 @@ Parsed Parse(const QStringList &arguments)
         throw UsageError{QStringLiteral("--frequency and --note exclude each other")};
     if (parser.isSet(frequencyOption))
         s.frequency = WholeNumber(QStringLiteral("--frequency"), parser.value(frequencyOption), 20, 20000);
-    if (parser.isSet(noteOption))
+    if (parser.isSet(noteOption)) {
+        // Checked here as well, so a bad note never reaches the sound device.
+        int32_t octave = 4;
         s.note = parser.value(noteOption);
+        if (tonegen::ParseNote(*s.note, octave) == 0)
+            throw UsageError{
+                QStringLiteral("--note: '%1' is not a usable note (20...20000 Hz)").arg(*s.note)};
+    }
     if (parser.isSet(durationOption))
         s.duration = WholeNumber(QStringLiteral("--duration"), parser.value(durationOption), 10, 32767);
     if (parser.isSet(waveformOption))
