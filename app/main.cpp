@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/LayoutClasses.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -11,6 +12,8 @@ int main(int argc, char **argv)
 {
     // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
     framework::soundPlayer();
+    if (argc > 1)
+        return app::RunCommandLine(argc, argv);
     framework::TApplication Application(argc, argv);
     Application.Initialize();
     framework::ShowDesignMessagesAsErrorBoxes();

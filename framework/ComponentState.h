@@ -42,6 +42,14 @@ public:
         return false;
     }
 
+    // As ReadStoredValue, for values that can arrive damaged: false with `error` set refuses a
+    // value the object knows, and the reader fails at that line with `error`.
+    virtual bool ReadStoredValueChecked(const QString &name, const QVariant &value, QString &error)
+    {
+        Q_UNUSED(error);
+        return ReadStoredValue(name, value);
+    }
+
     // Values the writer puts after the published properties, in this order, always.
     virtual QList<QPair<QString, QVariant>> StoredValues() const { return {}; }
 

@@ -250,8 +250,11 @@ bool Reader::assign(QObject *object, const Token &nameToken)
     }
 
     if (auto *state = dynamic_cast<ComponentState *>(object)) {
-        if (state->ReadStoredValue(name, PlainVariant(value)))
+        QString error;
+        if (state->ReadStoredValueChecked(name, PlainVariant(value), error))
             return true;
+        if (!error.isEmpty())
+            return fail(line, error);
     }
     if (name.startsWith(QLatin1String("On")) && value.kind == ValueKind::Ident)
         return fail(line, QStringLiteral("unknown event %1 of %2").arg(name, object->objectName()));

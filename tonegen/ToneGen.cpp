@@ -3,6 +3,7 @@
 #include "framework/ClassRegistry.h"
 #include "framework/DesignMessage.h"
 #include "framework/SoundPlayer.h"
+#include "tonegen/Notes.h"
 #include "tonegen/WaveSynth.h"
 
 #include <QFile>
@@ -327,6 +328,120 @@ void TToneGen::SetAMParameter(TTGAMLevel Level, int16_t Amplitude, float Frequen
     AMFrequencies[Level] = Frequency;
     AMWaveforms[Level] = Waveform;
     NeedsBuild = true;
+}
+
+int TToneGen::SetNote(const QString &Note)
+{
+    int32_t octave = Octave;
+    const int frequency = tonegen::ParseNote(Note, octave);
+    if (frequency == 0)
+        return 0;
+    Octave = octave;
+    SetFrequency(frequency);
+    NeedsBuild = true;
+    return frequency;
+}
+
+float TToneGen::SetAMNote(TTGAMLevel Level, const QString &Note)
+{
+    if (Level > tgAMLevel8)
+        return 0;
+    int32_t octave = AMOctaves[Level];
+    const int frequency = tonegen::ParseNote(Note, octave);
+    if (frequency == 0)
+        return 0;
+    // Single precision on purpose: the value is stored as a Single.
+    const float value = FAMUseMultiplier ? static_cast<float>(frequency) / static_cast<float>(FFrequency)
+                                         : static_cast<float>(frequency);
+    AMFrequencies[Level] = value;
+    AMOctaves[Level] = octave;
+    NeedsBuild = true;
+    return value;
+}
+
+namespace {
+
+constexpr int kAMRecordSize = 12;
+
+uint32_t Get32(const char *p)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= uint32_t{static_cast<uint8_t>(p[i])} << (8 * i);
+    return v;
+}
+
+} // namespace
+
+QByteArray TToneGen::WriteAMArray() const
+{
+    QByteArray block(4 + kAMLevels * kAMRecordSize, '\0');
+    auto *p = reinterpret_cast<uint8_t *>(block.data());
+    Put32(p, kAMLevels - 1);
+    for (int i = 0; i < kAMLevels; ++i) {
+        uint8_t *record = p + 4 + i * kAMRecordSize;
+        Put32(record, static_cast<uint32_t>(int32_t{AMAmplitudes[i]}));
+        Put32(record + 4, AMWaveforms[i]);
+        uint32_t bits = 0;
+        std::memcpy(&bits, &AMFrequencies[i], 4);
+        Put32(record + 8, bits);
+    }
+    return block;
+}
+
+bool TToneGen::ReadAMArray(const QByteArray &Data, QString *Error)
+{
+    auto refuse = [Error](const QString &why) {
+        if (Error)
+            *Error = why;
+        return false;
+    };
+    if (Data.size() < 4)
+        return refuse(
+            QStringLiteral("AMArrayData: stream read error (%1 bytes, the count needs 4)").arg(Data.size()));
+    const auto count = static_cast<int32_t>(Get32(Data.constData()));
+    if (count < 0)
+        return true;
+    const int64_t records = int64_t{count} + 1;
+    const int64_t needed = 4 + records * kAMRecordSize;
+    if (Data.size() < needed)
+        return refuse(
+            QStringLiteral("AMArrayData: stream read error (%1 records need %2 bytes, the block has %3)")
+                .arg(records)
+                .arg(needed)
+                .arg(Data.size()));
+    // Checked before anything is stored, so a refused block leaves the whole table as it was.
+    const int64_t kept = std::min<int64_t>(records, kAMLevels);
+    for (int64_t i = 0; i < kept; ++i) {
+        const uint32_t wave = Get32(Data.constData() + 4 + i * kAMRecordSize + 4) & 0xFF;
+        if (!IsWave(static_cast<int>(wave)))
+            return refuse(QStringLiteral("AMArrayData: level %1 has no waveform %2").arg(i + 1).arg(wave));
+    }
+    // Records beyond the eighth are read past and dropped.
+    for (int64_t i = 0; i < kept; ++i) {
+        const char *record = Data.constData() + 4 + i * kAMRecordSize;
+        AMAmplitudes[i] = static_cast<int16_t>(Get32(record) & 0xFFFF);
+        AMWaveforms[i] = static_cast<TTGWave>(Get32(record + 4) & 0xFF);
+        const uint32_t bits = Get32(record + 8);
+        std::memcpy(&AMFrequencies[i], &bits, 4);
+    }
+    return true;
+}
+
+bool TToneGen::ReadStoredValueChecked(const QString &name, const QVariant &value, QString &error)
+{
+    if (name != QLatin1String("AMArrayData"))
+        return false;
+    if (value.metaType().id() != QMetaType::QByteArray) {
+        error = QStringLiteral("AMArrayData must be a binary block");
+        return false;
+    }
+    return ReadAMArray(value.toByteArray(), &error);
+}
+
+QList<QPair<QString, QVariant>> TToneGen::StoredValues() const
+{
+    return {{QStringLiteral("AMArrayData"), WriteAMArray()}};
 }
 
 bool TToneGen::ExportFile(const QString &FileName)

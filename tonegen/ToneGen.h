@@ -2,6 +2,7 @@
 
 #include "framework/ComponentState.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -154,7 +155,22 @@ public:
     using ImageAllocator = void *(*)(size_t);
     static void SetImageAllocator(ImageAllocator allocator);
 
-    // SetNote, SetAMNote and the stored "AMArrayData" table join here (note names, later).
+    // Main frequency from a note text; the new frequency, or 0 (nothing changed) when unusable.
+    int SetNote(const QString &Note);
+    // A layer's frequency value from a note text, a multiplier of Frequency when AMUseMultiplier;
+    // the stored value, or 0 (nothing changed) when unusable.
+    float SetAMNote(TTGAMLevel Level, const QString &Note);
+    int32_t GetOctave() const { return Octave; }
+    int32_t GetAMOctave(TTGAMLevel Level) const { return Level <= tgAMLevel8 ? AMOctaves[Level] : 0; }
+
+    // The layer table as the stored binary value "AMArrayData" (100 bytes).
+    QByteArray WriteAMArray() const;
+    // Takes the table from a stored block; a damaged block is refused whole with the reason in
+    // `Error`. The AM properties and the build flags stay as they are.
+    bool ReadAMArray(const QByteArray &Data, QString *Error = nullptr);
+
+    bool ReadStoredValueChecked(const QString &name, const QVariant &value, QString &error) override;
+    QList<QPair<QString, QVariant>> StoredValues() const override;
 
 protected:
     int CheckRange(int Lo, int Hi, int Value);

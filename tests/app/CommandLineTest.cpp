@@ -1,0 +1,391 @@
+// The program on the command line, run as a process: files against the generator's own image for
+// the same settings, notes, bad input, unwritable paths, playing, and a damaged stored layout.
+#include "tests/support/FakeSoundPlayer.h"
+#include "tonegen/ToneGen.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+struct Result
+{
+    bool finished = false;
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QProcessEnvironment QuietEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    return env;
+}
+
+Result RunProgram(const QStringList &arguments, const QProcessEnvironment &env = QuietEnvironment(),
+                  int timeoutMs = 60000)
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(SOUNDGEN_PROGRAM), arguments);
+    Result r;
+    if (!process.waitForStarted(10000))
+        return r;
+    r.finished = process.waitForFinished(timeoutMs);
+    if (!r.finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = process.readAllStandardOutput();
+    r.err = process.readAllStandardError();
+    return r;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The image TToneGen::ExportFile writes after `configure`, built with or without the envelope.
+QByteArray Reference(const QString &dir, const std::function<bool(TToneGen &)> &configure)
+{
+    framework::ScopedFakeSoundPlayer fake;
+    TToneGen gen;
+    const bool envelope = configure(gen);
+    EXPECT_TRUE(envelope ? gen.PrepareADSR() : gen.Prepare());
+    const QString path = dir + QStringLiteral("/reference.wav");
+    EXPECT_TRUE(gen.ExportFile(path));
+    return ReadAll(path);
+}
+
+void Standard(TToneGen &g)
+{
+    // What the command line starts from: 440 Hz, 1 s, 16-bit stereo at 96000.
+    g.SetFrequency(440);
+    g.SetDuration(1000);
+    g.SetStereo(true);
+}
+
+struct ExportCase
+{
+    const char *name;
+    QStringList arguments;
+    std::function<bool(TToneGen &)> configure; // true: built with the envelope
+};
+
+TEST(CommandLine, ExportEqualsTheGeneratorsImage)
+{
+    using G = TToneGen;
+    const std::vector<ExportCase> cases = {
+        {"defaults",
+         {},
+         [](G &g) {
+             Standard(g);
+             return false;
+         }},
+        {"mono 8-bit low rate square",
+         {"--frequency", "1234", "--duration", "250", "--waveform", "square", "--bits", "8", "--channels",
+          "1", "--rate", "44100"},
+         [](G &g) {
+             g.SetFrequency(1234);
+             g.SetDuration(250);
+             g.SetWaveform(G::tgSquare);
+             g.SetResolution(G::tg8Bit);
+             g.SetQuality(G::tgLoQ);
+             return false;
+         }},
+        {"odd data size",
+         {"--duration", "15", "--channels", "1", "--rate", "44100", "--waveform", "triangle"},
+         [](G &g) {
+             g.SetDuration(15);
+             g.SetQuality(G::tgLoQ);
+             g.SetWaveform(G::tgTriangle);
+             return false;
+         }},
+        {"noise",
+         {"--waveform", "NOISE", "--duration", "40"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(40);
+             g.SetWaveform(G::tgNoise);
+             return false;
+         }},
+        {"multiplied layers, the later of a repeated layer wins",
+         {"--frequency", "300", "--duration", "120", "--layer", "1:30:square:1.5", "--layer",
+          "8:20:sawtooth:2.25", "--layer", "3:90:noise:1", "--layer", "3:25:triangle:0.5"},
+         [](G &g) {
+             Standard(g);
+             g.SetFrequency(300);
+             g.SetDuration(120);
+             g.SetAMParameter(G::tgAMLevel1, 30, 1.5f, G::tgSquare);
+             g.SetAMParameter(G::tgAMLevel8, 20, 2.25f, G::tgSawtooth);
+             g.SetAMParameter(G::tgAMLevel3, 25, 0.5f, G::tgTriangle);
+             return false;
+         }},
+        {"absolute layers above 100 percent in all",
+         {"--duration", "60", "--absolute-layers", "--layer", "2:60:sine:1000.7", "--layer",
+          "5:60:square:333"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(60);
+             g.SetAMUseMultiplier(false);
+             g.SetAMParameter(G::tgAMLevel2, 60, 1000.7f, G::tgSine);
+             g.SetAMParameter(G::tgAMLevel5, 60, 333.0f, G::tgSquare);
+             return false;
+         }},
+        {"envelope",
+         {"--duration", "200", "--envelope", "10:5:20:50:30", "--waveform", "sawtooth"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(200);
+             g.SetWaveform(G::tgSawtooth);
+             return true;
+         }},
+        {"envelope rescaled, 8-bit",
+         {"--duration", "90", "--envelope", "60:60:0:77:0", "--bits", "8"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(90);
+             g.SetResolution(G::tg8Bit);
+             g.SetAttack(60);
+             g.SetHold(60);
+             g.SetDecay(0);
+             g.SetSustain(77);
+             g.SetRelease(0);
+             return true;
+         }},
+        {"note with a layer on it",
+         {"--note", "O3C#", "--duration", "80", "--layer", "4:40:sine:2"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(80);
+             g.SetNote(QStringLiteral("O3C#"));
+             g.SetAMParameter(G::tgAMLevel4, 40, 2.0f, G::tgSine);
+             return false;
+         }},
+        {"level and loop do not shape the file",
+         {"--duration", "30", "--level", "10"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(30);
+             return false;
+         }},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const ExportCase &c : cases) {
+        const QString out = dir.filePath(QStringLiteral("out.wav"));
+        QFile::remove(out);
+        const Result r = RunProgram(QStringList{QStringLiteral("--export"), out} + c.arguments);
+        ASSERT_TRUE(r.finished) << c.name;
+        EXPECT_EQ(r.status, 0) << c.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << c.name << ": " << r.err.toStdString();
+        const QByteArray expected = Reference(dir.path(), c.configure);
+        const QByteArray actual = ReadAll(out);
+        EXPECT_GT(expected.size(), 44 + 32) << c.name;
+        EXPECT_TRUE(actual == expected)
+            << c.name << ": " << actual.size() << " bytes against " << expected.size();
+    }
+}
+
+TEST(CommandLine, NotesSetTheFrequency)
+{
+    const struct
+    {
+        const char *note;
+        int frequency;
+    } cases[] = {{"A", 440}, {"<A", 220},         {"O4C", 523}, {"c#", 554},
+                 {"N0", 28}, {">>>>>>>A", 14080}, {"O4B-", 466}};
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        const QString out = dir.filePath(QStringLiteral("note.wav"));
+        const Result r = RunProgram({"--note", c.note, "--duration", "50", "--export", out});
+        EXPECT_EQ(r.status, 0) << c.note << ": " << r.err.toStdString();
+        const QByteArray expected = Reference(dir.path(), [&c](TToneGen &g) {
+            Standard(g);
+            g.SetDuration(50);
+            g.SetFrequency(c.frequency);
+            return false;
+        });
+        EXPECT_TRUE(ReadAll(out) == expected) << c.note;
+    }
+}
+
+TEST(CommandLine, BadInputSaysSoOnOneLineAndWritesNothing)
+{
+    const std::vector<QStringList> cases = {
+        {"--bogus"},
+        {"-x"},
+        {"--frequency"},
+        {"--frequency", "abc"},
+        {"--frequency", "4.5"},
+        {"--frequency", " 440"},
+        {"--frequency", "19"},
+        {"--frequency", "20001"},
+        {"--frequency", "99999999999999999999"},
+        {"--duration", "9"},
+        {"--duration", "32768"},
+        {"--waveform", "saw"},
+        {"--bits", "24"},
+        {"--channels", "0"},
+        {"--rate", "48000"},
+        {"--level", "101"},
+        {"--level", "-1"},
+        {"--note", "H"},
+        {"--note", "B#"},
+        {"--note", "N115"},
+        {"--note", ""},
+        {"--note", "A", "--frequency", "440"},
+        {"--layer", "0:10:sine:2"},
+        {"--layer", "9:10:sine:2"},
+        {"--layer", "x:10:sine:2"},
+        {"--layer", "1:101:sine:2"},
+        {"--layer", "1:-1:sine:2"},
+        {"--layer", "1:10:wobble:2"},
+        {"--layer", "1:10:sine:two"},
+        {"--layer", "1:10:sine:0"},
+        {"--layer", "1:10:sine:inf"},
+        {"--layer", "1:10:sine:20001"},
+        {"--layer", "1:10:sine"},
+        {"--layer", "1:10:sine:2:3"},
+        {"--envelope", "1:2:3:4"},
+        {"--envelope", "10:5:20:50:101"},
+        {"--envelope", "10:5:x:50:30"},
+        {"--loop"},
+        {"stray"},
+    };
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("bad.wav"));
+    for (const QStringList &arguments : cases) {
+        const Result r = RunProgram(QStringList{QStringLiteral("--export"), out} + arguments);
+        const std::string what = arguments.join(u' ').toStdString();
+        EXPECT_EQ(r.status, 2) << what;
+        EXPECT_TRUE(r.err.startsWith("soundgen: ")) << what << ": " << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << what << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList()) << what;
+    }
+    // Nothing to do, and an empty file name.
+    for (const QStringList &arguments : std::vector<QStringList>{{"--frequency", "500"}, {"--export", ""}}) {
+        const Result r = RunProgram(arguments);
+        EXPECT_EQ(r.status, 2) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    }
+}
+
+TEST(CommandLine, UnwritableExportFailsWithStatusOneAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QDir(dir.path()).mkdir(QStringLiteral("folder"));
+    const QString cases[] = {dir.filePath(QStringLiteral("missing/out.wav")),
+                             dir.filePath(QStringLiteral("plain/out.wav")),
+                             dir.filePath(QStringLiteral("folder"))};
+    for (const QString &path : cases) {
+        const Result r = RunProgram({"--export", path, "--duration", "20"});
+        EXPECT_EQ(r.status, 1) << path.toStdString();
+        EXPECT_TRUE(r.err.startsWith("soundgen: cannot write ")) << r.err.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  (QStringList{"folder", "plain"}))
+            << path.toStdString();
+        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("folder")))
+                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList());
+    }
+
+    // An existing file is replaced whole.
+    const QString existing = dir.filePath(QStringLiteral("plain"));
+    ASSERT_EQ(RunProgram({"--export", existing, "--duration", "20", "--channels", "1"}).status, 0);
+    EXPECT_EQ(ReadAll(existing).size(), 44 + 2 * 1920 + 32);
+}
+
+TEST(CommandLine, HelpVersionAndNoDisplayNeeded)
+{
+    const Result help = RunProgram({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char *option :
+         {"--export", "--play", "--loop", "--note", "--layer", "--envelope", "--level", "--absolute-layers",
+          "--rate", "--bits", "--channels", "--waveform", "--duration"})
+        EXPECT_TRUE(help.out.contains(option)) << option;
+    const Result version = RunProgram({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, QByteArray("soundgen 4.0\n"));
+
+    // No window system at all: a toolkit that wanted a display would abort here.
+    QProcessEnvironment bare = QuietEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        bare.remove(QString::fromLatin1(name));
+    bare.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("headless.wav"));
+    const Result exported = RunProgram({"--export", out, "--duration", "10"}, bare);
+    EXPECT_EQ(exported.status, 0) << exported.err.toStdString();
+    EXPECT_EQ(ReadAll(out).size(), 44 + 3840 + 32);
+    const Result played = RunProgram({"--play", "--duration", "100"}, bare);
+    EXPECT_EQ(played.status, 0) << played.err.toStdString();
+}
+
+TEST(CommandLine, TimedPlayEndsByItselfAndLoopEndsOnInterrupt)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const Result timed = RunProgram({"--play", "--duration", "400", "--level", "30"});
+    EXPECT_TRUE(timed.finished);
+    EXPECT_EQ(timed.status, 0) << timed.err.toStdString();
+    EXPECT_GE(clock.elapsed(), 400) << "the sound plays out before the program ends";
+
+    for (const int signal : {SIGINT, SIGTERM}) {
+        QProcess process;
+        process.setProcessEnvironment(QuietEnvironment());
+        process.start(QStringLiteral(SOUNDGEN_PROGRAM), {"--play", "--loop", "--duration", "100"});
+        ASSERT_TRUE(process.waitForStarted());
+        EXPECT_FALSE(process.waitForFinished(700)) << "a loop keeps playing";
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        EXPECT_TRUE(process.waitForFinished(5000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "stopped cleanly, not killed";
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
+}
+
+TEST(CommandLine, DamagedStoredTableStopsTheProgramWithTheReadersMessage)
+{
+    const QString source = qEnvironmentVariable("SOUNDGEN_SOURCE_DIR") + QStringLiteral("/resources");
+    QTemporaryDir dir;
+    for (const QString &name : QDir(source).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(source + u'/' + name, dir.filePath(name)));
+    QString layout = QString::fromUtf8(ReadAll(dir.filePath(QStringLiteral("Form1.layout"))));
+    const QRegularExpression table(QStringLiteral("AMArrayData = \\{[0-9A-F\\s]*\\}"));
+    ASSERT_TRUE(layout.contains(table));
+    const int line = static_cast<int>(layout.left(layout.indexOf(table)).count(u'\n')) + 1;
+    layout.replace(table, QStringLiteral("AMArrayData = {07000000000000000000000000000000}"));
+    QFile file(dir.filePath(QStringLiteral("Form1.layout")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(layout.toUtf8());
+    file.close();
+
+    QProcessEnvironment env = QuietEnvironment();
+    env.insert(QStringLiteral("SOUNDGEN_RESOURCES"), dir.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const Result r = RunProgram({}, env, 30000);
+    ASSERT_TRUE(r.finished) << "the window must not start with a half-read table";
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("Form1.layout:%1: AMArrayData: stream read error").arg(line).toUtf8()))
+        << r.err.toStdString();
+}
+
+} // namespace
