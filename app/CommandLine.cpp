@@ -21,6 +21,8 @@ namespace app {
 
 namespace {
 
+using tonegen::TToneGen;
+
 constexpr int kBadArguments = 2;
 constexpr int kFailed = 1;
 

@@ -17,6 +17,8 @@
 
 namespace {
 
+using tonegen::TToneGen;
+
 struct Result
 {
     bool finished = false;
