@@ -6,12 +6,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 dir=build-tsan
 
-cmake -S . -B "$dir" -G Ninja -DSOUNDGEN_SANITIZE=thread -DSOUNDGEN_BENCH=OFF >/dev/null
-cmake --build "$dir" --target framework_tests -j "$(nproc)"
+cmake -S . -B "$dir" -G Ninja -DSOUNDGEN_SANITIZE=thread -DSOUNDGEN_BENCH=OFF ${SOUNDGEN_CMAKE_ARGS:-} >/dev/null
+cmake --build "$dir" --target framework_tests -j 2
 
 options="halt_on_error=1 second_deadlock_stack=1"
 if [ -f tests/tsan.supp ]; then
   options="$options suppressions=$root/tests/tsan.supp"
 fi
 TSAN_OPTIONS="$options ${TSAN_OPTIONS:-}" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
-  "$dir/tests/framework_tests" --gtest_filter='SdlSoundPlayer*:SoundPlayer*:WaveImage*'
+  "$dir/tests/framework_tests" --gtest_filter='SdlSoundPlayer*:SoundPlayer*:WaveImage*:Player*'
