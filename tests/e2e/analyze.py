@@ -6,7 +6,7 @@
   analyze.py silent FILE [--start S] [--length S] [--threshold N]
       exit 0 when no sample's magnitude exceeds N
   analyze.py tone FILE --freq HZ [--tolerance HZ] [--left-rms N] [--right-rms N]
-                       [--level-tolerance F] [--ratio R] [--ratio-tolerance F]
+                       [--level-tolerance F] [--peak N] [--ratio R] [--ratio-tolerance F]
                        [--duration S] [--duration-tolerance S] [--min-silence S]
       finds the one sounding stretch, requires silence before and after it, then checks the
       frequency, the levels and the right/left level ratio over the middle second of it, and
@@ -201,6 +201,12 @@ def cmd_tone(args):
     for name, level, expected in (("left", ll, args.left_rms), ("right", lr, args.right_rms)):
         if expected is not None and abs(level - expected) > args.level_tolerance * max(expected, 1.0):
             failures.append(f"{name} rms {level:.1f}, expected {expected} +- {args.level_tolerance * 100:.0f}%")
+    if args.peak is not None:
+        # The peak is the level that gaps (underruns) in the window leave untouched.
+        peak = max(max(abs(v) for v in xl), max(abs(v) for v in xr))
+        print(f"peak {peak}")
+        if abs(peak - args.peak) > args.level_tolerance * args.peak:
+            failures.append(f"peak {peak}, expected {args.peak} +- {args.level_tolerance * 100:.0f}%")
     if args.ratio is not None:
         ratio = lr / ll if ll else float("inf")
         if abs(ratio - args.ratio) > args.ratio_tolerance * max(args.ratio, 1e-3):
@@ -347,6 +353,7 @@ def main():
     tone.add_argument("--left-rms", type=float)
     tone.add_argument("--right-rms", type=float)
     tone.add_argument("--level-tolerance", type=float, default=0.05)
+    tone.add_argument("--peak", type=float, help="expected peak of the tone in the measured window")
     tone.add_argument("--ratio", type=float)
     tone.add_argument("--ratio-tolerance", type=float, default=0.02)
     tone.add_argument("--duration", type=float)

@@ -6,8 +6,9 @@
 #      the tone comes back by itself within a second, and stop and start give the tone again;
 #  (c) the program starts with no server at all; once one is started, start gives the tone.
 # Also measured and reported (not checked): start click -> first sound, and knob key step ->
-# new sound, mean and worst of 50 each. Frame marks are taken from the recording's size when the
-# key or click has been sent, so each time includes up to the recorder's own 20 ms latency.
+# new sound, mean and worst of 50 each. The keys and clicks go through one xdotool that is already
+# running, and each is marked by the recording's size just before it is sent; the recorder's own
+# buffering (about 20 ms) can make a time come out that much short.
 #
 # recovery_e2e.sh <build-dir>
 set -euo pipefail
@@ -22,8 +23,9 @@ e2e_init
 
 freq=440
 level=80
-# Full-level 16-bit sine scaled by the device volume of the level (see app_e2e.sh).
-rms=$(python3 -c "print(32767 / 2 ** 0.5 * ($level * 65535 // 100) / 65535)")
+# Full-level 16-bit sine scaled by the device volume of the level (see app_e2e.sh); the peak,
+# which the underruns of a busy machine leave alone, unlike the RMS.
+peak=$(python3 -c "print(32767 * ($level * 65535 // 100) / 65535)")
 knob_level=(125 463)
 knob_freq=(125 180)
 start_button=(113 614)
@@ -34,9 +36,21 @@ mark() {
   echo $(($(stat -c %s "$1") / 4))
 }
 
-# press <window> <x> <y>: a click whose release has been sent when it returns.
-press() {
-  xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
+# One xdotool reading commands as they come: starting a new one per key costs more than the
+# latency being measured on a busy machine.
+xdo_start() {
+  mkfifo "$E2E_TMP/xdo"
+  xdotool - <"$E2E_TMP/xdo" >/dev/null 2>&1 &
+  e2e_track_pid $!
+  exec 9>"$E2E_TMP/xdo"
+}
+
+# timed <recording> <command...>: sends the command, appends the frame it was sent at to $marks.
+timed() {
+  local recording=$1
+  shift
+  marks="$marks$(mark "$recording"),"
+  echo "$*" >&9
 }
 
 # run_program <log>: the program on the display, its window id in $window.
@@ -93,9 +107,11 @@ recording=$E2E_TMP/starts.raw
 pulse_record_start "$recording"
 sleep 0.5
 marks=""
+xdo_start
 for _ in $(seq 50); do
-  press "$window" "${start_button[@]}"
-  marks="$marks$(mark "$recording"),"
+  echo "mousemove --window $window ${start_button[*]}" >&9
+  sleep 0.1
+  timed "$recording" click 1
   sleep 0.35
   click_at "$window" "${stop_button[@]}"
   sleep 0.25
@@ -115,13 +131,13 @@ marks=""
 freqs=""
 for i in $(seq 50); do
   if [ $((i % 2)) = 1 ]; then key=End old=20; else key=Home old=20000; fi
-  xdotool key $key
-  marks="$marks$(mark "$recording"),"
+  timed "$recording" key $key
   freqs="$freqs$old,"
   sleep 0.3
 done
 click_at "$window" "${stop_button[@]}"
 pulse_record_stop
+exec 9>&-
 python3 "$here/analyze.py" changes "$recording" --marks "$marks" --freqs "$freqs" ||
   e2e_fail "a knob step did not change the sound"
 
@@ -155,8 +171,11 @@ click_at "$window" "${stop_button[@]}"
 sleep 0.8
 pulse_record_stop
 echo "(b) stop and start after the server came back:"
+# Underruns of a busy machine are player_e2e.sh's subject; here they are reported, and only a
+# tone that is mostly gaps fails.
 python3 "$here/analyze.py" tone "$recording" --freq $freq --tolerance 1 --min-silence 0.5 \
-  --left-rms "$rms" --right-rms "$rms" --level-tolerance 0.05 --max-dropout 0.01 || e2e_fail "no tone after stop and start on the restarted server"
+  --peak "$peak" --level-tolerance 0.03 --max-dropout 0.2 ||
+  e2e_fail "no tone after stop and start on the restarted server"
 kill "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 
@@ -184,7 +203,7 @@ sleep 0.8
 pulse_record_stop
 echo "(c) start after the server came up late:"
 python3 "$here/analyze.py" tone "$recording" --freq $freq --tolerance 1 --min-silence 0.5 \
-  --left-rms "$rms" --right-rms "$rms" --level-tolerance 0.05 --max-dropout 0.01 ||
+  --peak "$peak" --level-tolerance 0.03 --max-dropout 0.2 ||
   e2e_fail "no tone from a server that came after the program"
 
 for log in ramps plain none; do
