@@ -19,6 +19,9 @@ bool SdlAudioOutput::open(uint32_t rate, int bufferFrames, Callback callback, vo
     if (m_restart)
         reset();
     if (!m_initialised) {
+        // SDL's audio brings up its event queue, which would otherwise take over SIGINT and SIGTERM
+        // and leave the program running when asked to end.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             error = SDL_GetError();
             return false;

@@ -119,6 +119,8 @@ SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options opti
 
 SdlSoundPlayer::~SdlSoundPlayer()
 {
+    // Nothing would play a fade-out now, and the image may already be gone.
+    setRamps(false);
     stop();
     if (m_thread.joinable()) {
         {

@@ -65,6 +65,16 @@ run_program() {
   xdotool key --repeat $level --delay 5 Prior
 }
 
+# end_program: SIGTERM must end the program, as it ends any desktop program.
+end_program() {
+  kill "$program_pid"
+  for _ in $(seq 50); do
+    kill -0 "$program_pid" 2>/dev/null || { wait "$program_pid" 2>/dev/null || true; return 0; }
+    sleep 0.1
+  done
+  e2e_fail "the program did not end on SIGTERM"
+}
+
 alive() {
   kill -0 "$program_pid" 2>/dev/null || { cat "$1" >&2; e2e_fail "the program died ($2)"; }
 }
@@ -176,14 +186,12 @@ echo "(b) stop and start after the server came back:"
 python3 "$here/analyze.py" tone "$recording" --freq $freq --tolerance 1 --min-silence 0.5 \
   --peak "$peak" --level-tolerance 0.03 --max-dropout 0.2 ||
   e2e_fail "no tone after stop and start on the restarted server"
-kill "$program_pid"
-wait "$program_pid" 2>/dev/null || true
+end_program
 
 # (a) again without the ramps, for comparison only.
 SOUNDGEN_NO_RAMPS=1 run_program "$E2E_TMP/plain.err"
 knob_steps "$E2E_TMP/steps_plain.raw" "ramps off (reported only)" "" || true
-kill "$program_pid"
-wait "$program_pid" 2>/dev/null || true
+end_program
 
 # (c) no server when the program starts.
 kill "$PULSE_PID"
