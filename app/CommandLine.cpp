@@ -201,9 +201,14 @@ Parsed Parse(const QStringList &arguments)
         QStringLiteral("level"),
         QStringLiteral("Device volume for --play, 0...100, both channels (default 100)."),
         QStringLiteral("percent"));
+    // Taken out of the arguments by the program's start, before the sound output exists.
+    const QCommandLineOption noRampsOption(
+        QStringLiteral("no-ramps"),
+        QStringLiteral("No fades where the sound starts, stops or changes: bit-exact output at the device. "
+                       "Also for the window."));
     parser.addOptions({exportOption, playOption, loopOption, frequencyOption, noteOption, durationOption,
                        waveformOption, bitsOption, channelsOption, rateOption, layerOption, absoluteOption,
-                       envelopeOption, levelOption});
+                       envelopeOption, levelOption, noRampsOption});
 
     Parsed parsed;
     if (!parser.parse(arguments))

@@ -7,9 +7,21 @@
 #include "framework/SoundPlayer.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 int main(int argc, char **argv)
 {
+    // --no-ramps is for the window too, so it is taken out before the arguments choose the mode.
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-ramps") == 0)
+            setenv("SOUNDGEN_NO_RAMPS", "1", 1);
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
     // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
     framework::soundPlayer();
     if (argc > 1)

@@ -1,12 +1,12 @@
 #include "framework/SdlSoundPlayer.h"
 
-#include <SDL.h>
-
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <numbers>
 #include <utility>
 
 namespace framework {
@@ -83,24 +83,76 @@ std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size)
     return std::nullopt;
 }
 
-SdlSoundPlayer::SdlSoundPlayer(Output output, std::string deviceName)
-    : m_output(output), m_deviceName(std::move(deviceName))
+namespace {
+
+// Gain of frame `k` of a fade-in of `n` frames (raised cosine); a fade-out uses one minus it, so a
+// crossfade keeps the level.
+float rampGain(int k, int n)
 {
+    if (k >= n)
+        return 1.0f;
+    return static_cast<float>(0.5 - 0.5 * std::cos(std::numbers::pi * (k + 1) / (n + 1)));
+}
+
+} // namespace
+
+SdlSoundPlayer::SdlSoundPlayer(Output output, std::string deviceName)
+    : SdlSoundPlayer(output == Output::Device ? std::make_unique<SdlAudioOutput>(std::move(deviceName))
+                                              : nullptr,
+                     Options{rampsWantedByEnvironment()})
+{
+}
+
+SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options options)
+    : m_external(!output), m_device(std::move(output)), m_options(options), m_ramps(options.ramps)
+{
+    if (!m_device)
+        return;
     // SDL asks a PulseAudio server for one callback buffer of slack (about 5 ms), which runs dry
     // whenever other programs keep the processors busy, and the tone then clicks. 30 ms of slack
     // is still far below what a hand on the button notices; a user's own setting stays. Set here
     // rather than at the first play because a program creates its player before starting threads.
-    if (m_output == Output::Device)
-        setenv("PULSE_LATENCY_MSEC", "30", 0);
+    setenv("PULSE_LATENCY_MSEC", "30", 0);
+    if (m_options.deviceThread)
+        m_thread = std::thread(&SdlSoundPlayer::deviceThreadMain, this);
 }
 
 SdlSoundPlayer::~SdlSoundPlayer()
 {
+    // Nothing would play a fade-out now, and the image may already be gone.
+    setRamps(false);
     stop();
+    if (m_thread.joinable()) {
+        {
+            std::lock_guard lock(m_requestMutex);
+            m_quit = true;
+        }
+        m_requestChanged.notify_all();
+        m_thread.join();
+    }
     if (m_device)
-        SDL_CloseAudioDevice(m_device);
-    if (m_sdlInitialised)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m_device->close();
+}
+
+bool SdlSoundPlayer::rampsWantedByEnvironment()
+{
+    const char *off = std::getenv("SOUNDGEN_NO_RAMPS");
+    return !off || !*off || std::strcmp(off, "0") == 0;
+}
+
+void SdlSoundPlayer::setRamps(bool on)
+{
+    m_ramps.store(on);
+}
+
+bool SdlSoundPlayer::ramps() const
+{
+    return m_ramps.load();
+}
+
+int SdlSoundPlayer::rampFrames(uint32_t rate)
+{
+    return std::max(1, static_cast<int>((static_cast<uint64_t>(rate) * kRampMilliseconds + 500) / 1000));
 }
 
 bool SdlSoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags)
@@ -111,8 +163,6 @@ bool SdlSoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags
     const std::optional<WaveImageFormat> format = parseWaveImage(image, size);
     if (!format)
         return false;
-    if (m_output == Output::Device && !ensureDevice(format->rate))
-        return false;
 
     // A loop never blocks, even without SND_ASYNC: the caller could not get control back to stop it.
     const bool loop = (flags & SND_LOOP) != 0;
@@ -120,50 +170,97 @@ bool SdlSoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags
     uint64_t generation = 0;
     {
         std::lock_guard lock(m_mutex);
+        // A fade-out made at another rate could not follow on the device reopened for this one.
+        if (m_tailRate != format->rate) {
+            m_tail.clear();
+            m_tailPosition = 0;
+        }
         m_data = image;
         m_format = *format;
         m_position = 0;
         m_loop = loop;
         m_playing = true;
+        m_rampLength = rampFrames(format->rate);
+        m_fadeIn = m_ramps.load() ? m_rampLength : 0;
         generation = ++m_generation;
         m_start = StartMark{};
         m_start.renderedAtPlay = m_rendered;
         m_start.playCalled = std::chrono::steady_clock::now();
     }
-    setDevicePaused(false);
+    // The sound is in place first, so that a failed open finds it and ends it.
+    if (m_device && (m_silent.load() || m_deviceRate.load() != format->rate))
+        requestDevice(format->rate);
     if (async)
         return true;
 
     // Waits for the callback to reach the end. The deadline only guards against an output that stops
-    // calling back (a server gone away); a working device, even the dummy one, ends the sound first.
+    // calling back before the device thread notices; a working device ends the sound first.
     const double seconds = static_cast<double>(format->frames) / format->rate;
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                                std::chrono::duration<double>(2.0 * seconds + 2.0));
-    {
-        std::unique_lock lock(m_mutex);
-        const bool ended =
-            m_ended.wait_until(lock, deadline, [&] { return !m_playing || m_generation != generation; });
-        if (!ended) {
-            m_playing = false;
-            m_data = nullptr;
-            ++m_generation;
-        }
+    std::unique_lock lock(m_mutex);
+    const bool ended =
+        m_ended.wait_until(lock, deadline, [&] { return !m_playing || m_generation != generation; });
+    if (!ended) {
+        dropSoundLocked(true);
+        return false;
     }
-    setDevicePaused(true);
-    return true;
+    return m_failedGeneration != generation;
 }
 
 void SdlSoundPlayer::stop()
 {
     {
         std::lock_guard lock(m_mutex);
+        const size_t total = m_format.frames;
+        const bool audible = m_external || (m_deviceRate.load() == m_format.rate && !m_silent.load());
+        if (m_playing && total > 0 && audible && m_ramps.load()) {
+            // The image may be gone once stop() returns, so the fade-out is taken from a copy of
+            // what would have come next. An earlier fade-out still sounding fades with it, so the
+            // gains never add up to more than one however fast stops and plays follow.
+            const int n = m_rampLength;
+            std::vector<float> tail(2 * static_cast<size_t>(n), 0.0f);
+            if (m_tailRate != m_format.rate) {
+                m_tail.clear();
+                m_tailPosition = 0;
+            }
+            const size_t left = m_tail.size() - std::min(m_tail.size(), 2 * m_tailPosition);
+            std::copy_n(m_tail.begin() + static_cast<std::ptrdiff_t>(m_tail.size() - left),
+                        std::min(left, tail.size()), tail.begin());
+            size_t position = m_position;
+            int fadeIn = m_fadeIn;
+            for (int k = 0; k < n; ++k, ++position) {
+                if (position >= total) {
+                    if (!m_loop)
+                        break;
+                    position = 0;
+                }
+                float l;
+                float r;
+                readFrame(position, l, r);
+                if (fadeIn > 0) {
+                    const float g = rampGain(m_rampLength - fadeIn--, m_rampLength);
+                    l *= g;
+                    r *= g;
+                }
+                tail[2 * k] += l;
+                tail[2 * k + 1] += r;
+            }
+            for (int k = 0; k < n; ++k) {
+                const float g = 1.0f - rampGain(k, n);
+                tail[2 * k] *= g;
+                tail[2 * k + 1] *= g;
+            }
+            m_tail.swap(tail);
+            m_tailPosition = 0;
+            m_tailRate = m_format.rate;
+        }
         m_playing = false;
         m_data = nullptr;
         ++m_generation;
     }
     m_ended.notify_all();
-    setDevicePaused(true);
 }
 
 uint32_t SdlSoundPlayer::setVolume(uint32_t, uint32_t volume)
@@ -193,68 +290,110 @@ uint32_t SdlSoundPlayer::getDevCaps(uint32_t, WaveOutCaps *caps, uint32_t capsSi
     return MMSYSERR_NOERROR;
 }
 
+void SdlSoundPlayer::readFrame(size_t frame, float &left, float &right) const
+{
+    const bool stereo = m_format.channels == 2;
+    if (m_format.bitsPerSample == 16) {
+        const uint8_t *p = m_data + m_format.dataOffset + frame * (stereo ? 4 : 2);
+        left = static_cast<float>(static_cast<int16_t>(le16(p))) / 32768.0f;
+        right = stereo ? static_cast<float>(static_cast<int16_t>(le16(p + 2))) / 32768.0f : left;
+    } else {
+        const uint8_t *p = m_data + m_format.dataOffset + frame * (stereo ? 2 : 1);
+        left = static_cast<float>(p[0] - 128) / 128.0f;
+        right = stereo ? static_cast<float>(p[1] - 128) / 128.0f : left;
+    }
+}
+
 void SdlSoundPlayer::render(float *out, int frames)
+{
+    renderAt(out, frames, 0);
+}
+
+void SdlSoundPlayer::renderAt(float *out, int frames, uint32_t rate)
 {
     if (!out || frames <= 0)
         return;
+    const size_t count = static_cast<size_t>(frames);
+    std::fill(out, out + 2 * count, 0.0f);
     const uint32_t volume = m_volume.load(std::memory_order_relaxed);
-    const float gainLeft = static_cast<float>(volume & 0xFFFFu) / 65535.0f;
-    const float gainRight = static_cast<float>(volume >> 16) / 65535.0f;
+    const float targetLeft = static_cast<float>(volume & 0xFFFFu) / 65535.0f;
+    const float targetRight = static_cast<float>(volume >> 16) / 65535.0f;
+    const bool ramps = m_ramps.load();
 
     bool ended = false;
-    int done = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_playing && !m_start.started) {
-            m_start.started = true;
-            m_start.firstSoundFrame = m_rendered;
-            m_start.firstSoundRendered = std::chrono::steady_clock::now();
-        }
-        const size_t total = m_format.frames;
-        if (m_playing && total == 0) {
-            m_playing = false;
-            m_data = nullptr;
-            ended = true;
-        }
-        if (m_playing) {
-            const uint8_t *samples = m_data + m_format.dataOffset;
-            const bool stereo = m_format.channels == 2;
-            const bool wide = m_format.bitsPerSample == 16;
-            const size_t frameBytes = static_cast<size_t>(m_format.channels) * (wide ? 2 : 1);
-            while (done < frames) {
-                const size_t run = std::min<size_t>(static_cast<size_t>(frames - done), total - m_position);
-                const uint8_t *p = samples + m_position * frameBytes;
-                float *o = out + 2 * static_cast<size_t>(done);
-                for (size_t i = 0; i < run; ++i, p += frameBytes, o += 2) {
-                    float left;
-                    float right;
-                    if (wide) {
-                        left = static_cast<float>(static_cast<int16_t>(le16(p))) / 32768.0f;
-                        right =
-                            stereo ? static_cast<float>(static_cast<int16_t>(le16(p + 2))) / 32768.0f : left;
-                    } else {
-                        left = static_cast<float>(p[0] - 128) / 128.0f;
-                        right = stereo ? static_cast<float>(p[1] - 128) / 128.0f : left;
-                    }
-                    o[0] = left * gainLeft;
-                    o[1] = right * gainRight;
-                }
-                done += static_cast<int>(run);
-                m_position += run;
-                if (m_position >= total) {
-                    if (!m_loop) {
-                        m_playing = false;
-                        m_data = nullptr;
-                        ended = true;
-                        break;
-                    }
-                    m_position = 0;
+    std::lock_guard lock(m_mutex);
+    // A sound at another rate waits silently for the device thread to reopen at its rate.
+    const bool sounding = m_playing && (rate == 0 || rate == m_format.rate);
+    if (sounding && !m_start.started) {
+        m_start.started = true;
+        m_start.firstSoundFrame = m_rendered;
+        m_start.firstSoundRendered = std::chrono::steady_clock::now();
+    }
+    const size_t total = m_format.frames;
+    if (sounding && total == 0) {
+        m_playing = false;
+        m_data = nullptr;
+        ended = true;
+    }
+    if (sounding && !ended) {
+        size_t done = 0;
+        while (done < count) {
+            const size_t run = std::min(count - done, total - m_position);
+            float *o = out + 2 * done;
+            for (size_t i = 0; i < run; ++i, o += 2) {
+                readFrame(m_position + i, o[0], o[1]);
+                if (m_fadeIn > 0) {
+                    const float g = rampGain(m_rampLength - m_fadeIn--, m_rampLength);
+                    o[0] *= g;
+                    o[1] *= g;
                 }
             }
+            done += run;
+            m_position += run;
+            if (m_position >= total) {
+                if (!m_loop) {
+                    m_playing = false;
+                    m_data = nullptr;
+                    ended = true;
+                    break;
+                }
+                m_position = 0;
+            }
         }
-        m_rendered += static_cast<uint64_t>(frames);
     }
-    std::fill(out + 2 * static_cast<size_t>(done), out + 2 * static_cast<size_t>(frames), 0.0f);
+    if (rate != 0 && rate != m_tailRate) {
+        m_tail.clear();
+        m_tailPosition = 0;
+    }
+    if (!m_tail.empty()) {
+        const size_t n = std::min(count, m_tail.size() / 2 - m_tailPosition);
+        const float *t = m_tail.data() + 2 * m_tailPosition;
+        for (size_t i = 0; i < 2 * n; ++i)
+            out[i] += t[i];
+        m_tailPosition += n;
+        if (2 * m_tailPosition >= m_tail.size()) {
+            m_tail.clear();
+            m_tailPosition = 0;
+        }
+    }
+
+    const float fromLeft = ramps ? m_gainLeft : targetLeft;
+    const float fromRight = ramps ? m_gainRight : targetRight;
+    if (fromLeft == targetLeft && fromRight == targetRight) {
+        for (size_t i = 0; i < count; ++i) {
+            out[2 * i] *= targetLeft;
+            out[2 * i + 1] *= targetRight;
+        }
+    } else {
+        for (size_t i = 0; i < count; ++i) {
+            const float t = static_cast<float>(i + 1) / static_cast<float>(count);
+            out[2 * i] *= fromLeft + (targetLeft - fromLeft) * t;
+            out[2 * i + 1] *= fromRight + (targetRight - fromRight) * t;
+        }
+    }
+    m_gainLeft = targetLeft;
+    m_gainRight = targetRight;
+    m_rendered += count;
     if (ended)
         m_ended.notify_all();
 }
@@ -287,62 +426,148 @@ uint64_t SdlSoundPlayer::framesRendered() const
     return m_rendered;
 }
 
-bool SdlSoundPlayer::ensureDevice(uint32_t rate)
+void SdlSoundPlayer::requestDevice(uint32_t rate)
 {
-    if (m_silent.load())
-        return false;
-    if (m_device && m_deviceRate.load() == rate)
-        return true;
-    if (!m_sdlInitialised) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            reportNoDevice(SDL_GetError());
-            return false;
-        }
-        m_sdlInitialised = true;
+    {
+        std::lock_guard lock(m_requestMutex);
+        m_wantedRate = rate;
+        m_tryOpen = true;
     }
-    if (m_device) {
-        SDL_CloseAudioDevice(m_device);
-        m_device = 0;
-        m_deviceRate.store(0);
-    }
-    SDL_AudioSpec wanted{};
-    wanted.freq = static_cast<int>(rate);
-    wanted.format = AUDIO_F32SYS;
-    wanted.channels = 2;
-    wanted.samples = kBufferFrames;
-    wanted.callback = &SdlSoundPlayer::audioCallback;
-    wanted.userdata = this;
-    SDL_AudioSpec obtained{};
-    // No changes allowed: SDL converts to whatever the backend really runs, and the callback keeps
-    // getting stereo float at the image's rate in buffers of kBufferFrames.
-    m_device =
-        SDL_OpenAudioDevice(m_deviceName.empty() ? nullptr : m_deviceName.c_str(), 0, &wanted, &obtained, 0);
-    if (!m_device) {
-        reportNoDevice(SDL_GetError());
-        return false;
-    }
-    m_deviceRate.store(rate);
-    return true;
+    m_requestChanged.notify_all();
 }
 
-void SdlSoundPlayer::reportNoDevice(const char *why)
+bool SdlSoundPlayer::waitForDevice(std::chrono::milliseconds timeout) const
 {
-    if (m_silent.exchange(true))
+    std::unique_lock lock(m_requestMutex);
+    if (!m_thread.joinable())
+        return !m_tryOpen;
+    return m_requestChanged.wait_for(lock, timeout, [&] { return !m_tryOpen && !m_busy; });
+}
+
+void SdlSoundPlayer::deviceThreadMain()
+{
+    std::unique_lock lock(m_requestMutex);
+    while (!m_quit) {
+        m_busy = true;
+        lock.unlock();
+        serviceDevice(std::chrono::steady_clock::now());
+        lock.lock();
+        m_busy = false;
+        m_requestChanged.notify_all();
+        // Short enough to notice a lost device well within a second.
+        m_requestChanged.wait_for(lock, std::chrono::milliseconds(20), [&] { return m_quit || m_tryOpen; });
+    }
+}
+
+void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
+{
+    if (!m_device)
         return;
-    std::fprintf(stderr, "soundgen: no audio device (%s); running silently\n",
-                 why && *why ? why : "unknown reason");
+    uint32_t wanted = 0;
+    bool tryOpen = false;
+    {
+        std::lock_guard lock(m_requestMutex);
+        wanted = m_wantedRate;
+        tryOpen = m_tryOpen;
+        m_tryOpen = false;
+    }
+    bool looping = false;
+    {
+        // The sound in place decides the rate, whatever requests crossed on the way here.
+        std::lock_guard lock(m_mutex);
+        if (m_playing)
+            wanted = m_format.rate;
+        looping = m_playing && m_loop;
+    }
+
+    uint32_t rate = m_deviceRate.load();
+    if (rate != 0) {
+        const uint64_t rendered = framesRendered();
+        if (rendered != m_watchRendered) {
+            m_watchRendered = rendered;
+            m_watchSince = now;
+        }
+        const char *why = nullptr;
+        if (m_device->lost())
+            why = "the device went away";
+        else if (now - m_watchSince > m_options.watchdog)
+            why = "the device stopped taking sound";
+        if (why) {
+            m_device->reset();
+            m_deviceRate.store(0);
+            m_silent.store(true);
+            rate = 0;
+            report("audio device lost", why);
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_playing && !m_loop)
+                    dropSoundLocked(true);
+                m_tail.clear();
+                m_tailPosition = 0;
+            }
+            m_ended.notify_all();
+            m_nextRetry = now; // endless sound tries to come back at once
+        }
+    }
+    if (rate != 0 && rate == wanted)
+        return;
+
+    // Without a device, endless sound keeps trying; anything else waits for the next play.
+    if (!tryOpen && rate == 0 && !(looping && now >= m_nextRetry))
+        return;
+
+    std::string error;
+    m_deviceRate.store(0);
+    m_callbackRate.store(wanted);
+    if (m_device->open(wanted, kBufferFrames, &SdlSoundPlayer::audioCallback, this, error)) {
+        m_deviceRate.store(wanted);
+        m_silent.store(false);
+        m_watchRendered = framesRendered();
+        m_watchSince = now;
+        if (m_reported) {
+            std::fprintf(stderr, "soundgen: audio output is back\n");
+            m_reported = false;
+        }
+        std::lock_guard lock(m_mutex);
+        // A sound that carries on after a reopen comes back without a jump.
+        if (m_playing && m_ramps.load())
+            m_fadeIn = m_rampLength;
+        return;
+    }
+    m_device->reset();
+    m_silent.store(true);
+    report("no audio device", error);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_playing && !m_loop)
+            dropSoundLocked(true);
+    }
+    m_ended.notify_all();
+    m_nextRetry = now + m_options.retryInterval;
 }
 
-void SdlSoundPlayer::setDevicePaused(bool paused)
+void SdlSoundPlayer::dropSoundLocked(bool failed)
 {
-    if (m_device)
-        SDL_PauseAudioDevice(m_device, paused ? 1 : 0);
+    m_playing = false;
+    m_data = nullptr;
+    if (failed)
+        m_failedGeneration = m_generation;
+    ++m_generation;
 }
 
-void SdlSoundPlayer::audioCallback(void *userdata, uint8_t *stream, int len)
+void SdlSoundPlayer::report(const char *what, const std::string &why)
 {
-    auto *player = static_cast<SdlSoundPlayer *>(userdata);
-    player->render(reinterpret_cast<float *>(stream), len / static_cast<int>(2 * sizeof(float)));
+    if (m_reported)
+        return;
+    m_reported = true;
+    std::fprintf(stderr, "soundgen: %s (%s); running silently\n", what,
+                 why.empty() ? "unknown reason" : why.c_str());
+}
+
+void SdlSoundPlayer::audioCallback(void *user, float *out, int frames)
+{
+    auto *player = static_cast<SdlSoundPlayer *>(user);
+    player->renderAt(out, frames, player->m_callbackRate.load());
 }
 
 std::unique_ptr<SoundPlayer> createDefaultSoundPlayer()

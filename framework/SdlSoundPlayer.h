@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/AudioOutput.h"
 #include "framework/SoundPlayer.h"
 
 #include <atomic>
@@ -7,9 +8,12 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace framework {
 
@@ -29,26 +33,58 @@ struct WaveImageFormat
 // one or two channels.
 std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size);
 
-// The player over SDL2 audio. One stereo float device stays open at the rate of the
-// image last played (reopened only when the rate changes) and is paused while idle.
-// All state the audio callback reads is guarded by one mutex, so once stop() or a new
-// playSound() has returned the callback no longer touches the previous image.
+// The player over SDL2 audio. One stereo float device is opened when the player is made (so the
+// first start is as quick as later ones), runs for the player's life at the rate of the image last
+// played, and is reopened by a device thread of the player's own when it is lost or the rate
+// changes: the calling (GUI) thread never waits for a device. All state the audio callback reads
+// is guarded by one mutex, so once stop() or a new playSound() has returned the callback no longer
+// touches the previous image.
+//
+// Where it cuts the sound the player ramps (about 5 ms): a start fades in, a stop fades out
+// from a copy of the sound's next few milliseconds, and a stop followed at once by a play
+// crossfades. A sound that ends by itself is played to its last sample, and a volume change
+// ramps over one buffer. Without ramps the output is the image's samples times the volume.
 class SdlSoundPlayer : public SoundPlayer
 {
 public:
     enum class Output {
-        Device,   // SDL2 audio; silent (with one line on stderr) when no device opens
+        Device,   // SDL2 audio; silent (with one line on stderr) while no device opens
         External, // no device: whoever calls render() is the audio clock (tests)
     };
 
     // Frames per callback asked of the device; a play or stop takes effect in the next one.
     static constexpr int kBufferFrames = 512;
+    // Length of every ramp.
+    static constexpr int kRampMilliseconds = 5;
+    // Rate the device is opened at before any image has been played: the tone generator's default.
+    static constexpr uint32_t kWarmRate = 96000;
+
+    struct Options
+    {
+        bool ramps = true;
+        // False: no device thread; the test calls serviceDevice() itself.
+        bool deviceThread = true;
+        // An open device whose callback has not run for this long counts as lost.
+        std::chrono::milliseconds watchdog{1000};
+        // While endless sound plays without a device, how often a new open is tried.
+        std::chrono::milliseconds retryInterval{400};
+    };
 
     // `deviceName` picks an output by SDL's name for it; empty means the system's default.
+    // Ramps are on unless SOUNDGEN_NO_RAMPS is set to anything but 0.
     explicit SdlSoundPlayer(Output output = Output::Device, std::string deviceName = {});
+    // Plays on `output` (nullptr: no device, as Output::External).
+    SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options options);
     ~SdlSoundPlayer() override;
     SdlSoundPlayer(const SdlSoundPlayer &) = delete;
     SdlSoundPlayer &operator=(const SdlSoundPlayer &) = delete;
+
+    // The switch read by the default constructor.
+    static bool rampsWantedByEnvironment();
+    void setRamps(bool on);
+    bool ramps() const;
+    // Frames of one ramp at `rate`.
+    static int rampFrames(uint32_t rate);
 
     bool playSound(const uint8_t *image, size_t size, uint32_t flags) override;
     void stop() override;
@@ -61,12 +97,19 @@ public:
     // callback runs exactly this.
     void render(float *out, int frames);
 
+    // One round of the device thread's work at time `now`: notices a lost or silent device,
+    // opens or reopens it as needed. The device thread runs it every few milliseconds.
+    void serviceDevice(std::chrono::steady_clock::time_point now);
+
     // True while a sound is being played (a once-sound clears it at its end).
     bool isPlaying() const;
-    // False once the device could not be opened; the player is then silent for good.
+    // False while no device is open because the last open failed or the device was lost.
     bool hasOutput() const;
     // Rate the device is open at, 0 when none is open.
     uint32_t deviceRate() const;
+    // Waits (bounded) until the device thread has nothing left to do: a device is open at the
+    // wanted rate or the last try failed. For tests and probes.
+    bool waitForDevice(std::chrono::milliseconds timeout) const;
 
     // Where the last sound began, counted in frames rendered since the player was made.
     struct StartMark
@@ -81,20 +124,38 @@ public:
     uint64_t framesRendered() const;
 
 private:
-    bool ensureDevice(uint32_t rate);
-    void reportNoDevice(const char *why);
-    void setDevicePaused(bool paused);
-    static void audioCallback(void *userdata, uint8_t *stream, int len);
+    static void audioCallback(void *user, float *out, int frames);
+    void renderAt(float *out, int frames, uint32_t rate);
+    void deviceThreadMain();
+    void requestDevice(uint32_t rate);
+    // Called with m_mutex held: the sample of the current sound at frame `frame` of its data.
+    void readFrame(size_t frame, float &left, float &right) const;
+    void dropSoundLocked(bool failed);
+    void report(const char *what, const std::string &why);
 
-    const Output m_output;
-    const std::string m_deviceName;
+    const bool m_external;
+    std::unique_ptr<AudioOutput> m_device;
+    const Options m_options;
     std::atomic<uint32_t> m_volume{0xFFFFFFFF};
+    std::atomic<bool> m_ramps{true};
 
-    // Device handling happens on the calling (GUI) thread only.
-    uint32_t m_device = 0;
+    // Device state, written by the device thread (or serviceDevice's caller) only.
     std::atomic<uint32_t> m_deviceRate{0};
-    bool m_sdlInitialised = false;
+    std::atomic<uint32_t> m_callbackRate{0}; // rate of the device being opened or open
     std::atomic<bool> m_silent{false};
+    uint64_t m_watchRendered = 0;
+    std::chrono::steady_clock::time_point m_watchSince{};
+    std::chrono::steady_clock::time_point m_nextRetry{};
+    bool m_reported = false; // a loss or failure has been said and not yet made good
+
+    // Requests to the device thread.
+    mutable std::mutex m_requestMutex;
+    mutable std::condition_variable m_requestChanged;
+    uint32_t m_wantedRate = kWarmRate;
+    bool m_tryOpen = true;
+    bool m_busy = false;
+    bool m_quit = false;
+    std::thread m_thread;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_ended;
@@ -105,7 +166,15 @@ private:
     bool m_loop = false;
     bool m_playing = false;
     uint64_t m_generation = 0;
+    uint64_t m_failedGeneration = 0;
     uint64_t m_rendered = 0;
+    int m_fadeIn = 0;          // frames of the current sound's fade-in still to come
+    int m_rampLength = 0;      // frames of the current sound's ramps
+    std::vector<float> m_tail; // what a stopped sound still has to say, faded, stereo
+    size_t m_tailPosition = 0;
+    uint32_t m_tailRate = 0;
+    float m_gainLeft = 1.0f; // gains the last buffer ended with
+    float m_gainRight = 1.0f;
     StartMark m_start;
 };
 

@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 dir=build-tsan
 
-cmake -S . -B "$dir" -G Ninja -DBUILD_TESTING=ON -DSOUNDGEN_SANITIZE=thread -DSOUNDGEN_BENCH=OFF -DSOUNDGEN_WERROR=ON >/dev/null
+cmake -S . -B "$dir" -G Ninja -DBUILD_TESTING=ON -DSOUNDGEN_SANITIZE=thread -DSOUNDGEN_BENCH=OFF -DSOUNDGEN_WERROR=ON ${SOUNDGEN_CMAKE_ARGS:-} >/dev/null
 cmake --build "$dir" --target framework_tests lbbutton_tests -j "$(nproc)"
 
 options="halt_on_error=1 second_deadlock_stack=1"
@@ -14,6 +14,6 @@ if [ -f tests/tsan.supp ]; then
   options="$options suppressions=$root/tests/tsan.supp"
 fi
 TSAN_OPTIONS="$options ${TSAN_OPTIONS:-}" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
-  "$dir/tests/framework_tests" --gtest_filter='SdlSoundPlayer*:SoundPlayer*:WaveImage*'
+  "$dir/tests/framework_tests" --gtest_filter='SdlSoundPlayer*:SoundPlayer*:WaveImage*:Player*'
 TSAN_OPTIONS="$options ${TSAN_OPTIONS:-}" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
   "$dir/tests/lbbutton_tests"

@@ -6,12 +6,22 @@
   analyze.py silent FILE [--start S] [--length S] [--threshold N]
       exit 0 when no sample's magnitude exceeds N
   analyze.py tone FILE --freq HZ [--tolerance HZ] [--left-rms N] [--right-rms N]
-                       [--level-tolerance F] [--ratio R] [--ratio-tolerance F]
+                       [--level-tolerance F] [--peak N] [--ratio R] [--ratio-tolerance F]
                        [--duration S] [--duration-tolerance S] [--min-silence S]
       finds the one sounding stretch, requires silence before and after it, then checks the
       frequency, the levels and the right/left level ratio over the middle second of it, and
       that at most a small share of it consists of dropouts (buffers the server filled with
       silence because the player was late; a loaded machine causes a few)
+
+  analyze.py clicks FILE [--start S] [--length S] [--max N]
+      counts discontinuities: sample-to-sample jumps larger than twice the largest step of the
+      sound in the 10 ms on either side (both sides sounding); jumps beside a dropout (exact zeros between
+      loud samples: an underrun) are counted apart. Fails when more than N (default: no limit) are not beside a dropout
+  analyze.py onsets FILE --marks I,I,... [--threshold N]
+      for each mark (a frame index), the time until the first sample louder than N
+  analyze.py changes FILE --marks I,I,... --freqs F,F,...
+      for each mark, fits the sine of frequency F sounding before it and reports the time until
+      the sound leaves that sine by more than a quarter of its amplitude
 
 Exit status: 0 passed, 1 failed (the reason on standard error), 2 unusable input.
 """
@@ -191,6 +201,12 @@ def cmd_tone(args):
     for name, level, expected in (("left", ll, args.left_rms), ("right", lr, args.right_rms)):
         if expected is not None and abs(level - expected) > args.level_tolerance * max(expected, 1.0):
             failures.append(f"{name} rms {level:.1f}, expected {expected} +- {args.level_tolerance * 100:.0f}%")
+    if args.peak is not None:
+        # The peak is the level that gaps (underruns) in the window leave untouched.
+        peak = max(max(abs(v) for v in xl), max(abs(v) for v in xr))
+        print(f"peak {peak}")
+        if abs(peak - args.peak) > args.level_tolerance * args.peak:
+            failures.append(f"peak {peak}, expected {args.peak} +- {args.level_tolerance * 100:.0f}%")
     if args.ratio is not None:
         ratio = lr / ll if ll else float("inf")
         if abs(ratio - args.ratio) > args.ratio_tolerance * max(args.ratio, 1e-3):
@@ -199,6 +215,121 @@ def cmd_tone(args):
     for failure in failures:
         print("FAIL: " + failure, file=sys.stderr)
     return 1 if failures else 0
+
+
+def cmd_clicks(args):
+    left, right = load(args.file, args.rate)
+    x = window(left, args.rate, args.start, args.length)
+    block = max(1, args.rate // 1000)
+    steps = [0] + [abs(x[i] - x[i - 1]) for i in range(1, len(x))]
+    blocks = [max(steps[b : b + block]) for b in range(0, len(steps), block)]
+    floor = 32
+    clicks = []
+    beside_dropout = []
+    for i in range(1, len(x)):
+        if steps[i] <= floor:
+            continue
+        b = i // block
+        if b < 12 or b + 12 >= len(blocks):
+            continue
+        before = max(blocks[b - 11 : b - 1])
+        after = max(blocks[b + 2 : b + 12])
+        if before <= floor or after <= floor or steps[i] <= 2 * max(before, after):
+            continue
+        # A run of exact zeros inside a loud tone is the server filling in for a late buffer (an
+        # underrun), however short: the sound around it was not cut by the player.
+        lo, hi = max(1, i - 2 * block), min(len(x) - 1, i + 2 * block)
+        gap = False
+        j = lo
+        while j < hi and not gap:
+            if x[j] == 0:
+                k = j
+                while k < hi and x[k] == 0:
+                    k += 1
+                gap = abs(x[j - 1]) > 1000 and abs(x[k]) > 1000
+                j = k
+            j += 1
+        (beside_dropout if gap else clicks).append(i)
+    # One discontinuity can span a few samples after resampling: count jumps 1 ms apart once.
+    def distinct(ix):
+        out = []
+        for i in ix:
+            if not out or i - out[-1] > block:
+                out.append(i)
+        return out
+    clicks, beside_dropout = distinct(clicks), distinct(beside_dropout)
+    print(f"discontinuities: {len(clicks)}; beside dropouts: {len(beside_dropout)}")
+    for i in clicks[:20]:
+        print(f"  at {i / args.rate:.4f} s: step {steps[i]}")
+    if args.max is not None and len(clicks) > args.max:
+        print(f"FAIL: {len(clicks)} discontinuities, at most {args.max} allowed", file=sys.stderr)
+        return 1
+    return 0
+
+
+def parse_list(text, kind):
+    return [kind(v) for v in text.split(",") if v]
+
+
+def summary(name, values):
+    values = [v * 1000 for v in values]
+    print(f"{name}: n={len(values)} mean {sum(values) / len(values):.1f} ms, worst {max(values):.1f} ms, "
+          f"best {min(values):.1f} ms")
+
+
+def cmd_onsets(args):
+    left, right = load(args.file, args.rate)
+    found = []
+    for mark in parse_list(args.marks, int):
+        i = mark
+        while i < len(left) and abs(left[i]) <= args.threshold and abs(right[i]) <= args.threshold:
+            i += 1
+        if i >= len(left):
+            print(f"FAIL: no sound after frame {mark}", file=sys.stderr)
+            return 1
+        found.append((i - mark) / args.rate)
+    summary("start -> first sound", found)
+    return 0
+
+
+def cmd_changes(args):
+    left, _ = load(args.file, args.rate)
+    marks = parse_list(args.marks, int)
+    freqs = parse_list(args.freqs, float)
+    if len(marks) != len(freqs):
+        print("marks and freqs differ in number", file=sys.stderr)
+        return 2
+    found = []
+    span = int(0.05 * args.rate)
+    for mark, f in zip(marks, freqs):
+        lo = mark - span
+        if lo < 0:
+            continue
+        w = 2 * math.pi * f / args.rate
+        # Least squares for a*sin + b*cos at the known frequency.
+        ss = sc = cc = ys = yc = 0.0
+        for n in range(lo, mark):
+            s_, c_ = math.sin(w * n), math.cos(w * n)
+            ss += s_ * s_
+            sc += s_ * c_
+            cc += c_ * c_
+            ys += left[n] * s_
+            yc += left[n] * c_
+        det = ss * cc - sc * sc
+        if det == 0:
+            continue
+        a = (ys * cc - yc * sc) / det
+        b = (yc * ss - ys * sc) / det
+        amplitude = math.hypot(a, b)
+        i = mark
+        while i < len(left) and abs(left[i] - (a * math.sin(w * i) + b * math.cos(w * i))) <= amplitude / 4:
+            i += 1
+        if i >= len(left) or amplitude < 100:
+            print(f"FAIL: no change after frame {mark} (amplitude {amplitude:.0f})", file=sys.stderr)
+            return 1
+        found.append((i - mark) / args.rate)
+    summary("knob step -> new sound", found)
+    return 0
 
 
 def main():
@@ -222,6 +353,7 @@ def main():
     tone.add_argument("--left-rms", type=float)
     tone.add_argument("--right-rms", type=float)
     tone.add_argument("--level-tolerance", type=float, default=0.05)
+    tone.add_argument("--peak", type=float, help="expected peak of the tone in the measured window")
     tone.add_argument("--ratio", type=float)
     tone.add_argument("--ratio-tolerance", type=float, default=0.02)
     tone.add_argument("--duration", type=float)
@@ -230,9 +362,30 @@ def main():
     tone.add_argument("--max-dropout", type=float, default=0.05,
                       help="largest share of the sounding time the server may have filled with silence")
 
+    clicks = sub.add_parser("clicks")
+    clicks.add_argument("file")
+    clicks.add_argument("--start", type=float, default=0.0)
+    clicks.add_argument("--length", type=float, default=None)
+    clicks.add_argument("--max", type=int, default=None)
+    onsets = sub.add_parser("onsets")
+    onsets.add_argument("file")
+    onsets.add_argument("--marks", required=True)
+    onsets.add_argument("--threshold", type=int, default=64)
+    changes = sub.add_parser("changes")
+    changes.add_argument("file")
+    changes.add_argument("--marks", required=True)
+    changes.add_argument("--freqs", required=True)
+
     args = parser.parse_args()
     try:
-        return {"report": cmd_report, "silent": cmd_silent, "tone": cmd_tone}[args.command](args)
+        return {
+            "report": cmd_report,
+            "silent": cmd_silent,
+            "tone": cmd_tone,
+            "clicks": cmd_clicks,
+            "onsets": cmd_onsets,
+            "changes": cmd_changes,
+        }[args.command](args)
     except OSError as e:
         print(f"cannot read recording: {e}", file=sys.stderr)
         return 2

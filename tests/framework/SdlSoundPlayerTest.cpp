@@ -1,4 +1,5 @@
 #include "framework/SdlSoundPlayer.h"
+#include "tests/framework/PlayerTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -16,94 +17,7 @@
 using framework::SdlSoundPlayer;
 using Clock = std::chrono::steady_clock;
 
-namespace {
-
-constexpr uint8_t kPadMark = 0x7F; // a loud pad: any sample taken from it shows up in the output
-
-void put16(std::vector<uint8_t> &v, size_t at, uint32_t x)
-{
-    v[at] = static_cast<uint8_t>(x);
-    v[at + 1] = static_cast<uint8_t>(x >> 8);
-}
-
-void put32(std::vector<uint8_t> &v, size_t at, uint32_t x)
-{
-    for (int i = 0; i < 4; ++i)
-        v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
-
-// A tone generator style image: 44-byte header, `samples` (one value per sample, channels
-// interleaved), then a 32-byte pad counted in no chunk. `dataBytes` overrides D (odd D, or a D
-// that claims more than there is).
-std::vector<uint8_t> makeImage(int channels, int bits, uint32_t rate, const std::vector<int> &samples,
-                               long dataBytes = -1)
-{
-    const size_t bytes = bits / 8;
-    const size_t d = dataBytes >= 0 ? static_cast<size_t>(dataBytes) : samples.size() * bytes;
-    const size_t stored = std::min(d, samples.size() * bytes);
-    std::vector<uint8_t> v(44 + stored + 32, kPadMark);
-    std::memcpy(v.data(), "RIFF", 4);
-    put32(v, 4, static_cast<uint32_t>(d + 36));
-    std::memcpy(v.data() + 8, "WAVEfmt ", 8);
-    put32(v, 16, 16);
-    put16(v, 20, 1);
-    put16(v, 22, channels);
-    put32(v, 24, rate);
-    put32(v, 28, rate * channels * bytes);
-    put16(v, 32, channels * bytes);
-    put16(v, 34, bits);
-    std::memcpy(v.data() + 36, "data", 4);
-    put32(v, 40, static_cast<uint32_t>(d));
-    for (size_t i = 0; i * bytes < stored; ++i) {
-        if (bits == 16)
-            put16(v, 44 + 2 * i, static_cast<uint32_t>(samples[i]));
-        else
-            v[44 + i] = static_cast<uint8_t>(samples[i]);
-    }
-    return v;
-}
-
-std::vector<uint8_t> sine16(uint32_t rate, int frames, double freq, int amplitude)
-{
-    std::vector<int> s(frames);
-    for (int i = 0; i < frames; ++i)
-        s[i] = static_cast<int>(std::lround(amplitude * std::sin(2 * std::numbers::pi * freq * i / rate)));
-    return makeImage(1, 16, rate, s);
-}
-
-void append(std::vector<uint8_t> &v, const uint8_t *first, const uint8_t *last)
-{
-    const size_t at = v.size();
-    v.resize(at + static_cast<size_t>(last - first));
-    std::copy(first, last, v.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
-std::vector<float> render(SdlSoundPlayer &p, int frames)
-{
-    std::vector<float> out(2 * frames, -99.0f);
-    p.render(out.data(), frames);
-    return out;
-}
-
-float s16(int v)
-{
-    return static_cast<float>(v) / 32768.0f;
-}
-
-bool allZero(const std::vector<float> &v)
-{
-    for (float x : v)
-        if (x != 0.0f)
-            return false;
-    return true;
-}
-
-bool play(SdlSoundPlayer &p, const std::vector<uint8_t> &image, uint32_t flags)
-{
-    return p.playSound(image.data(), image.size(), flags);
-}
-
-} // namespace
+using namespace playertest;
 
 // ---- image parsing -------------------------------------------------------------------------
 
@@ -195,7 +109,7 @@ TEST(WaveImageParse, RejectsMalformedImagesWithoutReadingPastTheEnd)
 
 TEST(SdlSoundPlayerRender, PlaysOnceThenFallsSilentAcrossBufferBoundaries)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     EXPECT_TRUE(allZero(render(p, 4))) << "silence before any play";
 
     const auto image = makeImage(1, 16, 44100, {1000, -1000, 32767, -32768, 7});
@@ -212,7 +126,7 @@ TEST(SdlSoundPlayerRender, PlaysOnceThenFallsSilentAcrossBufferBoundaries)
 
 TEST(SdlSoundPlayerRender, LoopWrapsAtTheDataEndUntilStopped)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     // Odd D (11 bytes): five whole frames, the sixth frame's low byte is data and its high byte
     // lies in the pad. Neither the partial frame nor the pad may sound.
     auto image = std::make_unique<std::vector<uint8_t>>(makeImage(1, 16, 96000, {1, 2, 3, 4, 5, 6}, 11));
@@ -237,7 +151,7 @@ TEST(SdlSoundPlayerRender, LoopWrapsAtTheDataEndUntilStopped)
 
 TEST(SdlSoundPlayerRender, EightBitIsOffsetBinaryAndStereoKeepsChannelsApart)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     const auto image = makeImage(2, 8, 8000, {0x80, 0xFF, 0x00, 0x40});
     ASSERT_TRUE(play(p, image, 5));
     EXPECT_EQ(render(p, 3), (std::vector<float>{0.0f, 127.0f / 128, -1.0f, -0.5f, 0, 0}));
@@ -245,7 +159,7 @@ TEST(SdlSoundPlayerRender, EightBitIsOffsetBinaryAndStereoKeepsChannelsApart)
 
 TEST(SdlSoundPlayerRender, VolumeWordIsAGainPerChannelAppliedAtOnce)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     uint32_t v = 0;
     EXPECT_EQ(p.getVolume(0, &v), framework::MMSYSERR_NOERROR);
     EXPECT_EQ(v, 0xFFFFFFFFu);
@@ -280,7 +194,7 @@ TEST(SdlSoundPlayerRender, VolumeWordIsAGainPerChannelAppliedAtOnce)
 
 TEST(SdlSoundPlayerRender, NewImageReplacesThePlayingOneAndBadImagesStopIt)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     auto first = std::make_unique<std::vector<uint8_t>>(makeImage(1, 16, 44100, {11, 12, 13}));
     const auto second = makeImage(1, 16, 44100, {21, 22});
     ASSERT_TRUE(play(p, *first, 13));
@@ -304,7 +218,7 @@ TEST(SdlSoundPlayerRender, NewImageReplacesThePlayingOneAndBadImagesStopIt)
 
 TEST(SdlSoundPlayerRender, SynchronousPlayReturnsWhenTheRendererReachesTheEnd)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     const auto image = sine16(8000, 8000, 500, 10000); // one second
     std::atomic<bool> returned{false};
     std::thread caller([&] {
@@ -325,7 +239,7 @@ TEST(SdlSoundPlayerRender, SynchronousPlayReturnsWhenTheRendererReachesTheEnd)
 
 TEST(SdlSoundPlayerRender, StopFromAnotherThreadEndsABlockingPlay)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     const auto image = sine16(8000, 8000, 500, 10000);
     std::thread caller([&] { play(p, image, 4); });
     while (!p.isPlaying())
@@ -338,7 +252,7 @@ TEST(SdlSoundPlayerRender, StopFromAnotherThreadEndsABlockingPlay)
 
 TEST(SdlSoundPlayerRender, PlayAndStopTakeEffectInTheNextBuffer)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     const auto image = makeImage(1, 16, 44100, {30000});
     render(p, 100);
     ASSERT_TRUE(play(p, image, 13));
@@ -354,7 +268,7 @@ TEST(SdlSoundPlayerRender, PlayAndStopTakeEffectInTheNextBuffer)
 
 TEST(SdlSoundPlayerRender, CapabilitiesReportSeparateLeftRightVolume)
 {
-    SdlSoundPlayer p(SdlSoundPlayer::Output::External);
+    SdlSoundPlayer p(nullptr, plainOptions(false));
     framework::WaveOutCaps caps;
     ASSERT_EQ(sizeof caps, 52u);
     EXPECT_EQ(p.getDevCaps(0, &caps, sizeof caps), framework::MMSYSERR_NOERROR);
@@ -415,6 +329,7 @@ TEST(SdlSoundPlayerDevice, OnceAndLoopInTheBackgroundAndRateChanges)
 
     const auto hiq = sine16(96000, 960, 1000, 8000);
     ASSERT_TRUE(play(p, hiq, 13));
+    ASSERT_TRUE(p.waitForDevice(std::chrono::seconds(5)));
     EXPECT_EQ(p.deviceRate(), 96000u);
     const uint64_t before = p.framesRendered();
     while (p.framesRendered() < before + 3 * 960 && Clock::now() < deadline + std::chrono::seconds(5))
@@ -429,6 +344,10 @@ TEST(SdlSoundPlayerDevice, MeasuresStartLatency)
 {
     SdlSoundPlayer p;
     const auto image = sine16(48000, 48000, 1000, 8000);
+    // The device opens at the image's rate first; measured are starts on a device that is there.
+    ASSERT_TRUE(play(p, image, 13));
+    ASSERT_TRUE(p.waitForDevice(std::chrono::seconds(5)));
+    p.stop();
     double worst = 0;
     double sum = 0;
     const int rounds = 20;
@@ -474,14 +393,19 @@ TEST(SdlSoundPlayerDevice, RapidPlayAndStopWithReleasedImages)
 
 TEST(SdlSoundPlayerDevice, WithoutADeviceRunsSilentlyAndSaysSoOnce)
 {
+    testing::internal::CaptureStderr();
     SdlSoundPlayer p(SdlSoundPlayer::Output::Device, "no such output");
     const auto image = sine16(44100, 44100 * 5, 440, 8000);
-    testing::internal::CaptureStderr();
     const auto start = Clock::now();
-    EXPECT_FALSE(play(p, image, 4));
-    EXPECT_FALSE(play(p, image, 13));
-    EXPECT_FALSE(play(p, image, 5));
+    EXPECT_FALSE(play(p, image, 4)) << "a synchronous play says it could not play";
     const auto elapsed = Clock::now() - start;
+    EXPECT_TRUE(play(p, image, 5));
+    ASSERT_TRUE(p.waitForDevice(std::chrono::seconds(5)));
+    EXPECT_FALSE(p.isPlaying()) << "a once-sound without a device is dropped";
+    EXPECT_TRUE(play(p, image, 13));
+    ASSERT_TRUE(p.waitForDevice(std::chrono::seconds(5)));
+    EXPECT_TRUE(p.isPlaying()) << "endless sound waits for a device";
+    p.stop();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_LT(elapsed, std::chrono::seconds(2)) << "a synchronous play returns at once";
     EXPECT_FALSE(p.hasOutput());
