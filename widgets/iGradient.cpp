@@ -8,14 +8,6 @@ namespace widgets {
 
 namespace {
 
-template <class T> bool Assign(T &field, const T &value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
 // Patterns whose colours run from ColorStop to ColorStart.
 bool Reversed(TiFillDirection d)
 {

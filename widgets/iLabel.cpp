@@ -8,18 +8,6 @@
 
 namespace widgets {
 
-namespace {
-
-template <class T> bool Assign(T &field, const T &value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
-} // namespace
-
 TiLabel::TiLabel(QWidget *parent)
     : TiVCLComponent(parent), FCaption(QStringLiteral("iLabel")), FFont(new framework::TFont(this)),
       FShadowColor(framework::clGray)

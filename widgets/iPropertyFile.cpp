@@ -1,7 +1,7 @@
 #include "widgets/iPropertyFile.h"
 
 #include "framework/Exception.h"
-#include "framework/LayoutFormat.h"
+#include "framework/LayoutValues.h"
 
 #include <QFile>
 #include <QLocale>

@@ -222,9 +222,9 @@ TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
     framework::ScopedFakeSoundPlayer fake;
     app::TForm1 first;
     ASSERT_TRUE(framework::LoadLayout(&first, framework::ResourcePath(QStringLiteral("Form1.layout"))).ok);
-    QString error;
-    const QString written = framework::SaveLayout(&first, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    framework::LayoutResult saved;
+    const QString written = framework::SaveLayout(&first, &saved);
+    ASSERT_TRUE(saved.ok) << saved.error.toStdString();
     EXPECT_TRUE(written.contains(QStringLiteral("Style = bsModern")));
     EXPECT_TRUE(written.contains(QStringLiteral("BorderStyle = ilbsSingle")));
 

@@ -94,7 +94,7 @@ TEST_F(MainWindowHintTest, RestingOnTheStartButton)
     // The see-through edge shows the window beneath, not black.
     const QImage under = form->grab().toImage();
     const QPoint at = hint->pos() - form->pos() + QPoint(0, mid);
-    EXPECT_EQ(hints::PixelAt(picture, 0, mid), framework::FromQColor(under.pixelColor(at)));
+    EXPECT_EQ(hints::PixelAt(picture, 0, mid), framework::FromQRgb(under.pixel(at)));
 
     app.HidePauseElapsed();
     EXPECT_EQ(app.OpenHint(), nullptr);

@@ -48,9 +48,9 @@ TEST(StreamDefaults, ANewObjectOfEveryRegisteredClassWritesNoValueThatHasADeclar
     for (const QString &className : classes) {
         std::unique_ptr<QObject> object(framework::CreateObject(className, &host));
         ASSERT_NE(object, nullptr) << className.toStdString();
-        QString error;
-        const QString text = framework::SaveLayout(object.get(), &error);
-        EXPECT_TRUE(error.isEmpty()) << className.toStdString() << ": " << error.toStdString();
+        framework::LayoutResult saved;
+        const QString text = framework::SaveLayout(object.get(), &saved);
+        EXPECT_TRUE(saved.ok) << className.toStdString() << ": " << saved.error.toStdString();
         for (const QString &line : text.split(u'\n')) {
             const QRegularExpressionMatch match = valueLine.match(line);
             if (!match.hasMatch())

@@ -166,9 +166,9 @@ TEST(AMArray, LayoutRoundTripAndReaderErrorNamesFileAndLine)
     source.SetFrequency(20);
     source.SetAMParameter(TToneGen::tgAMLevel4, 25, 1.75f, TToneGen::tgTriangle);
     source.SetAMParameter(TToneGen::tgAMLevel6, -4, 1e-20f, TToneGen::tgNoise);
-    QString error;
-    const QString text = framework::SaveLayout(&source, &error);
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    framework::LayoutResult saved;
+    const QString text = framework::SaveLayout(&source, &saved);
+    ASSERT_TRUE(saved.ok) << saved.error.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("AMArrayData = {"))) << text.toStdString();
 
     TToneGen copy;

@@ -280,12 +280,10 @@ TEST(GradientTest, ChildRepaintsReuseTheCache)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(g.get()));
     QImage shown = g->grab().toImage();
     const int renders = g->RenderCount();
-    const int paints = g->Counters().Paints;
     EXPECT_GE(renders, 1);
 
     child->setText(QStringLiteral("other text"));
     shown = g->grab().toImage();
-    EXPECT_GT(g->Counters().Paints, paints) << "the gradient was painted again";
     EXPECT_EQ(g->RenderCount(), renders) << "from the cache";
     EXPECT_EQ(shown.pixel(200, 76), Rgb(64, 64, 128));
 
