@@ -23,6 +23,11 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
         qputenv("SDL_AUDIODRIVER", "dummy");
+    // The build's own folders, so a test program finds its data however it is started.
+    if (qEnvironmentVariableIsEmpty("SOUNDGEN_SOURCE_DIR"))
+        qputenv("SOUNDGEN_SOURCE_DIR", SOUNDGEN_TEST_SOURCE_DIR);
+    if (qEnvironmentVariableIsEmpty("SOUNDGEN_ARTIFACT_DIR"))
+        qputenv("SOUNDGEN_ARTIFACT_DIR", SOUNDGEN_TEST_ARTIFACT_DIR);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
