@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation2 fontconfig
   xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils python3
+  desktop-file-utils appstream file
 )
 
 missing=()
