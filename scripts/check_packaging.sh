@@ -71,7 +71,7 @@ run_installed() {
 echo "== broken layout names file and line"
 broken=$work/broken
 mkdir -p "$broken"
-printf 'object Form1: TForm1\n  Left = \n' >"$broken/Form1.layout"
+printf 'TForm1 Form1 {\n  Left = \n}\n' >"$broken/Form1.layout"
 set +e
 err=$(cd "$work" && SOUNDGEN_RESOURCES="$broken" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
   timeout 30 "$prefix/bin/soundgen" 2>&1 >/dev/null)
