@@ -63,11 +63,6 @@ if strings "$prefix/bin/soundgen" | grep -qF "$root/resources"; then
   fail "the program still names the source tree's resources folder"
 fi
 
-# The installed program, run away from the source tree and with no resource override.
-run_installed() {
-  (cd "$work" && env -u SOUNDGEN_RESOURCES SDL_AUDIODRIVER=dummy "$@")
-}
-
 echo "== broken layout names file and line"
 broken=$work/broken
 mkdir -p "$broken"
@@ -99,7 +94,9 @@ fi
 if [ -z "$display" ]; then
   echo "no X display and no Xvfb: start-up from the install tree not checked"
 else
-  run_installed env DISPLAY="$display" QT_QPA_PLATFORM=xcb "$prefix/bin/soundgen" 2>"$work/start.err" &
+  # Run away from the source tree, with no resource override; exec keeps $! the program's pid.
+  (cd "$work" && exec env -u SOUNDGEN_RESOURCES SDL_AUDIODRIVER=dummy DISPLAY="$display" QT_QPA_PLATFORM=xcb \
+    "$prefix/bin/soundgen") 2>"$work/start.err" &
   app=$!
   pids+=("$app")
   shown=""
