@@ -18,14 +18,7 @@ QString ResourcePath(const QString &file)
     const QString fromEnvironment = qEnvironmentVariable("SOUNDGEN_RESOURCES");
     if (!fromEnvironment.isEmpty())
         folders.append(fromEnvironment);
-    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    if (!exeDir.isEmpty()) {
-        folders.append(exeDir + QStringLiteral("/resources"));
-        folders.append(exeDir + QStringLiteral("/../resources"));
-    }
-#ifdef SOUNDGEN_SOURCE_RESOURCES
-    folders.append(QStringLiteral(SOUNDGEN_SOURCE_RESOURCES));
-#endif
+    folders.append(QStringLiteral(":/resources"));
     for (const QString &folder : std::as_const(folders)) {
         const QString path = QDir(folder).filePath(file);
         if (QFileInfo(path).isFile())

@@ -12,9 +12,9 @@ class QApplication;
 
 namespace framework {
 
-// The full path of a file in the resource folder: the first existing of
-// $SOUNDGEN_RESOURCES/<file>, <exe dir>/resources/<file>, <exe dir>/../resources/<file> and the
-// source tree's resources/<file>. Empty when the file is in none of them.
+// The full path of a resource: $SOUNDGEN_RESOURCES/<file> when that folder has it (for working
+// on layouts without rebuilding), otherwise the copy compiled into the program,
+// :/resources/<file>. Empty when the file is in neither.
 QString ResourcePath(const QString &file);
 
 // The program's title as set on the application object (the caption of its standard error boxes).

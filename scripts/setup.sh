@@ -14,6 +14,7 @@ if [ "${1:-}" != "run" ]; then
     clang-format python3 qmake6
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils
+    desktop-file-utils appstream file
   )
 fi
 

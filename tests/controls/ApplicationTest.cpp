@@ -74,6 +74,24 @@ TEST_F(Application, ResourcePathLooksInTheConfiguredFolderFirst)
     EXPECT_TRUE(framework::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
 }
 
+// Files the folder lacks come from the copies built into the program, whatever the working
+// directory or the place of the executable.
+TEST_F(Application, ResourcePathFallsBackToTheBuiltInCopies)
+{
+    for (const char *name : {"Form2.layout", "speaker.xpm", "noise.xpm", "glyph_start.xpm"}) {
+        const QString file = QString::fromLatin1(name);
+        const QString path = framework::ResourcePath(file);
+        EXPECT_EQ(path, QStringLiteral(":/resources/") + file) << name;
+        QFile resource(path);
+        EXPECT_TRUE(resource.open(QIODevice::ReadOnly)) << name;
+        EXPECT_GT(resource.size(), 0) << name;
+    }
+    qputenv("SOUNDGEN_RESOURCES", "");
+    EXPECT_EQ(framework::ResourcePath(QStringLiteral("Form1.layout")),
+              QStringLiteral(":/resources/Form1.layout"));
+    EXPECT_TRUE(framework::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
+}
+
 TEST_F(Application, TitleIsKeptOutOfTheWindowTitles)
 {
     framework::TApplication application(argc, argv);
