@@ -1,41 +1,18 @@
 // Painting of a rectangle hint with the main window's settings (shadow, mask, gradient body
 // with frame and text, merge), reported as a ratio ("x_memcpy") to a memcpy of the hint's
 // 24-bit bitmap measured in the same run.
+#include "bench/MemcpyBaseline.h"
 #include "tests/hints/HintTestUtil.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <ctime>
 #include <vector>
 
 namespace {
 
-double CpuNow()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double MemcpySeconds(size_t bytes)
-{
-    std::vector<uint8_t> from(bytes, 1), to(bytes, 0);
-    const int calls = 20000;
-    for (int i = 0; i < 100; ++i) {
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-    }
-    const double start = CpuNow();
-    for (int i = 0; i < calls; ++i) {
-        from[size_t(i) % bytes] = uint8_t(i);
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    return (CpuNow() - start) / calls;
-}
+using bench::CpuNow;
+using bench::MemcpySeconds;
 
 // Each run starts from the captured screen, as every activation does.
 void ComposeHint(benchmark::State &state, const QString &text)

@@ -1,60 +1,19 @@
 // Paint cost of the start button (188 x 38, bsModern, caption and glyph) as a ratio
 // ("x_memcpy") to a memcpy of its image measured in the same run.
+#include "bench/MemcpyBaseline.h"
 #include "lbbutton/LbButton.h"
 
 #include <QApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <ctime>
 #include <vector>
 
 using namespace lbbutton;
 
 namespace {
 
-// CPU time of this thread, so other work on a shared machine does not count.
-double CpuNow()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double MemcpySeconds(int width, int height)
-{
-    const size_t bytes = size_t(width) * size_t(height) * 4;
-    std::vector<uint8_t> from(bytes, 1), to(bytes, 0);
-    const int calls = 20000;
-    for (int i = 0; i < 100; ++i) {
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-    }
-    const double start = CpuNow();
-    for (int i = 0; i < calls; ++i) {
-        from[size_t(i) % bytes] = uint8_t(i);
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    return (CpuNow() - start) / calls;
-}
-
-template <class Body> void Measure(benchmark::State &state, int width, int height, Body body)
-{
-    const double copy = MemcpySeconds(width, height);
-    double spent = 0;
-    int64_t count = 0;
-    for (auto _ : state) {
-        const double start = CpuNow();
-        body();
-        spent += CpuNow() - start;
-        ++count;
-    }
-    state.counters["x_memcpy"] = count ? (spent / double(count)) / copy : 0.0;
-    state.counters["memcpy_ns"] = copy * 1e9;
-}
+using bench::Measure;
 
 void StartButton(TLbButton &b)
 {
