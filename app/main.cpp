@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/LayoutClasses.h"
+#include "app/StartupTimes.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "controls/Application.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char **argv)
 {
+    app::StartupTimes times;
     // --no-ramps is for the window too, so it is taken out before the arguments choose the mode.
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
@@ -24,10 +26,13 @@ int main(int argc, char **argv)
     argv[argc] = nullptr;
     // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
     framework::soundPlayer();
+    times.Mark("sound");
     if (argc > 1)
         return app::RunCommandLine(argc, argv);
     framework::TApplication Application(argc, argv);
+    times.Mark("toolkit");
     Application.Initialize();
+    times.Mark("fonts");
     framework::ShowDesignMessagesAsErrorBoxes();
     Application.setTitle(QStringLiteral("Звуковой генератор Версия 4.0. Приятной работы и чистого звука!"));
     app::RegisterLayoutClasses();
@@ -36,5 +41,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "soundgen: %s\n", qPrintable(Application.LastError()));
         return 1;
     }
+    times.Mark("layouts");
+    times.WatchFirstPaint(Application.MainForm());
     return Application.Run();
 }
