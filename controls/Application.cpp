@@ -29,6 +29,7 @@ QString ResourcePath(const QString &file)
 
 TApplication::TApplication(int &argc, char **argv)
 {
+    TFont::StartLoadingFontList();
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         m_ownedApp = std::make_unique<QApplication>(argc, argv);
 }
@@ -44,6 +45,7 @@ void TApplication::Initialize()
 {
     // The main form alone decides when the program ends; hidden or other windows do not.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    TFont::WaitForFontList();
     TFont::InstallSubstitutions();
     RegisterStandardClasses();
 }

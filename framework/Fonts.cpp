@@ -2,8 +2,11 @@
 
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 #include <climits>
 #include <cstdlib>
+#include <future>
 #include <mutex>
 
 namespace framework {
@@ -18,6 +21,26 @@ void TFont::InstallSubstitutions()
         QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), liberation);
         QFont::insertSubstitution(QStringLiteral("Tahoma"), liberation);
     });
+}
+
+namespace {
+std::mutex fontListMutex;
+std::future<void> fontListLoading;
+} // namespace
+
+// The toolkit reads the same configuration at its first text; once read, that is a no-op.
+void TFont::StartLoadingFontList()
+{
+    const std::lock_guard<std::mutex> lock(fontListMutex);
+    if (!fontListLoading.valid())
+        fontListLoading = std::async(std::launch::async, [] { FcInit(); });
+}
+
+void TFont::WaitForFontList()
+{
+    const std::lock_guard<std::mutex> lock(fontListMutex);
+    if (fontListLoading.valid())
+        fontListLoading.wait();
 }
 
 void TFont::changed()

@@ -74,6 +74,12 @@ public:
     // with those faces directly may call it first.
     static void InstallSubstitutions();
 
+    // Reads the system's font configuration and font list on another thread, so that a program
+    // can overlap it with the toolkit's own start; WaitForFontList returns once it is read.
+    // Either may be called alone and more than once.
+    static void StartLoadingFontList();
+    static void WaitForFontList();
+
 signals:
     void OnChange(QObject *Sender);
 

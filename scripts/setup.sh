@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev libegl-dev libvulkan-dev libxkbcommon-dev
   libsdl2-dev
-  fonts-liberation2 fontconfig
+  fonts-liberation2 fontconfig libfontconfig-dev
 )
 if [ "${1:-}" != "run" ]; then
   packages+=(
