@@ -45,7 +45,7 @@ void GlyphButtonPart::applyGlyph(QAbstractButton *button) const
         button->setIcon(QIcon());
         return;
     }
-    button->setIcon(QIcon(QPixmap::fromImage(m_glyph)));
+    button->setIcon(CrispIcon(m_glyph));
     button->setIconSize(m_glyph.size());
     // The glyph sits on the side the layout names; Qt places icons before the text.
     button->setLayoutDirection(m_layout == blGlyphRight ? Qt::RightToLeft : Qt::LeftToRight);

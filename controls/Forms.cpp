@@ -157,7 +157,7 @@ void TForm::setIcon(const QString &fileName)
         return;
     m_iconFile = fileName;
     const QImage image = LoadPicture(fileName);
-    setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+    setWindowIcon(CrispIcon(image));
 }
 
 void TForm::placeAtStart()

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPixmap>
 
 namespace framework {
 
@@ -54,6 +55,19 @@ QImage LoadGlyph(const QString &name, int numGlyphs)
     if (numGlyphs > 1 && image.width() >= numGlyphs)
         image = image.copy(0, 0, image.width() / numGlyphs, image.height());
     return TransparentFromBottomLeft(image);
+}
+
+QIcon CrispIcon(const QImage &image)
+{
+    if (image.isNull())
+        return {};
+    QIcon icon;
+    for (int ratio = 1; ratio <= 4; ++ratio) {
+        QPixmap pixmap = QPixmap::fromImage(ratio == 1 ? image : image.scaled(image.size() * ratio));
+        pixmap.setDevicePixelRatio(ratio);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace framework

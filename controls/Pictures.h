@@ -2,6 +2,7 @@
 
 // Pictures and glyphs stored as files in the resources folder (XPM or PNG).
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -21,5 +22,9 @@ QImage TransparentFromBottomLeft(const QImage &image);
 // A button glyph: the first of `numGlyphs` equal-width images side by side, its bottom-left
 // pixel's colour made transparent. Null when the file is missing.
 QImage LoadGlyph(const QString &name, int numGlyphs = 1);
+
+// An icon of `image` that stays pixel art on scaled screens: whole-number device pixel ratios
+// get copies enlarged pixel by pixel instead of the toolkit's smoothing.
+QIcon CrispIcon(const QImage &image);
 
 } // namespace framework

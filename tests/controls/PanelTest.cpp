@@ -262,3 +262,38 @@ TEST(PanelTest, GlyphsTakeTheirTransparentColourFromTheBottomLeftPixel)
     EXPECT_EQ(bit.GlyphImage().size(), QSize(16, 16));
     EXPECT_EQ(qAlpha(bit.GlyphImage().pixel(0, 15)), 0);
 }
+
+// On a screen with a whole-number pixel ratio the glyph of either button kind, and a form's
+// icon, is the glyph enlarged pixel by pixel, never smoothed.
+TEST(Glyphs, StayPixelArtAtWholeNumberRatios)
+{
+    TSpeedButton speed;
+    speed.setGlyph("glyph_lightning.xpm");
+    TBitBtn bit;
+    bit.setGlyph("glyph_hand.xpm");
+    TForm form;
+    form.setIcon("speaker.xpm");
+    const struct
+    {
+        const char *what;
+        QIcon icon;
+        QImage glyph;
+    } cases[] = {
+        {"speed button", speed.icon(), speed.GlyphImage()},
+        {"bit button", bit.icon(), bit.GlyphImage()},
+        {"form icon", form.windowIcon(), LoadPicture("speaker.xpm")},
+    };
+    for (const auto &c : cases) {
+        ASSERT_FALSE(c.glyph.isNull()) << c.what;
+        for (int ratio : {1, 2, 3}) {
+            const QImage shown =
+                c.icon.pixmap(c.glyph.size(), qreal(ratio)).toImage().convertToFormat(QImage::Format_ARGB32);
+            ASSERT_EQ(shown.size(), c.glyph.size() * ratio) << c.what << " at " << ratio;
+            int differing = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    differing += shown.pixel(x, y) != c.glyph.pixel(x / ratio, y / ratio);
+            EXPECT_EQ(differing, 0) << c.what << " at " << ratio;
+        }
+    }
+}

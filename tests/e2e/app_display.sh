@@ -1,6 +1,7 @@
 # Shell helpers for driving the program on a private virtual display. Source after audio.sh:
 #
 #   display_start                 Xvfb on a free display number; exports DISPLAY; stopped on exit
+#                                 (screen size from E2E_SCREEN, 1024x768x24 unless set)
 #   window_wait TITLE [PID]       prints the id of the visible window named TITLE (waits up to 20 s,
 #                                 or until process PID has ended)
 #   expect_size WIN W H STATE     fails unless the X server reports the window W x H
@@ -19,7 +20,7 @@ display_start() {
   done
   # Without -noreset the server resets whenever its last client leaves (every xdotool call), and
   # a program connecting during the reset is refused.
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
+  Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
   e2e_track_pid $!
   export DISPLAY=":$n"
   for _ in $(seq 100); do
