@@ -83,6 +83,8 @@ public:
     // and the cause. A failed load still releases the update lock.
     virtual bool SavePropertiesToFile(const QString &FileName);
     virtual bool LoadPropertiesFromFile(const QString &FileName);
+    // The load without the file: `Data` is the file's bytes, `Name` names it in the error.
+    bool LoadPropertiesFromData(const QByteArray &Data, const QString &Name);
 
     // --- repaint requests ----------------------------------------------------------------
     void InvalidateBackGround();
