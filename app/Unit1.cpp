@@ -110,16 +110,30 @@ const std::pair<const char *, PresenceCheck> kRequiredControls[] = {
 
 } // namespace
 
-// QString::toInt would skip blanks around the number; here they are a failure.
+// Read here rather than by QString::toInt, which skips blanks around the number and stops at
+// a NUL character, so that "1" followed by pasted NULs would pass.
 bool TextToInt(const QString &text, int32_t &value)
 {
-    if (text.isEmpty() || text.front().isSpace() || text.back().isSpace())
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    if (i == text.size())
         return false;
-    bool ok = false;
-    const int result = text.toInt(&ok, 10);
-    if (ok)
-        value = result;
-    return ok;
+    int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > int64_t{INT32_MAX} + 1)
+            return false;
+    }
+    const int64_t result = negative ? -magnitude : magnitude;
+    if (result > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(result);
+    return true;
 }
 
 namespace {

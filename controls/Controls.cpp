@@ -100,8 +100,16 @@ bool isUserFocusChange(const QFocusEvent *event)
 TControl::TControl(QWidget *self) : m_self(self), m_font(std::make_unique<TFont>())
 {
     // Children are visible unless a layout says otherwise; a hidden parent keeps them unseen.
-    if (!self->isWindow() && self->parentWidget())
-        self->setVisible(true);
+    // Under a hidden parent (every layout load) only the flags change: setVisible() would send
+    // the widget an event that its own class, not yet constructed, would handle.
+    if (!self->isWindow() && self->parentWidget()) {
+        if (self->parentWidget()->isVisible()) {
+            self->setVisible(true);
+        } else {
+            self->setAttribute(Qt::WA_WState_ExplicitShowHide);
+            self->setAttribute(Qt::WA_WState_Hidden, false);
+        }
+    }
     m_filter = new ControlEventFilter(this, self);
     self->installEventFilter(m_filter);
     self->setMouseTracking(true);

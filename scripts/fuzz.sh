@@ -23,7 +23,7 @@ if [ -z "${SKIP_BUILD:-}" ]; then
 fi
 
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+export LSAN_OPTIONS=suppressions=$root/tests/fuzz/lsan.supp
 summary=()
 for t in "${targets[@]}"; do
   program=$build/tests/fuzz/${t}_fuzz

@@ -335,6 +335,15 @@ TEST(WholeNumberConversion, TakesOnlyPlainDecimalsIn32Bits)
         EXPECT_EQ(app::TextToInt(QString::fromUtf8(c.text), value), c.ok) << c.text;
         EXPECT_EQ(value, c.ok ? c.value : 4242) << c.text;
     }
+    // NUL characters end a C string, not this text (found by fuzzing).
+    for (const QString &text : {QString::fromUtf8("1\0", 2), QString::fromUtf8("1\0\0\0\0", 5),
+                                QString::fromUtf8("\0"
+                                                  "1",
+                                                  2)}) {
+        int32_t value = 4242;
+        EXPECT_FALSE(app::TextToInt(text, value));
+        EXPECT_EQ(value, 4242);
+    }
 }
 
 // A stored main window without a control the handlers need is refused with its name, not run.
