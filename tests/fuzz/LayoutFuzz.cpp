@@ -71,7 +71,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (!reloaded.ok)
                 std::fprintf(stderr, "%s\n", qPrintable(reloaded.error));
             FUZZ_CHECK(reloaded.ok);
-            FUZZ_CHECK(framework::SaveLayout(copy.get()) == saved);
+            const QString again = framework::SaveLayout(copy.get());
+            if (again != saved) {
+                const QStringList a = saved.split(u'\n');
+                const QStringList b = again.split(u'\n');
+                for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i)
+                    if (a[i] != b[i]) {
+                        for (qsizetype k = std::max<qsizetype>(0, i - 12); k < i; ++k)
+                            std::fprintf(stderr, "  %s\n", qPrintable(a[k]));
+                        std::fprintf(stderr, "line %lld: '%s' then '%s'\n", static_cast<long long>(i + 1),
+                                     qPrintable(a[i]), qPrintable(b[i]));
+                        break;
+                    }
+            }
+            FUZZ_CHECK(again == saved);
         }
     }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
