@@ -196,13 +196,13 @@ bool TiComponent::SavePropertiesToFile(const QString &FileName)
 
 bool TiComponent::LoadPropertiesFromFile(const QString &FileName)
 {
-    QByteArray data;
+    QByteArray bytes;
     try {
-        data = ReadPropertyFileData(FileName);
+        bytes = ReadPropertyFileData(FileName);
     } catch (const framework::Exception &e) {
         throw framework::Exception(QStringLiteral("Error Loading Properties - ") + e.Message());
     }
-    return LoadPropertiesFromData(data, FileName);
+    return LoadPropertiesFromData(bytes, FileName);
 }
 
 bool TiComponent::LoadPropertiesFromData(const QByteArray &Data, const QString &Name)
