@@ -26,37 +26,6 @@ using tonegen::TToneGen;
 constexpr int kBadArguments = 2;
 constexpr int kFailed = 1;
 
-struct UsageError
-{
-    QString message;
-};
-
-struct Layer
-{
-    bool set = false;
-    int amplitude = 0;
-    TToneGen::TTGWave wave = TToneGen::tgSine;
-    float frequency = 0;
-};
-
-struct Settings
-{
-    std::optional<int> frequency;
-    std::optional<QString> note;
-    int duration = 1000;
-    TToneGen::TTGWave wave = TToneGen::tgSine;
-    bool eightBit = false;
-    bool stereo = true;
-    bool hiQ = true;
-    std::array<Layer, TToneGen::kAMLevels> layers{};
-    bool absoluteLayers = false;
-    std::optional<std::array<int, 5>> envelope;
-    int level = 100;
-    QString exportPath;
-    bool play = false;
-    bool loop = false;
-};
-
 // Plays nothing and keeps no device: an export must not need a sound server.
 class SilentPlayer : public framework::SoundPlayer
 {
@@ -139,15 +108,9 @@ void ParseLayer(const QString &text, Settings &settings)
     layer.frequency = static_cast<float>(frequency);
 }
 
-struct Parsed
-{
-    Settings settings;
-    bool help = false;
-    bool version = false;
-    QString helpText;
-};
+} // namespace
 
-Parsed Parse(const QStringList &arguments)
+Parsed ParseArguments(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -281,7 +244,6 @@ Parsed Parse(const QStringList &arguments)
     return parsed;
 }
 
-// Writes the settings into the generator through its own setters, as the window would.
 void Configure(TToneGen &gen, const Settings &s)
 {
     if (s.note) {
@@ -311,6 +273,8 @@ void Configure(TToneGen &gen, const Settings &s)
         gen.SetRelease((*s.envelope)[4]);
     }
 }
+
+namespace {
 
 // Through a temporary file beside the target, so a failed write leaves no partial file.
 bool Export(const TToneGen &gen, const QString &path, QString &error)
@@ -382,7 +346,7 @@ int RunCommandLine(int &argc, char **argv)
 
     Parsed parsed;
     try {
-        parsed = Parse(QCoreApplication::arguments());
+        parsed = ParseArguments(QCoreApplication::arguments());
     } catch (const UsageError &e) {
         PrintLine(stderr, QStringLiteral("soundgen: ") + e.message);
         return kBadArguments;

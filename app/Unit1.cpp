@@ -63,18 +63,80 @@ template <class T> T *Bind(QObject *root, const char *name)
     return object;
 }
 
-// A whole number in 32 bits, optionally signed, or a failure; blanks around it are a failure too
-// (QString::toInt would skip them).
+template <class T> bool Has(const QObject *root, const QString &name)
+{
+    return root->findChild<T *>(name) != nullptr;
+}
+
+// Everything Loaded() binds, so that a damaged layout is refused before it runs.
+using PresenceCheck = bool (*)(const QObject *, const QString &);
+const std::pair<const char *, PresenceCheck> kRequiredControls[] = {
+    {"LbButton1", &Has<QWidget>},
+    {"LbButton2", &Has<QWidget>},
+    {"iKnob1", &Has<widgets::TiKnob>},
+    {"iKnob2", &Has<widgets::TiKnob>},
+    {"iLedBar1", &Has<widgets::TiLedBar>},
+    {"iLedBar2", &Has<widgets::TiLedBar>},
+    {"iLedBar3", &Has<widgets::TiLedBar>},
+    {"iSevenSegmentAnalog1", &Has<widgets::TiSevenSegmentAnalog>},
+    {"iSevenSegmentAnalog2", &Has<widgets::TiSevenSegmentAnalog>},
+    {"Edit1", &Has<framework::TEdit>},
+    {"Edit2", &Has<framework::TEdit>},
+    {"Edit3", &Has<framework::TEdit>},
+    {"CheckBox1", &Has<QAbstractButton>},
+    {"RadioButton1", &Has<QAbstractButton>},
+    {"RadioButton2", &Has<QAbstractButton>},
+    {"RadioButton3", &Has<QAbstractButton>},
+    {"RadioButton4", &Has<QAbstractButton>},
+    {"RadioButton5", &Has<QAbstractButton>},
+    {"RadioButton6", &Has<QAbstractButton>},
+    {"RadioButton7", &Has<QAbstractButton>},
+    {"RadioButton8", &Has<QAbstractButton>},
+    {"RadioButton9", &Has<QAbstractButton>},
+    {"Bevel3", &Has<QWidget>},
+    {"SpeedButton3", &Has<QWidget>},
+    {"SpeedButton5", &Has<QWidget>},
+    {"SpeedButton6", &Has<QWidget>},
+    {"SpeedButton7", &Has<QWidget>},
+    {"BitBtn2", &Has<QWidget>},
+    {"BitBtn3", &Has<QWidget>},
+    {"Panel5", &Has<QWidget>},
+    {"ComboBox1", &Has<framework::TComboBox>},
+    {"Image2", &Has<framework::TImage>},
+    {"Image3", &Has<framework::TImage>},
+    {"Timer1", &Has<framework::TTimer>},
+    {"ToneGen1", &Has<TToneGen>},
+};
+
+} // namespace
+
+// Read here rather than by QString::toInt, which skips blanks around the number and stops at
+// a NUL character, so that "1" followed by pasted NULs would pass.
 bool TextToInt(const QString &text, int32_t &value)
 {
-    if (text.isEmpty() || text.front().isSpace() || text.back().isSpace())
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    if (i == text.size())
         return false;
-    bool ok = false;
-    const int result = text.toInt(&ok, 10);
-    if (ok)
-        value = result;
-    return ok;
+    int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > int64_t{INT32_MAX} + 1)
+            return false;
+    }
+    const int64_t result = negative ? -magnitude : magnitude;
+    if (result > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(result);
+    return true;
 }
+
+namespace {
 
 // Key filter of the number fields: digits and backspace only.
 void DigitsOnly(QChar &Key)
@@ -167,6 +229,17 @@ void TForm1::Loaded()
                      .BadEntryText = u"Введите значение уровня громкости.",
                      .Stored = &TForm1::FLevel,
                      .SendToGenerator = &TForm1::SendLevel};
+}
+
+bool TForm1::LayoutComplete(QString &error) const
+{
+    for (const auto &[name, present] : kRequiredControls) {
+        if (!present(this, QString::fromLatin1(name))) {
+            error = QStringLiteral("%1 is missing or of the wrong class").arg(QLatin1String(name));
+            return false;
+        }
+    }
+    return framework::TForm::LayoutComplete(error);
 }
 
 void TForm1::FormCreate(QObject *)

@@ -19,6 +19,10 @@ class TiSevenSegmentAnalog;
 
 namespace app {
 
+// The entry fields' whole-number conversion: an optionally signed decimal number in 32 bits and
+// nothing else (no blanks around it); false, with `value` untouched, for anything else.
+bool TextToInt(const QString &text, int32_t &value);
+
 // The main window: the generator's front panel.
 class TForm1 : public framework::TForm
 {
@@ -30,6 +34,8 @@ public:
 
     // Binds the control fields once the stored layout has created them.
     void Loaded() override;
+    // Refuses a layout without every control Loaded() binds.
+    bool LayoutComplete(QString &error) const override;
 
     // Waveforms the preview can sketch; noise shows the stored picture instead.
     enum class TPreviewWave { Sine, Sawtooth, Square, Triangle };

@@ -46,11 +46,16 @@ public:
     {
         if (watched != m_control->asWidget())
             return false;
+        if (m_swallowing)
+            return true;
         return m_control->handleEvent(event);
     }
 
+    void setSwallowing(bool on) { m_swallowing = on; }
+
 private:
     TControl *m_control;
+    bool m_swallowing = false;
 };
 
 namespace {
@@ -99,11 +104,16 @@ bool isUserFocusChange(const QFocusEvent *event)
 
 TControl::TControl(QWidget *self) : m_self(self), m_font(std::make_unique<TFont>())
 {
-    // Children are visible unless a layout says otherwise; a hidden parent keeps them unseen.
-    if (!self->isWindow() && self->parentWidget())
-        self->setVisible(true);
     m_filter = new ControlEventFilter(this, self);
     self->installEventFilter(m_filter);
+    // Children are visible unless a layout says otherwise; a hidden parent keeps them unseen.
+    // The events showing sends at once are kept from the widget: they would reach its own class,
+    // whose members are not built yet (this runs inside its constructor).
+    if (!self->isWindow() && self->parentWidget()) {
+        m_filter->setSwallowing(true);
+        self->setVisible(true);
+        m_filter->setSwallowing(false);
+    }
     self->setMouseTracking(true);
     QObject::connect(m_font.get(), &TFont::OnChange, m_filter, [this] { fontChanged(); });
     if (TFont *parentFont = fontOf(self->parentWidget())) {

@@ -50,6 +50,14 @@ public:
         return ReadStoredValue(name, value);
     }
 
+    // Asked of the root once the whole layout is read, before anything gets Loaded(): false with
+    // `error` set refuses a layout that lacks what the object needs, and the load is undone.
+    virtual bool LayoutComplete(QString &error) const
+    {
+        Q_UNUSED(error);
+        return true;
+    }
+
     // Values the writer puts after the published properties, in this order, always.
     virtual QList<QPair<QString, QVariant>> StoredValues() const { return {}; }
 

@@ -75,6 +75,12 @@ LayoutResult Reader::run()
         fail(m_lexer.line(),
              QStringLiteral("error while setting values: %1").arg(QString::fromLocal8Bit(e.what())));
     }
+    QString incomplete;
+    if (ok && !m_lexer.failed() && rootState && !rootState->LayoutComplete(incomplete)) {
+        rollBack();
+        rootState->setLoading(false);
+        return LayoutResult::Failure(QStringLiteral("%1: %2").arg(m_file, incomplete));
+    }
     if (!ok || m_lexer.failed()) {
         rollBack();
         if (rootState)
@@ -308,18 +314,30 @@ bool Reader::setDotted(QObject *object, const void *gadget, const QMetaObject *m
     return fail(value.line, QStringLiteral("property %1 has no sub-properties").arg(name));
 }
 
+LayoutResult tooLarge(const QString &file, qint64 size)
+{
+    return LayoutResult::Failure(QStringLiteral("%1: too large for a layout (%2 bytes, at most %3)")
+                                     .arg(file)
+                                     .arg(size)
+                                     .arg(kMaxLayoutBytes));
+}
+
 } // namespace
 
 LayoutResult LoadLayoutText(QObject *root, const QString &text, const QString &displayName)
 {
     if (!root)
         return LayoutResult::Failure(QStringLiteral("%1: no object to load into").arg(displayName));
+    if (text.size() > kMaxLayoutBytes)
+        return tooLarge(displayName, text.size());
     Reader reader(root, text, displayName);
     return reader.run();
 }
 
 LayoutResult LoadLayoutText(QObject *root, const QByteArray &utf8, const QString &displayName)
 {
+    if (utf8.size() > kMaxLayoutBytes)
+        return tooLarge(displayName, utf8.size());
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(utf8);
     if (decoder.hasError()) {
@@ -343,7 +361,13 @@ LayoutResult LoadLayout(QObject *root, const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return LayoutResult::Failure(QStringLiteral("%1: cannot open: %2").arg(path, file.errorString()));
-    return LoadLayoutText(root, file.readAll(), path);
+    // Asked before reading, so a huge or endless file is never taken into memory.
+    if (file.size() > kMaxLayoutBytes)
+        return tooLarge(path, file.size());
+    const QByteArray bytes = file.read(kMaxLayoutBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return LayoutResult::Failure(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+    return LoadLayoutText(root, bytes, path);
 }
 
 } // namespace framework

@@ -18,6 +18,10 @@ namespace framework {
 // On an error everything created is destroyed again, the bindings made to the root are
 // undone and the root leaves the loading state without Loaded(); property values already
 // written to the root stay as written.
+// Larger texts are refused unread: the program's own layouts are some 32 KiB, so 4 MiB leaves
+// room for any hand-made one while a wrong file (a recording, a disk image) is named at once.
+inline constexpr qint64 kMaxLayoutBytes = 4 * 1024 * 1024;
+
 LayoutResult LoadLayout(QObject *root, const QString &path);
 LayoutResult LoadLayoutText(QObject *root, const QByteArray &utf8, const QString &displayName);
 LayoutResult LoadLayoutText(QObject *root, const QString &text, const QString &displayName);

@@ -293,6 +293,13 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
             number = value.real;
         else
             return mismatch();
+        // A double beyond the float range has no float value at all.
+        if (id == QMetaType::Float && std::fabs(number) > double(std::numeric_limits<float>::max())) {
+            error = QStringLiteral("value %1 out of range for %2")
+                        .arg(number)
+                        .arg(QString::fromLatin1(property.name()));
+            return {};
+        }
         return id == QMetaType::Float ? QVariant(float(number)) : QVariant(number);
     }
     case QMetaType::QString:

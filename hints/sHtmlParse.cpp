@@ -5,6 +5,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace hints {
 
@@ -44,6 +45,9 @@ QStringList AttributeWords(const QString &tag)
         words << current;
     return words;
 }
+
+// Largest font size the mark-up sets, in points (some 1300 pixels).
+constexpr int64_t kMaxMarkupPoints = 1000;
 
 int PointsFromPixels(int pixels)
 {
@@ -232,10 +236,13 @@ void TsHtml::ApplyFontAttributes(const QString &tag, int tagStart)
             if (!ok)
                 continue;
             const int points = PointsFromPixels(font.height());
-            const int size =
-                next.startsWith(QLatin1Char('+')) || next.startsWith(QLatin1Char('-')) ? points + n : n;
+            // Summed in 64 bits and held to a size a hint can show: a typed "SIZE=+2000000000"
+            // must neither overflow nor ask for a font the size of a house.
+            const int64_t size = next.startsWith(QLatin1Char('+')) || next.startsWith(QLatin1Char('-'))
+                                     ? int64_t{points} + n
+                                     : int64_t{n};
             if (size > 0)
-                font.setHeight(PixelsFromPoints(size));
+                font.setHeight(PixelsFromPoints(static_cast<int>(std::min<int64_t>(size, kMaxMarkupPoints))));
         } else if (word == QLatin1String("COLOR")) {
             font.setColor(ColorFromWord(next));
         } else if (word == QLatin1String("FACE")) {

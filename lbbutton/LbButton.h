@@ -243,7 +243,7 @@ public:
     bool ExTransparent() const { return FExTransparent; }
 
     void Click();
-    void DoClick();
+    void DoClick() override;
     void FadeStep();
     // Draws the whole button onto its canvas.
     void Paint();

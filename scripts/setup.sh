@@ -12,6 +12,7 @@ packages=(
 if [ "${1:-}" != "run" ]; then
   packages+=(
     clang-format python3 qmake6
+    clang-14 libclang-rt-14-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils
     desktop-file-utils appstream file

@@ -16,10 +16,19 @@ echo "== build and unit tests"
 bash scripts/build.sh build -DBUILD_TESTING=ON -DSOUNDGEN_BENCH=ON -DSOUNDGEN_WERROR=ON
 ctest --test-dir build --output-on-failure -j 2
 
-echo "== address and undefined-behaviour sanitizers"
+echo "== address and undefined-behaviour sanitizers (clang), with the fuzz targets"
+# clang rather than g++ here: the same tree then builds the libFuzzer targets, so fuzzing costs
+# no build of its own, and the tests run under a second compiler's warnings and sanitizers.
+# A tree configured earlier with another compiler cannot switch in place.
+if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++-14$' build-asan/CMakeCache.txt; then
+  rm -rf build-asan
+fi
 bash scripts/build.sh build-asan -DBUILD_TESTING=ON -DSOUNDGEN_SANITIZE=address,undefined -DSOUNDGEN_BENCH=OFF \
-  -DSOUNDGEN_WERROR=ON -DCMAKE_BUILD_TYPE=Debug
+  -DSOUNDGEN_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DSOUNDGEN_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j 2 -L unit
+# Each fuzz target for a fixed, short number of runs over its corpus, then its kept regressions.
+ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j 2 -L fuzz
 # The real program too, driven end to end: the suites fail on any sanitizer report it prints.
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -L e2e
 

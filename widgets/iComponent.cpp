@@ -196,8 +196,19 @@ bool TiComponent::SavePropertiesToFile(const QString &FileName)
 
 bool TiComponent::LoadPropertiesFromFile(const QString &FileName)
 {
+    QByteArray bytes;
     try {
-        const QStringList lines = ReadPropertyFile(FileName);
+        bytes = ReadPropertyFileData(FileName);
+    } catch (const framework::Exception &e) {
+        throw framework::Exception(QStringLiteral("Error Loading Properties - ") + e.Message());
+    }
+    return LoadPropertiesFromData(bytes, FileName);
+}
+
+bool TiComponent::LoadPropertiesFromData(const QByteArray &Data, const QString &Name)
+{
+    try {
+        const QStringList lines = PropertyFileTextLines(Data, Name);
         BeginUpdate();
         try {
             ApplyPropertyLines(this, lines);

@@ -31,6 +31,7 @@ class TiComponent : public QWidget, public framework::TControl
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
+    // No stream default: written after the ShowHint it guards, so a saved layout reloads the same.
     Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE setParentShowHint)
     Q_PROPERTY(bool OptionSaveAllProperties READ GetOptionSaveAllProperties WRITE SetOptionSaveAllProperties)
     Q_PROPERTY(bool AutoFrameRate READ GetAutoFrameRate WRITE SetAutoFrameRate)
@@ -41,7 +42,6 @@ class TiComponent : public QWidget, public framework::TControl
     Q_CLASSINFO("default:Visible", "True")
     Q_CLASSINFO("default:Enabled", "True")
     Q_CLASSINFO("default:ShowHint", "False")
-    Q_CLASSINFO("default:ParentShowHint", "True")
     Q_CLASSINFO("default:AutoFrameRate", "False")
     Q_CLASSINFO("default:UpdateFrameRate", "60")
 
@@ -83,6 +83,8 @@ public:
     // and the cause. A failed load still releases the update lock.
     virtual bool SavePropertiesToFile(const QString &FileName);
     virtual bool LoadPropertiesFromFile(const QString &FileName);
+    // The load without the file: `Data` is the file's bytes, `Name` names it in the error.
+    bool LoadPropertiesFromData(const QByteArray &Data, const QString &Name);
 
     // --- repaint requests ----------------------------------------------------------------
     void InvalidateBackGround();

@@ -302,6 +302,14 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
     return value;
 }
 
+QString tooLarge(const QString &file, qint64 size)
+{
+    return QStringLiteral("File \"%1\" is too large for a property file (%2 bytes, at most %3).")
+        .arg(file)
+        .arg(size)
+        .arg(kMaxPropertyFileBytes);
+}
+
 } // namespace
 
 QList<TiPropertyEntry> PublishedPropertyPaths(QObject *Object)
@@ -407,23 +415,40 @@ void WritePropertyFile(const QString &FileName, const QStringList &Lines)
         throw fail();
 }
 
-QStringList ReadPropertyFile(const QString &FileName)
+QByteArray ReadPropertyFileData(const QString &FileName)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw framework::Exception(
             QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    // Asked before reading, so a huge or endless file is never taken into memory.
+    if (file.size() > kMaxPropertyFileBytes)
+        throw framework::Exception(tooLarge(FileName, file.size()));
+    const QByteArray bytes = file.read(kMaxPropertyFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw framework::Exception(
             QStringLiteral("Cannot read file \"%1\". %2").arg(FileName, file.errorString()));
-    QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    if (bytes.size() > kMaxPropertyFileBytes)
+        throw framework::Exception(tooLarge(FileName, bytes.size()));
+    return bytes;
+}
+
+QStringList PropertyFileTextLines(const QByteArray &Bytes, const QString &Name)
+{
+    if (Bytes.size() > kMaxPropertyFileBytes)
+        throw framework::Exception(tooLarge(Name, Bytes.size()));
+    QStringList lines = QString::fromUtf8(Bytes).split(QLatin1Char('\n'));
     for (QString &line : lines)
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+QStringList ReadPropertyFile(const QString &FileName)
+{
+    return PropertyFileTextLines(ReadPropertyFileData(FileName), FileName);
 }
 
 } // namespace widgets

@@ -44,4 +44,11 @@ void ApplyPropertyLines(QObject *Object, QStringList Lines);
 void WritePropertyFile(const QString &FileName, const QStringList &Lines);
 QStringList ReadPropertyFile(const QString &FileName);
 
+// A widget's file is a few KiB; anything over 1 MiB is not one, and is refused unread.
+inline constexpr qint64 kMaxPropertyFileBytes = 1024 * 1024;
+// The file's bytes, refused with an error naming the file when it is over the limit.
+QByteArray ReadPropertyFileData(const QString &FileName);
+// The lines of a file's bytes (UTF-8, LF or CR LF); `Name` names the file in the error.
+QStringList PropertyFileTextLines(const QByteArray &Bytes, const QString &Name);
+
 } // namespace widgets

@@ -253,6 +253,11 @@ TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
     EXPECT_EQ(manager->PreDefinitions(), hints::TsHintEnums::shCustom);
     EXPECT_EQ(second.LbButton1->property("Color").toUInt(), 14680029u);
     EXPECT_EQ(second.ToneGen1->Duration(), 1000);
+    // A widget that takes its hint switch from its parent still does so after the round trip
+    // (it used to come back with a ShowHint of its own), and writing again changes nothing.
+    auto *inherits = second.findChild<QWidget *>(QStringLiteral("iLabel2"));
+    EXPECT_TRUE(inherits->property("ParentShowHint").toBool());
+    EXPECT_EQ(framework::SaveLayout(&second), written);
 }
 
 TEST_F(Form1Test, EndlessStartAndStopSwitchTheWholeState)

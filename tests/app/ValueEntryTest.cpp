@@ -295,4 +295,81 @@ TEST_F(ValueEntryTest, TheFrequencySetButtonRestoresTheFullRange)
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("3000 - 5000 гц"));
 }
 
+// The fields' conversion: an optionally signed decimal in 32 bits, nothing else and nothing around it.
+TEST(WholeNumberConversion, TakesOnlyPlainDecimalsIn32Bits)
+{
+    struct Case
+    {
+        const char *text;
+        bool ok;
+        int32_t value;
+    };
+    const Case cases[] = {
+        {"0", true, 0},
+        {"20000", true, 20000},
+        {"-5", true, -5},
+        {"+7", true, 7},
+        {"00012", true, 12},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, INT32_MIN},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"99999999999999999999", false, 0},
+        {"", false, 0},
+        {" 1", false, 0},
+        {"1 ", false, 0},
+        {"\t1", false, 0},
+        {"1\n", false, 0},
+        {"+-1", false, 0},
+        {"-", false, 0},
+        {"1.5", false, 0},
+        {"1e3", false, 0},
+        {"0x10", false, 0},
+        {"$10", false, 0},
+        {"1 000", false, 0},
+        {"\xd9\xa1", false, 0},     // an Arabic-Indic digit one
+        {"\xef\xbc\x91", false, 0}, // a full-width digit one
+    };
+    for (const Case &c : cases) {
+        int32_t value = 4242;
+        EXPECT_EQ(app::TextToInt(QString::fromUtf8(c.text), value), c.ok) << c.text;
+        EXPECT_EQ(value, c.ok ? c.value : 4242) << c.text;
+    }
+    // NUL characters end a C string, not this text (found by fuzzing).
+    for (const QString &text : {QString::fromUtf8("1\0", 2), QString::fromUtf8("1\0\0\0\0", 5),
+                                QString::fromUtf8("\0"
+                                                  "1",
+                                                  2)}) {
+        int32_t value = 4242;
+        EXPECT_FALSE(app::TextToInt(text, value));
+        EXPECT_EQ(value, 4242);
+    }
+}
+
+// A stored main window without a control the handlers need is refused with its name, not run.
+TEST(Form1Layout, LayoutWithoutARequiredControlIsRefused)
+{
+    RegisterOnce();
+    QFile file(framework::ResourcePath(QStringLiteral("Form1.layout")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray layout = file.readAll();
+    for (const char *name : {"iKnob1", "Edit3", "RadioButton9", "ToneGen1", "Timer1"}) {
+        // Renaming the control's header takes it out of the window.
+        const QByteArray header = QByteArray(" ") + name + " {";
+        ASSERT_TRUE(layout.contains(header)) << name;
+        QByteArray damaged = layout;
+        damaged.replace(header, QByteArray(" ") + name + "x {");
+        app::TForm1 form;
+        const QObjectList before = form.children();
+        const framework::LayoutResult result =
+            framework::LoadLayoutText(&form, damaged, QStringLiteral("Form1.layout"));
+        EXPECT_FALSE(result.ok) << name;
+        EXPECT_EQ(
+            result.error,
+            QStringLiteral("Form1.layout: %1 is missing or of the wrong class").arg(QLatin1String(name)));
+        EXPECT_EQ(form.children(), before) << name;
+        EXPECT_FALSE(form.isLoading());
+    }
+}
+
 } // namespace

@@ -297,3 +297,42 @@ TEST(Glyphs, StayPixelArtAtWholeNumberRatios)
         }
     }
 }
+namespace {
+
+// A control made under a parent, shown or not, gets no event before its own constructor has run:
+// its members would still be unbuilt.
+int g_eventsWhileBuilding = 0;
+bool g_building = false;
+
+class ProbePanel : public TPanel
+{
+public:
+    explicit ProbePanel(QWidget *parent) : TPanel(parent) { g_building = false; }
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (g_building)
+            ++g_eventsWhileBuilding;
+        return TPanel::event(e);
+    }
+};
+
+TEST(PanelTest, NoEventReachesAControlWhileItIsBuilt)
+{
+    for (const bool shown : {false, true}) {
+        Host host;
+        if (shown) {
+            host.form.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&host.form));
+        }
+        g_eventsWhileBuilding = 0;
+        g_building = true;
+        auto *panel = new ProbePanel(&host.form);
+        EXPECT_EQ(g_eventsWhileBuilding, 0) << (shown ? "shown parent" : "hidden parent");
+        EXPECT_FALSE(panel->isHidden());
+        EXPECT_EQ(panel->isVisible(), shown);
+    }
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "framework/ClassRegistry.h"
 #include "framework/LayoutReader.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -260,6 +261,8 @@ const Malformed malformedCases[] = {
     {"MissingValue", "TLtForm F {\n  Left =\n}", 3, "expected a value"},
     {"StrayCharacter", "TLtForm F {\n  Left = 1 ;\n}", 2, "unexpected character ';'"},
     {"Empty", "", 1, "expected the root object's class name"},
+    {"RealBeyondFloat", "TLtForm F {\n  TLtPanel P {\n    Gain = -1e39\n  }\n}", 3, "out of range for Gain"},
+    {"InfiniteReal", "TLtForm F {\n  TLtPanel P {\n    Frequency = 1e999\n  }\n}", 3, "bad number"},
     {"NotUtf8", "TLtForm F {\n  Caption = \"\xC3\x28\"\n}", 2, "not valid UTF-8"},
 };
 
@@ -300,4 +303,86 @@ TEST_F(LayoutReader, FailureUndoesBindingsToTheRoot)
 }
 
 } // namespace
+TEST_F(LayoutReader, RootRefusingTheLayoutUndoesIt)
+{
+    form.requiredChild = QStringLiteral("Panel9");
+    const qsizetype before = form.children().size();
+    const framework::LayoutResult result = load(QString::fromUtf8(sampleLayout));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, QStringLiteral("test.layout: Panel9 is missing"));
+    EXPECT_EQ(form.children().size(), before);
+    EXPECT_TRUE(framework::HandlerBindings(&form).isEmpty());
+    EXPECT_FALSE(form.isLoading());
+    EXPECT_EQ(form.loadedCount, 0);
+
+    form.requiredChild = QStringLiteral("Panel2");
+    EXPECT_TRUE(load(QString::fromUtf8(sampleLayout)).ok);
+    EXPECT_EQ(form.loadedCount, 1);
+}
+
+// Padded with a comment to `size` bytes in all.
+QByteArray LayoutOfSize(qsizetype size)
+{
+    QByteArray text = "TLtForm F {\n  Left = 3\n}\n//";
+    text.append(QByteArray(size - text.size(), 'x'));
+    return text;
+}
+
+TEST_F(LayoutReader, SizeLimitHoldsForTextBytesAndFiles)
+{
+    QTemporaryDir dir;
+    struct Case
+    {
+        qsizetype size;
+        bool ok;
+    };
+    for (const Case c :
+         {Case{framework::kMaxLayoutBytes, true}, Case{framework::kMaxLayoutBytes + 1, false}}) {
+        const QByteArray text = LayoutOfSize(c.size);
+        const QString path = dir.filePath(QStringLiteral("big.layout"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(text), text.size());
+        file.close();
+        const framework::LayoutResult results[] = {
+            framework::LoadLayoutText(&form, text, QStringLiteral("big.layout")),
+            framework::LoadLayoutText(&form, QString::fromLatin1(text), QStringLiteral("big.layout")),
+            framework::LoadLayout(&form, path),
+        };
+        for (const framework::LayoutResult &result : results) {
+            EXPECT_EQ(result.ok, c.ok) << c.size << " " << result.error.toStdString();
+            if (!c.ok) {
+                EXPECT_TRUE(result.error.contains(
+                    QStringLiteral("big.layout: too large for a layout (%1 bytes").arg(c.size)))
+                    << result.error.toStdString();
+                EXPECT_EQ(form.Left(), 3); // nothing of it was read
+            }
+        }
+    }
+}
+
+TEST_F(LayoutReader, NestingDepthIsLimited)
+{
+    struct Case
+    {
+        int depth;
+        bool ok;
+    };
+    for (const Case c : {Case{200, true}, Case{201, false}, Case{5000, false}}) {
+        QString text = QStringLiteral("TLtForm F {\n");
+        for (int i = 0; i < c.depth; ++i)
+            text += QStringLiteral("TLtPanel P%1 {\n").arg(i);
+        for (int i = 0; i <= c.depth; ++i)
+            text += QStringLiteral("}\n");
+        const framework::LayoutResult result = load(text);
+        EXPECT_EQ(result.ok, c.ok) << c.depth << " " << result.error.toStdString();
+        if (!c.ok) {
+            EXPECT_TRUE(result.error.contains(QStringLiteral("objects nested too deeply")))
+                << result.error.toStdString();
+            EXPECT_TRUE(form.findChildren<TLtPanel *>().isEmpty());
+        }
+        qDeleteAll(form.findChildren<TLtPanel *>(Qt::FindDirectChildrenOnly));
+    }
+}
+
 } // namespace layouttest

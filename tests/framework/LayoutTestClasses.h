@@ -89,6 +89,15 @@ public:
         ComponentState::Loaded();
     }
 
+    bool LayoutComplete(QString &error) const override
+    {
+        if (requiredChild.isEmpty() || findChild<QObject *>(requiredChild))
+            return true;
+        error = requiredChild + QStringLiteral(" is missing");
+        return false;
+    }
+
+    QString requiredChild; // a layout without an object of this name is refused
     QStringList calls;
     QList<QObject *> senders;
     int loadedCount = 0;

@@ -254,4 +254,32 @@ TEST(HtmlTest, UnbalancedFontTags)
     EXPECT_EQ(html.SavedFonts(), 0);
 }
 
+// Sizes beyond any screen are held at 1000 points, sums never overflow, and sizes that come out
+// at zero or below leave the font alone.
+TEST(HtmlTest, FontSizesAreHeldToWhatAHintCanShow)
+{
+    const TRect largest = layout(QStringLiteral("<FONT SIZE=1000>X")).rect;
+    const TRect plain = layout(QStringLiteral("X")).rect;
+    ASSERT_GT(largest.Bottom, 10 * plain.Bottom);
+    struct Case
+    {
+        const char *text;
+        bool heldAtLargest; // otherwise: as plain text
+    };
+    const Case cases[] = {
+        {"<FONT SIZE=1001>X", true},
+        {"<FONT SIZE=2147483647>X", true},
+        {"<FONT SIZE=+2147483647>X", true},
+        {"<FONT SIZE=+99999999999>X", false}, // not a number in 32 bits: ignored
+        {"<FONT SIZE=-2147483647>X", false},
+        {"<FONT SIZE=0>X", false},
+    };
+    for (const Case &c : cases) {
+        const TRect r = layout(QString::fromLatin1(c.text)).rect;
+        const TRect &expected = c.heldAtLargest ? largest : plain;
+        EXPECT_EQ(r.Right, expected.Right) << c.text;
+        EXPECT_EQ(r.Bottom, expected.Bottom) << c.text;
+    }
+}
+
 } // namespace

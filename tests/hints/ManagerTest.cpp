@@ -33,9 +33,6 @@ struct Expected
     TColor fontColor;
 };
 
-// Values a fresh manager holds where a preset leaves a setting alone.
-constexpr TColor Keep = 0xDEADBEEF;
-
 void expectPreset(const TsHintManager &m, const Expected &x)
 {
     const TsPassivePaintStyle *s = m.sStyle();

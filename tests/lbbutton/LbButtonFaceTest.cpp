@@ -16,7 +16,6 @@ constexpr TColor Magenta = 0xFF00FF;
 constexpr TColor Face = 0x40A0C0;
 constexpr TColor Light = 0xF0E0D0;
 constexpr TColor Shadow = 0x203040;
-constexpr TColor Hot = 0x8010F0;
 constexpr TColor WhenDown = 0x10C010;
 constexpr TColor Back = 0x008080; // glyph background (bottom-left pixel)
 

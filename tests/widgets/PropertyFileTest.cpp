@@ -387,4 +387,46 @@ TEST_F(PropertyFileTest, RoundTripForEveryWidgetClass)
     }
 }
 
+// A file over the limit is refused unread, with the file named, for every way in; the widget keeps
+// its properties and can repaint. One at the limit is read.
+TEST_F(PropertyFileTest, SizeLimitRefusesBigFilesWhole)
+{
+    struct Case
+    {
+        qint64 size;
+        bool ok;
+    };
+    for (const Case c :
+         {Case{widgets::kMaxPropertyFileBytes, true}, Case{widgets::kMaxPropertyFileBytes + 1, false}}) {
+        QByteArray bytes = "KnobRadius = 50\n";
+        bytes.append(QByteArray(c.size - bytes.size(), 'x'));
+        const QString path = File("big.txt");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+        f.close();
+        const std::function<void(TiKnob &)> loads[] = {
+            [&](TiKnob &knob) { knob.LoadPropertiesFromFile(path); },
+            [&](TiKnob &knob) { knob.LoadPropertiesFromData(bytes, path); },
+        };
+        for (const auto &load : loads) {
+            TiKnob knob;
+            const int radius = knob.GetKnobRadius();
+            const QString error = ErrorOf([&] { load(knob); });
+            EXPECT_FALSE(knob.UpdateLocked());
+            if (c.ok) {
+                EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+                EXPECT_EQ(knob.GetKnobRadius(), 50);
+            } else {
+                EXPECT_EQ(error,
+                          QStringLiteral("Error Loading Properties - File \"%1\" is too large for a property "
+                                         "file (%2 bytes, at most 1048576).")
+                              .arg(path)
+                              .arg(c.size));
+                EXPECT_EQ(knob.GetKnobRadius(), radius);
+            }
+        }
+    }
+}
+
 } // namespace

@@ -1,0 +1,71 @@
+#pragma once
+
+// Shared by the fuzz targets: one headless application, a player that plays nothing, and a
+// check that stops the run (libFuzzer keeps the input) when an invariant breaks.
+
+#include "framework/SoundPlayer.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__);          \
+            std::abort();                                                                                    \
+        }                                                                                                    \
+    } while (0)
+
+namespace fuzz {
+
+class SilentPlayer : public framework::SoundPlayer
+{
+public:
+    bool playSound(const uint8_t *, size_t, uint32_t) override { return true; }
+    void stop() override {}
+    uint32_t setVolume(uint32_t, uint32_t) override { return framework::MMSYSERR_NOERROR; }
+    uint32_t getVolume(uint32_t, uint32_t *volume) override
+    {
+        *volume = 0xFFFFFFFF;
+        return framework::MMSYSERR_NOERROR;
+    }
+    uint32_t getDevCaps(uint32_t, framework::WaveOutCaps *caps, uint32_t) override
+    {
+        caps->dwSupport = framework::WAVECAPS_LRVOLUME;
+        return framework::MMSYSERR_NOERROR;
+    }
+};
+
+// Offscreen, no sound device, Qt's warnings dropped (they would drown the fuzzer's output).
+inline void StartApplication(bool silentPlayer = true)
+{
+    if (QCoreApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtFatalMsg) {
+            std::fprintf(stderr, "fatal: %s\n", message.toLocal8Bit().constData());
+            std::abort();
+        }
+    });
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    if (silentPlayer) {
+        static SilentPlayer player;
+        framework::setSoundPlayer(&player);
+    }
+}
+
+inline QByteArray Bytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
+} // namespace fuzz
