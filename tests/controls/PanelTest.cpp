@@ -297,6 +297,7 @@ TEST(Glyphs, StayPixelArtAtWholeNumberRatios)
         }
     }
 }
+
 namespace {
 
 // A control made under a parent, shown or not, gets no event before its own constructor has run:
