@@ -13,7 +13,7 @@ if [ "${1:-}" != "run" ]; then
   packages+=(
     clang-format python3 qmake6
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils
+    xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils python3-numpy
     desktop-file-utils appstream file
   )
 fi
