@@ -19,10 +19,15 @@ import analyze  # noqa: E402
 RATE = 48000
 # Shorter zero runs occur inside quiet tones at their zero crossings.
 MIN_ZERO_RUN = 16
-# Below this magnitude a sample next to silence is no cut: a raised-cosine ramp ends on a few units.
+# Below this magnitude the sound next to silence is no cut.
 FLOOR = 32
-# A neighbour of silence is abrupt when it reaches this share of the sound's peak in the 10 ms beside it.
-ABRUPT_SHARE = 0.125
+# The sound within EDGE_MS of a zero run is a cut when it reaches this share of its peak in the
+# CONTEXT_MS beside it. A 5 ms raised-cosine ramp stays below 0.1 in its last and first ms; a cut
+# sine of 440 Hz reaches nearly full level there. The sample right next to the run is no measure:
+# the server's resampler rings down over a few samples after a cut.
+EDGE_MS = 1
+EDGE_CONTEXT_MS = 10
+ABRUPT_SHARE = 0.25
 # Jumps are judged against the largest step within this many ms on each side. It is long enough
 # that a square or sawtooth wave of 20 Hz has another edge of its own in it.
 CLICK_CONTEXT_MS = 60
@@ -47,17 +52,17 @@ def zero_runs(x, shortest=MIN_ZERO_RUN):
 
 
 def _abrupt(x, index, side):
-    """Whether the frame at `index` (the neighbour of a zero run) cuts into or out of sound."""
+    """Whether the sound on one side of a zero run (`index` is its frame next to the run) is cut
+    rather than ramped; None when that side lies outside the piece."""
     if index < 0 or index >= len(x):
-        return None  # outside the piece: unknown
-    value = int(np.abs(x[index]).max())
-    if value <= FLOOR:
-        return False
-    span = RATE // 100
-    lo, hi = (index, index + span) if side == "after" else (index - span + 1, index + 1)
-    lo, hi = max(0, lo), min(len(x), hi)
-    peak = int(np.abs(x[lo:hi]).max())
-    return value >= ABRUPT_SHARE * peak
+        return None
+    edge, context = RATE * EDGE_MS // 1000, RATE * EDGE_CONTEXT_MS // 1000
+    if side == "after":
+        near, wide = x[index : index + edge], x[index : index + context]
+    else:
+        near, wide = x[max(0, index - edge + 1) : index + 1], x[max(0, index - context + 1) : index + 1]
+    level = int(np.abs(near).max())
+    return level > FLOOR and level >= ABRUPT_SHARE * int(np.abs(wide).max())
 
 
 def silences(x):
