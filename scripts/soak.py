@@ -216,7 +216,9 @@ class Driver:
         self.end_timed(rec)
 
     def knob(self, pos, name):
-        how = self.rng.choice(["drag", "wheel", "keys"])
+        # Drags and End jump far, mostly to high tones where a cut hides among the tone's own
+        # steps; small steps keep most of the run where a click would show.
+        how = self.rng.choices(["drag", "wheel", "keys"], weights=[2, 4, 4])[0]
         if how == "drag":
             moves = [(self.rng.randint(-15, 15), self.rng.randint(-15, 15)) for _ in range(self.rng.randint(2, 12))]
             dx = self.rng.randint(-50, 50)
@@ -226,18 +228,20 @@ class Driver:
             self.x.run("click", "--repeat", str(self.rng.randint(1, 6)), "--delay", "40", self.rng.choice(["4", "5"]))
         else:
             self.x.click(pos)
-            key = self.rng.choice(["Up", "Down", "Left", "Right", "Prior", "Next", "Prior", "Next", "Home", "End"])
+            key = self.rng.choices(["Up", "Down", "Left", "Right", "Prior", "Next", "Home", "End"],
+                                   weights=[3, 3, 3, 3, 4, 4, 1, 1])[0]
             self.x.keys(*[key] * self.rng.randint(1, 5), delay=30)
         self.note(f"{name} knob: {how}")
 
     def random_action(self, rec):
         r = self.rng.random()
-        if r < 0.30:
+        if r < 0.27:
             self.knob(FREQ_KNOB, "frequency")
-        elif r < 0.40:
+        elif r < 0.37:
             self.knob(LEVEL_KNOB, "level")
         elif r < 0.50:
-            hz = self.rng.choice([self.rng.randint(0, 20000), self.rng.randint(20, 2000), self.rng.randint(20000, 99999)])
+            hz = self.rng.choices([self.rng.randint(0, 20000), self.rng.randint(20, 2000), self.rng.randint(20000, 99999)],
+                                  weights=[3, 6, 1])[0]
             press = self.rng.random() < 0.8
             self.set_frequency(hz, press)
             self.note(f"frequency typed {hz}{', set' if press else ''}")
