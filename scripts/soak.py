@@ -420,6 +420,9 @@ def main():
         first = rec.position()
         time.sleep(PROBE_SECONDS)
         last = rec.position()
+        if not os.path.exists(f"/proc/{args.pid}"):
+            failures.append(f"minute {minute}: the program has ended (see soak.sh's report below)")
+            break
         cpu, rss, pss, load = proc_sample(args.pid)
         now = time.monotonic()
         cpu_pct = 100.0 * (cpu - last_cpu) / (now - last_t)
@@ -436,8 +439,6 @@ def main():
         counts = scan(rec.position() - sa.RATE)
         for k in totals:
             totals[k] += counts[k]
-        if not os.path.exists(f"/proc/{args.pid}"):
-            failures.append(f"minute {minute}: the program has ended")
         if minute <= warmup:
             baseline = max(baseline, rss)
         elif rss > baseline + args.memory_bound_mib:
@@ -463,6 +464,10 @@ def main():
     for k in totals:
         totals[k] += counts[k]
 
+    if not rows:
+        for f in failures:
+            print("FAIL: " + f, file=sys.stderr)
+        return 1
     errors = [abs(r[7]) for r in rows if r[7] == r[7]]
     rss_values = [r[1] for r in rows]
     after = [r[1] for r in rows[warmup:]]

@@ -56,7 +56,13 @@ raise() {
 }
 raise "$PULSE_PID" $(pgrep -f "^Xvfb $DISPLAY " || true)
 
-SDL_AUDIODRIVER=pulseaudio "$program" >"$E2E_TMP/soundgen.out" 2>"$E2E_TMP/soundgen.err" &
+# A crash leaves a core in the artifacts folder and a backtrace below.
+rm -f "$out/core" "$out/backtrace.txt"
+(
+  ulimit -c unlimited 2>/dev/null || true
+  cd "$out"
+  SDL_AUDIODRIVER=pulseaudio exec "$program"
+) >"$E2E_TMP/soundgen.out" 2>"$E2E_TMP/soundgen.err" &
 program_pid=$!
 e2e_track_pid $program_pid
 raise $program_pid
@@ -79,7 +85,20 @@ nice -n 5 "$python" "$root/scripts/soak.py" --minutes "$minutes" --pid "$program
   --chunks "$chunks" --log "$out/actions.log" ${SOAK_SEED:+--seed "$SOAK_SEED"} 2>&1 | tee -a "$out/soak.txt" ||
   status=1
 pulse_record_stop
-kill -0 "$program_pid" 2>/dev/null || { echo "FAIL: the program has ended" | tee -a "$out/soak.txt" >&2; status=1; }
+if ! kill -0 "$program_pid" 2>/dev/null; then
+  code=0
+  wait "$program_pid" 2>/dev/null || code=$?
+  reason="exit status $code"
+  [ "$code" -gt 128 ] && reason="signal $((code - 128)) ($(kill -l $((code - 128)) 2>/dev/null))"
+  echo "FAIL: the program has ended: $reason" | tee -a "$out/soak.txt" >&2
+  core=$(ls -t "$out"/core* 2>/dev/null | head -1 || true)
+  if [ -n "$core" ] && command -v gdb >/dev/null; then
+    gdb -q -batch -ex "thread apply all bt 30" "$program" "$core" >"$out/backtrace.txt" 2>&1 || true
+    echo "backtrace of $core in $out/backtrace.txt; the crashing thread:" | tee -a "$out/soak.txt"
+    grep -m1 -A25 "^Thread 1 " "$out/backtrace.txt" | tee -a "$out/soak.txt" || true
+  fi
+  status=1
+fi
 if grep -qE "AddressSanitizer|ThreadSanitizer|runtime error:" "$E2E_TMP/soundgen.err"; then
   cat "$E2E_TMP/soundgen.err" >&2
   echo "FAIL: the program reported a sanitizer error" | tee -a "$out/soak.txt" >&2
