@@ -328,6 +328,37 @@ class Driver:
         self.note(f"probe {hz} Hz")
 
 
+def stall_probe(path):
+    """Sleeps 2 ms at a time and writes down every wake-up more than 8 ms late: what a thread at
+    the program's priority gets of the machine."""
+    with open(path, "a", buffering=1) as out:
+        while True:
+            t = time.monotonic()
+            time.sleep(0.002)
+            late = (time.monotonic() - t - 0.002) * 1000
+            if late > 8:
+                out.write(f"{time.time():.3f} {late:.1f}\n")
+
+
+def start_stall_probe(path, pid):
+    def same_priority():
+        try:
+            os.setpriority(os.PRIO_PROCESS, 0, os.getpriority(os.PRIO_PROCESS, pid))
+        except OSError:
+            pass
+
+    return subprocess.Popen([sys.executable, os.path.abspath(__file__), "--stall-probe", path],
+                            preexec_fn=same_priority)
+
+
+def read_stalls(path):
+    try:
+        with open(path) as f:
+            return [(float(a), float(b)) for a, b in (line.split() for line in f if line.strip())]
+    except OSError:
+        return []
+
+
 def proc_sample(pid):
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
@@ -345,6 +376,9 @@ def proc_sample(pid):
 
 
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--stall-probe":
+        stall_probe(sys.argv[2])
+        return 0
     p = argparse.ArgumentParser()
     p.add_argument("--minutes", type=int, required=True)
     p.add_argument("--pid", type=int, required=True)
@@ -365,7 +399,14 @@ def main():
     print(f"seed {seed}; {args.minutes} minutes; warm-up {warmup} min; memory bound: +{args.memory_bound_mib} MiB "
           f"over the largest RSS of the warm-up; frequency tolerance {FREQ_TOLERANCE * 100:g} %")
     print(f"{'min':>3} {'RSS MiB':>8} {'PSS MiB':>8} {'CPU %':>6} {'load1':>5} {'expect Hz':>9} {'measured Hz':>13} "
-          f"{'error %':>9} {'periods':>7} {'gaps':>4} {'clicks':>6} {'edges':>5} {'t-ends':>6} {'acts':>4}", flush=True)
+          f"{'error %':>9} {'periods':>7} {'gaps':>4} {'clicks':>6} {'edges':>5} {'t-ends':>6} {'acts':>4} "
+          f"{'stalls':>6} {'worst ms':>8} {'gaps@stall':>10}", flush=True)
+    stall_path = os.path.join(os.path.dirname(os.path.abspath(args.log)), "stalls.txt")
+    open(stall_path, "w").close()
+    prober = start_stall_probe(stall_path, args.pid)
+    clock = sa.WallClock()
+    stall_totals = {"stalls": 0, "gaps_at": 0}
+    stall_cut = time.time()
 
     failures = []
     rows = []
@@ -382,7 +423,7 @@ def main():
     drv.endless_again(rec)
 
     def scan(keep_after, final=False):
-        counts = {"gaps": 0, "clicks": 0, "edges": 0, "tends": 0}
+        counts = {"gaps": 0, "clicks": 0, "edges": 0, "tends": 0, "gap_walls": []}
         for start, x, report_from, report_to in rec.take(keep_after, final):
             for s, n, kind in sa.silences(x):
                 at = start + s
@@ -390,6 +431,7 @@ def main():
                     continue
                 if kind == "gap":
                     counts["gaps"] += 1
+                    counts["gap_walls"].append(clock.wall(at))
                 elif kind == "edge-out" and any(a <= at < b for a, b in drv.timed_spans):
                     counts["tends"] += 1  # a timed sound ends on its last sample, unramped
                     continue
@@ -433,10 +475,19 @@ def main():
             measured, periods = float("nan"), 0
         else:
             measured, periods = sa.frequency(x)
+        clock.mark(time.time(), rec.position())
         error = (measured - hz) / hz
         while time.monotonic() < minute_end:
             time.sleep(0.2)
+        clock.mark(time.time(), rec.position())
         counts = scan(rec.position() - sa.RATE)
+        all_stalls = read_stalls(stall_path)
+        wall_now = time.time()
+        minute_stalls = [ms for t, ms in all_stalls if stall_cut <= t < wall_now and ms >= 20]
+        stall_cut = wall_now
+        gaps_at = sa.at_stalls([w for w in counts["gap_walls"] if w is not None], all_stalls)
+        stall_totals["stalls"] += len(minute_stalls)
+        stall_totals["gaps_at"] += gaps_at
         for k in totals:
             totals[k] += counts[k]
         if minute <= warmup:
@@ -455,7 +506,8 @@ def main():
         rows.append(row)
         print(f"{minute:>3} {rss:>8.1f} {pss:>8.1f} {cpu_pct:>6.1f} {load:>5.2f} {hz:>9} {measured:>13.4f} "
               f"{error * 100:>+9.5f} {periods:>7} {counts['gaps']:>4} {counts['clicks']:>6} {counts['edges']:>5} "
-              f"{counts['tends']:>6} {drv.actions:>4}", flush=True)
+              f"{counts['tends']:>6} {drv.actions:>4} {len(minute_stalls):>6} "
+              f"{max(minute_stalls, default=0):>8.1f} {gaps_at:>10}", flush=True)
         drv.actions = 0
 
     # What is left of the recording.
@@ -465,9 +517,11 @@ def main():
         totals[k] += counts[k]
 
     if not rows:
+        prober.terminate()
         for f in failures:
             print("FAIL: " + f, file=sys.stderr)
         return 1
+    prober.terminate()
     errors = [abs(r[7]) for r in rows if r[7] == r[7]]
     rss_values = [r[1] for r in rows]
     after = [r[1] for r in rows[warmup:]]
@@ -483,6 +537,9 @@ def main():
           f"mean {sum(errors) / len(errors) if errors else float('nan'):.5f} (tolerance {FREQ_TOLERANCE * 100:g})")
     print(f"  gaps {totals['gaps']}, clicks {totals['clicks']}, unramped starts/stops {totals['edges']}, "
           f"timed sounds ending on their last sample {totals['tends']}")
+    print(f"  a probe thread at the program's priority woke 20 ms or more late {stall_totals['stalls']} times; "
+          f"{stall_totals['gaps_at']} of the {totals['gaps']} gaps lie within 0.5 s of such a stall (the machine's "
+          f"load; they still fail the run)")
     if failures:
         for f in failures:
             print("FAIL: " + f, file=sys.stderr)

@@ -160,3 +160,28 @@ def frequency(x):
         prev = c
     periods, span = periods + count, span + (prev - first)
     return (periods * RATE / span if span > 0 else 0.0), periods
+
+
+def at_stalls(times, stalls, window=0.5, least_ms=20.0):
+    """How many of `times` (wall-clock seconds) lie within `window` s of a stall of at least
+    `least_ms`; `stalls` holds (wall-clock seconds, ms late) of a probe thread that asked to be
+    woken every 2 ms. A gap beside such a stall was the machine's, not the player's."""
+    long = [t for t, ms in stalls if ms >= least_ms]
+    return sum(1 for t in times if any(abs(t - s) <= window for s in long))
+
+
+class WallClock:
+    """Maps recorded frames to wall-clock time from (time, frames recorded) pairs."""
+
+    def __init__(self):
+        self.marks = []
+
+    def mark(self, wall, frames):
+        self.marks.append((wall, frames))
+
+    def wall(self, frame):
+        if not self.marks:
+            return None
+        # The recording runs at RATE; the nearest mark fixes the offset.
+        wall, frames = min(self.marks, key=lambda m: abs(m[1] - frame))
+        return wall + (frame - frames) / RATE

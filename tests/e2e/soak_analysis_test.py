@@ -142,6 +142,29 @@ class FrequencyTest(unittest.TestCase):
         self.assertLess(abs(measured - 1000) / 1000, 1e-5)
 
 
+class StallTest(unittest.TestCase):
+    def test_gaps_beside_long_stalls(self):
+        stalls = [(100.0, 25.0), (200.0, 9.0), (300.0, 102.5)]
+        cases = [
+            ("beside a long stall", [100.3], 1),
+            ("beside a short one only", [200.0], 0),
+            ("too far from any", [150.0, 301.0], 0),
+            ("two gaps, one stall", [299.7, 300.2], 2),
+            ("none", [], 0),
+        ]
+        for name, times, expected in cases:
+            with self.subTest(name):
+                self.assertEqual(sa.at_stalls(times, stalls), expected)
+
+    def test_wall_clock_of_a_frame(self):
+        clock = sa.WallClock()
+        self.assertIsNone(clock.wall(0))
+        clock.mark(1000.0, 48000)
+        clock.mark(1061.0, 48000 * 60)  # the recording ran a second behind meanwhile
+        self.assertAlmostEqual(clock.wall(48000 * 2), 1001.0)
+        self.assertAlmostEqual(clock.wall(48000 * 59), 1060.0)
+
+
 class RecordingTest(unittest.TestCase):
     def test_pieces_are_checked_once_across_their_boundaries(self):
         seconds = soak.CHUNK_SECONDS
