@@ -422,6 +422,21 @@ def main():
     drv.set_level(PROBE_LEVEL)
     drv.endless_again(rec)
 
+    excerpts = {"left": 40}
+    folder = os.path.dirname(os.path.abspath(args.log))
+    for old in glob.glob(os.path.join(folder, "fault_*.raw")):
+        os.remove(old)
+
+    def keep_excerpt(x, i, start, kind):
+        """Half a second either side of a fault, for a look afterwards (at most 40 files)."""
+        if excerpts["left"] <= 0:
+            return
+        excerpts["left"] -= 1
+        lo, hi = max(0, i - sa.RATE // 2), min(len(x), i + sa.RATE // 2)
+        name = os.path.join(folder, f"fault_{(start + i) / sa.RATE:09.3f}s_{kind}.raw")
+        with open(name, "wb") as f:
+            f.write(x[lo:hi].astype("<i2").tobytes())
+
     def scan(keep_after, final=False):
         counts = {"gaps": 0, "clicks": 0, "edges": 0, "tends": 0, "gap_walls": []}
         for start, x, report_from, report_to in rec.take(keep_after, final):
@@ -438,11 +453,13 @@ def main():
                 else:
                     counts["edges"] += 1
                 print(f"  {kind} of {n} frames at {at / sa.RATE:.3f} s", file=log, flush=True)
+                keep_excerpt(x, s, start, kind)
             for i in sa.clicks(x):
                 if not report_from <= start + i < report_to:
                     continue
                 counts["clicks"] += 1
                 print(f"  click at {(start + i) / sa.RATE:.3f} s", file=log, flush=True)
+                keep_excerpt(x, i, start, "click")
         return counts
 
     for minute in range(1, args.minutes + 1):
