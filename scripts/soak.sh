@@ -81,7 +81,7 @@ echo "soak: $minutes min; program $program (pid $program_pid, nice $(ps -o ni= -
   "ramps $([ "${SOUNDGEN_NO_RAMPS:-0}" = 0 ] && echo on || echo OFF); $(nproc) cores;" \
   "load $(cut -d' ' -f1-3 /proc/loadavg)" | tee "$out/soak.txt"
 status=0
-nice -n 5 "$python" "$root/scripts/soak.py" --minutes "$minutes" --pid "$program_pid" --window "$window" \
+nice -n 19 "$python" "$root/scripts/soak.py" --minutes "$minutes" --pid "$program_pid" --window "$window" \
   --chunks "$chunks" --log "$out/actions.log" ${SOAK_SEED:+--seed "$SOAK_SEED"} 2>&1 | tee -a "$out/soak.txt" ||
   status=1
 pulse_record_stop

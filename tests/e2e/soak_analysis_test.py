@@ -136,6 +136,21 @@ class FrequencyTest(unittest.TestCase):
         measured, _ = sa.frequency(stereo(mono))
         self.assertLess(abs(measured - f) / f, 1e-4)
 
+    def test_crossings_match_the_reference_analysis(self):
+        rng = np.random.default_rng(7)
+        cases = [
+            ("clean", tone(440, 0.5)),
+            ("noisy", tone(97, 0.5) + rng.integers(-3000, 3000, int(0.5 * RATE))),
+            ("offset and quiet", tone(3000, 0.2, amplitude=40) + 7),
+            ("with a gap", np.concatenate([tone(1000, 0.1, phase=0.2), silence(0.01), tone(1000, 0.1)])),
+        ]
+        for name, mono in cases:
+            with self.subTest(name):
+                ours = sa.rising_crossings(mono)
+                theirs = sa.analyze.rising_crossings(mono.tolist())
+                self.assertEqual(len(ours), len(theirs))
+                self.assertTrue(np.allclose(ours, theirs))
+
     def test_a_gap_does_not_shift_the_frequency(self):
         mono = np.concatenate([tone(1000, 3.0), silence(0.02), tone(1000, 3.0)])
         measured, _ = sa.frequency(stereo(mono))
