@@ -26,25 +26,6 @@ using tonegen::TToneGen;
 constexpr int kBadArguments = 2;
 constexpr int kFailed = 1;
 
-// Plays nothing and keeps no device: an export must not need a sound server.
-class SilentPlayer : public framework::SoundPlayer
-{
-public:
-    bool playSound(const uint8_t *, size_t, uint32_t) override { return true; }
-    void stop() override {}
-    uint32_t setVolume(uint32_t, uint32_t) override { return framework::MMSYSERR_NOERROR; }
-    uint32_t getVolume(uint32_t, uint32_t *volume) override
-    {
-        *volume = 0xFFFFFFFF;
-        return framework::MMSYSERR_NOERROR;
-    }
-    uint32_t getDevCaps(uint32_t, framework::WaveOutCaps *caps, uint32_t) override
-    {
-        caps->dwSupport = framework::WAVECAPS_LRVOLUME;
-        return framework::MMSYSERR_NOERROR;
-    }
-};
-
 void PrintLine(FILE *stream, const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -366,7 +347,7 @@ int RunCommandLine(int &argc, char **argv)
     sigaddset(&interrupts, SIGINT);
     sigaddset(&interrupts, SIGTERM);
     sigaddset(&interrupts, SIGHUP);
-    SilentPlayer silent;
+    framework::SilentSoundPlayer silent;
     struct PlayerGuard
     {
         ~PlayerGuard() { framework::setSoundPlayer(nullptr); }
@@ -374,7 +355,7 @@ int RunCommandLine(int &argc, char **argv)
     if (s.play)
         pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
     else
-        framework::setSoundPlayer(&silent);
+        framework::setSoundPlayer(&silent); // an export must not need a sound server
 
     int status = 0;
     {

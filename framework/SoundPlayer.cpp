@@ -24,4 +24,30 @@ void setSoundPlayer(SoundPlayer *player)
     g_installed = player;
 }
 
+bool SilentSoundPlayer::playSound(const uint8_t *, size_t, uint32_t)
+{
+    return true;
+}
+
+void SilentSoundPlayer::stop() {}
+
+uint32_t SilentSoundPlayer::setVolume(uint32_t, uint32_t)
+{
+    return MMSYSERR_NOERROR;
+}
+
+uint32_t SilentSoundPlayer::getVolume(uint32_t, uint32_t *volume)
+{
+    if (volume)
+        *volume = 0xFFFFFFFF;
+    return MMSYSERR_NOERROR;
+}
+
+uint32_t SilentSoundPlayer::getDevCaps(uint32_t, WaveOutCaps *caps, uint32_t)
+{
+    if (caps)
+        caps->dwSupport = WAVECAPS_LRVOLUME;
+    return MMSYSERR_NOERROR;
+}
+
 } // namespace framework

@@ -47,6 +47,18 @@ public:
     virtual uint32_t getDevCaps(uint32_t deviceId, WaveOutCaps *caps, uint32_t capsSize) = 0;
 };
 
+// Plays nothing and keeps no device, with a device that has a volume per channel: for work
+// that builds sounds without hearing them (exporting, reading outside input).
+class SilentSoundPlayer : public SoundPlayer
+{
+public:
+    bool playSound(const uint8_t *image, size_t size, uint32_t flags) override;
+    void stop() override;
+    uint32_t setVolume(uint32_t deviceId, uint32_t volume) override;
+    uint32_t getVolume(uint32_t deviceId, uint32_t *volume) override;
+    uint32_t getDevCaps(uint32_t deviceId, WaveOutCaps *caps, uint32_t capsSize) override;
+};
+
 // The player everything uses. Created on first use (SDL2 audio) unless a test has
 // installed one of its own.
 SoundPlayer &soundPlayer();

@@ -22,24 +22,6 @@
 
 namespace fuzz {
 
-class SilentPlayer : public framework::SoundPlayer
-{
-public:
-    bool playSound(const uint8_t *, size_t, uint32_t) override { return true; }
-    void stop() override {}
-    uint32_t setVolume(uint32_t, uint32_t) override { return framework::MMSYSERR_NOERROR; }
-    uint32_t getVolume(uint32_t, uint32_t *volume) override
-    {
-        *volume = 0xFFFFFFFF;
-        return framework::MMSYSERR_NOERROR;
-    }
-    uint32_t getDevCaps(uint32_t, framework::WaveOutCaps *caps, uint32_t) override
-    {
-        caps->dwSupport = framework::WAVECAPS_LRVOLUME;
-        return framework::MMSYSERR_NOERROR;
-    }
-};
-
 // Offscreen, no sound device, Qt's warnings dropped (they would drown the fuzzer's output).
 inline void StartApplication(bool silentPlayer = true)
 {
@@ -58,7 +40,7 @@ inline void StartApplication(bool silentPlayer = true)
     static char *argv[] = {name, nullptr};
     new QApplication(argc, argv);
     if (silentPlayer) {
-        static SilentPlayer player;
+        static framework::SilentSoundPlayer player;
         framework::setSoundPlayer(&player);
     }
 }
