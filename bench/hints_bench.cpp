@@ -2,6 +2,7 @@
 // with frame and text, merge), reported as a ratio ("x_memcpy") to a memcpy of the hint's
 // 24-bit bitmap measured in the same run.
 #include "bench/MemcpyBaseline.h"
+#include "bench/OffscreenMain.h"
 #include "tests/hints/HintTestUtil.h"
 
 #include <QApplication>
@@ -59,11 +60,5 @@ BENCHMARK(BM_RectangleHintPixels);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunOffscreen(argc, argv);
 }

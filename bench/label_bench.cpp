@@ -1,6 +1,7 @@
 // Paint cost of a framed caption and the uncached render of the About box gradient, each
 // reported as a ratio ("x_memcpy") to a memcpy of the same widget's image in the same run.
 #include "bench/MemcpyBaseline.h"
+#include "bench/OffscreenMain.h"
 #include "widgets/iGradient.h"
 #include "widgets/iLabel.h"
 
@@ -76,11 +77,5 @@ BENCHMARK(BM_AboutGradientCachedPaint);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunOffscreen(argc, argv);
 }

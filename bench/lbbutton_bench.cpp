@@ -1,6 +1,7 @@
 // Paint cost of the start button (188 x 38, bsModern, caption and glyph) as a ratio
 // ("x_memcpy") to a memcpy of its image measured in the same run.
 #include "bench/MemcpyBaseline.h"
+#include "bench/OffscreenMain.h"
 #include "lbbutton/LbButton.h"
 
 #include <QApplication>
@@ -81,12 +82,5 @@ BENCHMARK(BM_ModernFaceDuringFade);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunOffscreen(argc, argv);
 }

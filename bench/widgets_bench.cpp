@@ -1,6 +1,7 @@
 // Paint costs of the front-panel widgets with the main window's settings, each reported as a
 // ratio ("x_memcpy") to a memcpy of the same widget's image measured in the same run.
 #include "bench/MemcpyBaseline.h"
+#include "bench/OffscreenMain.h"
 #include "tests/widgets/FrequencyKnob.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLedBar.h"
@@ -101,11 +102,5 @@ BENCHMARK(BM_FiveDigitReadoutPaint);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunOffscreen(argc, argv);
 }
