@@ -388,6 +388,8 @@ def main():
     p.add_argument("--log", required=True)
     p.add_argument("--seed", type=int, default=None)
     p.add_argument("--memory-bound-mib", type=float, default=5.0)
+    p.add_argument("--server-log", default=None, help="the sound server's debug log (--log-time)")
+    p.add_argument("--server-started", type=float, default=0.0, help="wall-clock start of that log")
     args = p.parse_args()
 
     # The driver and the checks yield to everything else: their own bursts of work must not be
@@ -407,13 +409,24 @@ def main():
           f"over the largest RSS of the warm-up; frequency tolerance {FREQ_TOLERANCE * 100:g} %")
     print(f"{'min':>3} {'RSS MiB':>8} {'PSS MiB':>8} {'CPU %':>6} {'load1':>5} {'expect Hz':>9} {'measured Hz':>13} "
           f"{'error %':>9} {'periods':>7} {'gaps':>4} {'clicks':>6} {'edges':>5} {'t-ends':>6} {'acts':>4} "
-          f"{'stalls':>6} {'worst ms':>8} {'gaps@stall':>10}", flush=True)
+          f"{'stalls':>6} {'worst ms':>8} {'gaps@stall':>10} {'underruns':>9} {'gaps@underrun':>13}", flush=True)
     stall_path = os.path.join(os.path.dirname(os.path.abspath(args.log)), "stalls.txt")
     open(stall_path, "w").close()
     prober = start_stall_probe(stall_path, args.pid)
     clock = sa.WallClock()
-    stall_totals = {"stalls": 0, "gaps_at": 0}
+    stall_totals = {"stalls": 0, "gaps_at": 0, "underruns": 0, "gaps_at_underrun": 0}
+
+    def underruns():
+        if not args.server_log:
+            return []
+        try:
+            with open(args.server_log, encoding="utf-8", errors="replace") as f:
+                return sa.server_underruns(f.read(), args.server_started)
+        except OSError:
+            return []
+
     stall_cut = time.time()
+    underrun_cut = stall_cut
 
     failures = []
     rows = []
@@ -518,6 +531,12 @@ def main():
         gaps_at = sa.at_stalls([w for w in counts["gap_walls"] if w is not None], all_stalls)
         stall_totals["stalls"] += len(minute_stalls)
         stall_totals["gaps_at"] += gaps_at
+        all_underruns = underruns()
+        minute_underruns = [t for t in all_underruns if underrun_cut <= t < wall_now]
+        underrun_cut = wall_now
+        gaps_at_underrun = sa.near([w for w in counts["gap_walls"] if w is not None], all_underruns)
+        stall_totals["underruns"] += len(minute_underruns)
+        stall_totals["gaps_at_underrun"] += gaps_at_underrun
         for k in totals:
             totals[k] += counts[k]
         if minute <= warmup:
@@ -537,7 +556,8 @@ def main():
         print(f"{minute:>3} {rss:>8.1f} {pss:>8.1f} {cpu_pct:>6.1f} {load:>5.2f} {hz:>9} {measured:>13.4f} "
               f"{error * 100:>+9.5f} {periods:>7} {counts['gaps']:>4} {counts['clicks']:>6} {counts['edges']:>5} "
               f"{counts['tends']:>6} {drv.actions:>4} {len(minute_stalls):>6} "
-              f"{max(minute_stalls, default=0):>8.1f} {gaps_at:>10}", flush=True)
+              f"{max(minute_stalls, default=0):>8.1f} {gaps_at:>10} {len(minute_underruns):>9} {gaps_at_underrun:>13}",
+              flush=True)
         drv.actions = 0
 
     # What is left of the recording.
@@ -570,6 +590,10 @@ def main():
     print(f"  a probe thread at the program's priority woke 20 ms or more late {stall_totals['stalls']} times; "
           f"{stall_totals['gaps_at']} of the {totals['gaps']} gaps lie within 0.5 s of such a stall (the machine's "
           f"load; they still fail the run)")
+    if args.server_log:
+        print(f"  the sound server ran out of the program's sound {stall_totals['underruns']} times; "
+              f"{stall_totals['gaps_at_underrun']} of the {totals['gaps']} gaps lie within 0.5 s of that (sound that "
+              f"came late; a gap elsewhere is zeros the program itself played)")
     if failures:
         for f in failures:
             print("FAIL: " + f, file=sys.stderr)

@@ -9,6 +9,7 @@ The frequency of a probe window comes from analyze.py's zero-crossing count.
 """
 
 import os
+import re
 import sys
 
 import numpy as np
@@ -187,8 +188,30 @@ def at_stalls(times, stalls, window=0.5, least_ms=20.0):
     """How many of `times` (wall-clock seconds) lie within `window` s of a stall of at least
     `least_ms`; `stalls` holds (wall-clock seconds, ms late) of a probe thread that asked to be
     woken every 2 ms. A gap beside such a stall was the machine's, not the player's."""
-    long = [t for t, ms in stalls if ms >= least_ms]
-    return sum(1 for t in times if any(abs(t - s) <= window for s in long))
+    return near(times, [t for t, ms in stalls if ms >= least_ms], window)
+
+
+_UNDERRUN = re.compile(r"^\(\s*([0-9.]+)\|[^)]*\).*end of underrun")
+
+
+def server_underruns(log_text, started, merge=0.01):
+    """Wall-clock times at which the sound server ran out of a client's sound, from its debug log
+    written with --log-time (seconds since it started at wall-clock `started`). The server logs
+    each end of an underrun once per stream part; lines closer than `merge` s are one event."""
+    times = []
+    for line in log_text.splitlines():
+        m = _UNDERRUN.match(line)
+        if not m:
+            continue
+        t = started + float(m.group(1))
+        if not times or t - times[-1] > merge:
+            times.append(t)
+    return times
+
+
+def near(times, events, window=0.5):
+    """How many of `times` lie within `window` s of one of `events` (all wall-clock seconds)."""
+    return sum(1 for t in times if any(abs(t - e) <= window for e in events))
 
 
 class WallClock:

@@ -2,7 +2,9 @@
 #
 #   e2e_init                  temp dir in $E2E_TMP, everything started here is stopped on exit
 #   pulse_start               private PulseAudio daemon with one null sink; exports PULSE_SERVER,
-#                             XDG_RUNTIME_DIR and PULSE_CLIENTCONFIG for the programs started after it
+#                             XDG_RUNTIME_DIR and PULSE_CLIENTCONFIG for the programs started after it;
+#                             with PULSE_LOG_LEVEL=debug its log ($PULSE_LOG) notes every underrun,
+#                             timed from PULSE_STARTED_AT (wall-clock seconds)
 #   pulse_record_start FILE   records the null sink's monitor: raw s16le, 48000/s, stereo
 #   pulse_record_stop         ends the recording (waits until FILE is complete)
 #   e2e_track_pid PID         stop PID on exit too (for example an Xvfb)
@@ -18,6 +20,8 @@ PULSE_PID=""
 PULSE_RECORD_PID=""
 PULSE_SINK=e2e_sink
 PULSE_RECORD_RATE=48000
+PULSE_LOG=""
+PULSE_STARTED_AT=""
 
 e2e_fail() {
   echo "FAIL: $*" >&2
@@ -87,10 +91,14 @@ set-default-sink $PULSE_SINK
 EOF
   echo "autospawn = no" >"$dir/client.conf"
 
+  local logging=()
+  [ -n "${PULSE_LOG_LEVEL:-}" ] && logging=(--log-level="$PULSE_LOG_LEVEL" --log-time=1)
+  PULSE_LOG=$dir/daemon.log
+  PULSE_STARTED_AT=$(date +%s.%N)
   # The daemon gets its own home and runtime dir, so nothing of the user's set-up is read.
   HOME=$dir/home XDG_CONFIG_HOME=$dir/config XDG_RUNTIME_DIR=$dir/run \
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
-    --log-target=file:"$dir/daemon.log" -F "$dir/server.pa" >/dev/null 2>&1 &
+    "${logging[@]}" --log-target=file:"$PULSE_LOG" -F "$dir/server.pa" >/dev/null 2>&1 &
   PULSE_PID=$!
   e2e_track_pid "$PULSE_PID"
 

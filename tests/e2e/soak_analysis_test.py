@@ -180,6 +180,33 @@ class StallTest(unittest.TestCase):
         self.assertAlmostEqual(clock.wall(48000 * 59), 1060.0)
 
 
+class ServerUnderrunTest(unittest.TestCase):
+    LOG = """\
+(   2.018|   0.000) I: [pulseaudio] protocol-native.c: Final latency 30.00 ms = 7.50 ms + 2*7.50 ms + 7.50 ms
+(   2.019|   0.000) D: [null-sink] protocol-native.c: Requesting rewind due to end of underrun.
+(   2.019|   0.000) D: [null-sink] protocol-native.c: Requesting rewind due to end of underrun.
+(  46.430|   0.074) D: [null-sink] protocol-native.c: Requesting rewind due to end of underrun.
+(  46.431|   0.000) D: [null-sink] protocol-native.c: Requesting rewind due to end of underrun.
+(  46.431|   0.000) D: [null-sink] protocol-native.c: Requesting rewind due to end of underrun.
+(  46.500|   0.069) D: [null-sink] protocol-native.c: Requesting rewind due to end of underrun.
+(  50.000|   3.500) D: [pulseaudio] module-null-sink.c: something else about underrun handling
+"""
+
+    def test_events_from_the_servers_log(self):
+        events = sa.server_underruns(self.LOG, 1000.0)
+        # Lines of one event come within a few ms; 70 ms later is another.
+        self.assertEqual([round(t, 3) for t in events], [1002.019, 1046.43, 1046.5])
+        self.assertEqual(sa.server_underruns("", 1000.0), [])
+        self.assertEqual(sa.server_underruns("not a log\n(garbage|\n", 0.0), [])
+
+    def test_gaps_beside_underruns(self):
+        events = sa.server_underruns(self.LOG, 1000.0)
+        cases = [([1046.2], 1), ([1010.0], 0), ([1002.4, 1046.9, 1047.1], 2), ([], 0)]
+        for times, expected in cases:
+            with self.subTest(times=times):
+                self.assertEqual(sa.near(times, events), expected)
+
+
 class RecordingTest(unittest.TestCase):
     def test_pieces_are_checked_once_across_their_boundaries(self):
         seconds = soak.CHUNK_SECONDS
