@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <numbers>
+#include <string>
 #include <utility>
 
 namespace framework {
@@ -109,10 +110,12 @@ SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options opti
     if (!m_device)
         return;
     // SDL asks a PulseAudio server for one callback buffer of slack (about 5 ms), which runs dry
-    // whenever other programs keep the processors busy, and the tone then clicks. 30 ms of slack
-    // is still far below what a hand on the button notices; a user's own setting stays. Set here
-    // rather than at the first play because a program creates its player before starting threads.
-    setenv("PULSE_LATENCY_MSEC", "30", 0);
+    // whenever the machine stalls, and the tone then has a gap or a click. Hour-long runs still
+    // saw stalls of 20-40 ms, which 30 ms of slack (about half of it usable) did not cover; a
+    // start or a knob step now sounds within about a tenth of a second. A user's own setting
+    // stays. Set here rather than at the first play because a program creates its player before
+    // starting threads.
+    setenv("PULSE_LATENCY_MSEC", std::to_string(kServerSlackMilliseconds).c_str(), 0);
     if (m_options.deviceThread)
         m_thread = std::thread(&SdlSoundPlayer::deviceThreadMain, this);
 }

@@ -54,6 +54,8 @@ public:
 
     // Frames per callback asked of the device; a play or stop takes effect in the next one.
     static constexpr int kBufferFrames = 512;
+    // Sound a PulseAudio server is asked to hold ahead (PULSE_LATENCY_MSEC unless already set).
+    static constexpr int kServerSlackMilliseconds = 100;
     // Length of every ramp.
     static constexpr int kRampMilliseconds = 5;
     // Rate the device is opened at before any image has been played: the tone generator's default.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,6 +105,35 @@ TEST(PlayerDevice, WarmsUpAtCreationAndReopensOnlyForANewRate)
     const auto out = rig.out->pump(4);
     EXPECT_EQ(out[2],
               s16(static_cast<int>(std::lround(8000 * std::sin(2 * std::numbers::pi * 1000 / 44100)))));
+}
+
+// The sound server is asked to hold enough sound to ride out a stalled machine, unless the user
+// has chosen an amount.
+TEST(PlayerDevice, AsksTheSoundServerForSlackUnlessTheUserChoseAnAmount)
+{
+    const char *before = std::getenv("PULSE_LATENCY_MSEC");
+    const std::string saved = before ? before : "";
+    const std::string ours = std::to_string(SdlSoundPlayer::kServerSlackMilliseconds);
+
+    const struct
+    {
+        const char *users;
+        std::string expected;
+    } cases[] = {{nullptr, ours}, {"45", "45"}, {"250", "250"}};
+    for (const auto &c : cases) {
+        if (c.users)
+            setenv("PULSE_LATENCY_MSEC", c.users, 1);
+        else
+            unsetenv("PULSE_LATENCY_MSEC");
+        Rig rig;
+        const char *now = std::getenv("PULSE_LATENCY_MSEC");
+        ASSERT_NE(now, nullptr);
+        EXPECT_EQ(now, c.expected) << (c.users ? c.users : "unset");
+    }
+    if (before)
+        setenv("PULSE_LATENCY_MSEC", saved.c_str(), 1);
+    else
+        unsetenv("PULSE_LATENCY_MSEC");
 }
 
 // Endless sound survives a lost device: said once, retried while the server is away, and back
