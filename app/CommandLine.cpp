@@ -291,7 +291,7 @@ int Play(TToneGen &gen, const Settings &s, const sigset_t &interrupts)
     else
         gen.Play();
 
-    const auto *sdl = dynamic_cast<const framework::SdlSoundPlayer *>(&framework::soundPlayer());
+    auto *sdl = dynamic_cast<framework::SdlSoundPlayer *>(&framework::soundPlayer());
     if (sdl && !sdl->hasOutput()) {
         PrintLine(stderr, QStringLiteral("soundgen: nothing played: no sound device"));
         return kFailed;
@@ -313,6 +313,9 @@ int Play(TToneGen &gen, const Settings &s, const sigset_t &interrupts)
         if (!playing)
             break;
     }
+    // The program ends next, and with it the device: what the server still holds must sound first.
+    if (sdl && !s.loop && status == 0)
+        sdl->drain(std::chrono::seconds(2));
     gen.Stop();
     return status;
 }

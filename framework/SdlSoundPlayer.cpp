@@ -104,8 +104,24 @@ SdlSoundPlayer::SdlSoundPlayer(Output output, std::string deviceName)
 {
 }
 
+namespace {
+
+// The amount of sound a PulseAudio server holds for the player, as asked for in the environment.
+int slackFromEnvironment(int fallback)
+{
+    const char *text = std::getenv("PULSE_LATENCY_MSEC");
+    if (!text || !*text)
+        return fallback;
+    char *end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    return *end == '\0' && value > 0 && value <= 10000 ? static_cast<int>(value) : fallback;
+}
+
+} // namespace
+
 SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options options)
-    : m_external(!output), m_device(std::move(output)), m_options(options), m_ramps(options.ramps)
+    : m_external(!output), m_device(std::move(output)), m_options(options),
+      m_slackMilliseconds(slackFromEnvironment(kServerSlackMilliseconds)), m_ramps(options.ramps)
 {
     if (!m_device)
         return;
@@ -337,6 +353,7 @@ void SdlSoundPlayer::renderAt(float *out, int frames, uint32_t rate)
         m_playing = false;
         m_data = nullptr;
         ended = true;
+        m_endedAt = m_rendered;
     }
     if (sounding && !ended) {
         size_t done = 0;
@@ -358,6 +375,7 @@ void SdlSoundPlayer::renderAt(float *out, int frames, uint32_t rate)
                     m_playing = false;
                     m_data = nullptr;
                     ended = true;
+                    m_endedAt = m_rendered + done;
                     break;
                 }
                 m_position = 0;
@@ -397,6 +415,10 @@ void SdlSoundPlayer::renderAt(float *out, int frames, uint32_t rate)
     m_gainLeft = targetLeft;
     m_gainRight = targetRight;
     m_rendered += count;
+    if (m_drainUntil != 0 && m_rendered >= m_drainUntil) {
+        m_drainUntil = 0;
+        ended = true;
+    }
     if (ended)
         m_ended.notify_all();
 }
@@ -415,6 +437,24 @@ bool SdlSoundPlayer::hasOutput() const
 uint32_t SdlSoundPlayer::deviceRate() const
 {
     return m_deviceRate.load();
+}
+
+bool SdlSoundPlayer::drain(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    if (m_playing)
+        return false;
+    if (!m_external && (m_silent.load() || m_deviceRate.load() == 0))
+        return true;
+    // The server holds up to its slack; the device's own buffers hold up to two callbacks more.
+    const uint64_t held =
+        static_cast<uint64_t>(m_format.rate) * static_cast<uint64_t>(m_slackMilliseconds) / 1000 +
+        2 * static_cast<uint64_t>(kBufferFrames);
+    const uint64_t target = m_endedAt + held;
+    if (m_rendered >= target)
+        return true;
+    m_drainUntil = target;
+    return m_ended.wait_for(lock, timeout, [&] { return m_rendered >= target || m_playing; }) && !m_playing;
 }
 
 SdlSoundPlayer::StartMark SdlSoundPlayer::lastStart() const

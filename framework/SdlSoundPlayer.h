@@ -109,6 +109,11 @@ public:
     bool hasOutput() const;
     // Rate the device is open at, 0 when none is open.
     uint32_t deviceRate() const;
+    // Waits (bounded) until a sound that ended by itself has also left the buffers behind the
+    // device: the device has taken as much after its end as the sound server holds. Closing
+    // the device earlier cuts off the sound's last tenth of a second. False while a sound still
+    // plays or on the timeout; true at once without a device.
+    bool drain(std::chrono::milliseconds timeout);
     // Waits (bounded) until the device thread has nothing left to do: a device is open at the
     // wanted rate or the last try failed. For tests and probes.
     bool waitForDevice(std::chrono::milliseconds timeout) const;
@@ -138,6 +143,7 @@ private:
     const bool m_external;
     std::unique_ptr<AudioOutput> m_device;
     const Options m_options;
+    const int m_slackMilliseconds; // what the sound server was asked to hold
     std::atomic<uint32_t> m_volume{0xFFFFFFFF};
     std::atomic<bool> m_ramps{true};
 
@@ -170,6 +176,8 @@ private:
     uint64_t m_generation = 0;
     uint64_t m_failedGeneration = 0;
     uint64_t m_rendered = 0;
+    uint64_t m_endedAt = 0;    // m_rendered where the last sound ended by itself
+    uint64_t m_drainUntil = 0; // a drain() waits for m_rendered to reach this; 0: none
     int m_fadeIn = 0;          // frames of the current sound's fade-in still to come
     int m_rampLength = 0;      // frames of the current sound's ramps
     std::vector<float> m_tail; // what a stopped sound still has to say, faded, stereo

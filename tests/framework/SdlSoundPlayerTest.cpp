@@ -7,10 +7,13 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <numbers>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -235,6 +238,52 @@ TEST(SdlSoundPlayerRender, SynchronousPlayReturnsWhenTheRendererReachesTheEnd)
     caller.join();
     EXPECT_TRUE(returned.load());
     EXPECT_FALSE(p.isPlaying());
+}
+
+// A sound that ended by itself still sits in the sound server for up to its slack; the program
+// must keep the device until the device has taken that much after the end.
+TEST(SdlSoundPlayerRender, DrainWaitsUntilTheServersSlackHasFollowedTheEnd)
+{
+    const char *before = std::getenv("PULSE_LATENCY_MSEC");
+    const std::string saved = before ? before : "";
+    const struct
+    {
+        const char *slack;
+        uint64_t held; // frames at 8000/s: the slack plus two callbacks
+    } cases[] = {{"50", 400 + 2 * SdlSoundPlayer::kBufferFrames},
+                 {nullptr, 8 * SdlSoundPlayer::kServerSlackMilliseconds + 2 * SdlSoundPlayer::kBufferFrames}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.slack ? c.slack : "unset");
+        if (c.slack)
+            setenv("PULSE_LATENCY_MSEC", c.slack, 1);
+        else
+            unsetenv("PULSE_LATENCY_MSEC");
+        SdlSoundPlayer p(nullptr, plainOptions(false));
+        const auto image = sine16(8000, 800, 500, 10000);
+        ASSERT_TRUE(play(p, image, framework::SND_MEMORY | framework::SND_ASYNC));
+        render(p, 300);
+        EXPECT_FALSE(p.drain(std::chrono::milliseconds(0))) << "still playing";
+        render(p, 600); // the end comes at frame 800
+        EXPECT_FALSE(p.isPlaying());
+        EXPECT_FALSE(p.drain(std::chrono::milliseconds(0)));
+
+        auto drained = std::async(std::launch::async, [&] { return p.drain(std::chrono::seconds(20)); });
+        render(p, static_cast<int>(800 + c.held - 900 - 1));
+        EXPECT_NE(drained.wait_for(std::chrono::milliseconds(50)), std::future_status::ready)
+            << "drained one frame early";
+        render(p, 1);
+        ASSERT_EQ(drained.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+        EXPECT_TRUE(drained.get());
+        EXPECT_TRUE(p.drain(std::chrono::milliseconds(0)));
+
+        ASSERT_TRUE(play(p, image, framework::SND_MEMORY | framework::SND_ASYNC | framework::SND_LOOP));
+        render(p, 2000);
+        EXPECT_FALSE(p.drain(std::chrono::milliseconds(0))) << "a loop never drains";
+    }
+    if (before)
+        setenv("PULSE_LATENCY_MSEC", saved.c_str(), 1);
+    else
+        unsetenv("PULSE_LATENCY_MSEC");
 }
 
 TEST(SdlSoundPlayerRender, StopFromAnotherThreadEndsABlockingPlay)
