@@ -4,6 +4,8 @@
 #                                 (screen size from E2E_SCREEN, 1024x768x24 unless set)
 #   window_wait TITLE [PID]       prints the id of the visible window named TITLE (waits up to 20 s,
 #                                 or until process PID has ended)
+#   program_start DRIVER          starts $program on a fresh display with SDL_AUDIODRIVER=DRIVER and
+#                                 waits for its main window; sets program_pid and window
 #   expect_size WIN W H STATE     fails unless the X server reports the window W x H
 #   click_at WIN X Y              left click at window coordinates
 #   screenshot WIN FILE           PNG of the window as the X server shows it
@@ -29,6 +31,25 @@ display_start() {
   done
   cat "$E2E_TMP/xvfb.log" >&2
   e2e_fail "Xvfb did not come up on :$n"
+}
+
+program_start() {
+  local attempt
+  # A virtual display that refuses the program's connection is trouble of the test machine, not
+  # of the program: a fresh display is tried once.
+  for attempt in 1 2; do
+    display_start
+    SDL_AUDIODRIVER=$1 "$program" >"$E2E_TMP/soundgen.out" 2>"$E2E_TMP/soundgen.err" &
+    program_pid=$!
+    e2e_track_pid $program_pid
+    window=$(window_wait "Звуковой генератор" $program_pid) && return 0
+    cat "$E2E_TMP/soundgen.err" "$E2E_TMP/xvfb.log" >&2
+    if [ $attempt = 1 ] && grep -q "could not connect to display" "$E2E_TMP/soundgen.err"; then
+      echo "note: display $DISPLAY refused the program; trying a fresh one" >&2
+      continue
+    fi
+    e2e_fail "no main window"
+  done
 }
 
 window_wait() {
