@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "framework/SdlSoundPlayer.h"
-#include "framework/SoundPlayer.h"
+#include "sound/SdlSoundPlayer.h"
+#include "sound/SoundPlayer.h"
 #include "tonegen/Notes.h"
 #include "tonegen/ToneGen.h"
 
@@ -291,7 +291,7 @@ int Play(TToneGen &gen, const Settings &s, const sigset_t &interrupts)
     else
         gen.Play();
 
-    auto *sdl = dynamic_cast<framework::SdlSoundPlayer *>(&framework::soundPlayer());
+    auto *sdl = dynamic_cast<sound::SdlSoundPlayer *>(&sound::soundPlayer());
     if (sdl && !sdl->hasOutput()) {
         PrintLine(stderr, QStringLiteral("soundgen: nothing played: no sound device"));
         return kFailed;
@@ -350,15 +350,15 @@ int RunCommandLine(int &argc, char **argv)
     sigaddset(&interrupts, SIGINT);
     sigaddset(&interrupts, SIGTERM);
     sigaddset(&interrupts, SIGHUP);
-    framework::SilentSoundPlayer silent;
+    sound::SilentSoundPlayer silent;
     struct PlayerGuard
     {
-        ~PlayerGuard() { framework::setSoundPlayer(nullptr); }
+        ~PlayerGuard() { sound::setSoundPlayer(nullptr); }
     } guard;
     if (s.play)
         pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
     else
-        framework::setSoundPlayer(&silent); // an export must not need a sound server
+        sound::setSoundPlayer(&silent); // an export must not need a sound server
 
     int status = 0;
     {

@@ -10,7 +10,7 @@ namespace app {
 
 void RegisterLayoutClasses()
 {
-    framework::RegisterStandardClasses();
+    controls::RegisterStandardClasses();
     widgets::RegisterWidgetClasses();
     tonegen::RegisterToneGenClasses();
     lbbutton::RegisterLbButtonClasses();

@@ -1,10 +1,10 @@
 #include "app/Unit1.h"
 
 #include "app/Unit2.h"
+#include "canvas/Canvas.h"
+#include "canvas/Colors.h"
 #include "controls/Application.h"
 #include "controls/MessageBox.h"
-#include "framework/Canvas.h"
-#include "framework/Colors.h"
 #include "tonegen/ToneGen.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLedBar.h"
@@ -26,9 +26,9 @@ TForm1 *Form1 = nullptr;
 
 namespace {
 
-constexpr framework::TColor StartIdleColor = 14680029;
-constexpr framework::TColor StartPlayingColor = 8421504; // clGray
-constexpr framework::TColor StopPlayingColor = 128;      // clMaroon
+constexpr canvas::TColor StartIdleColor = 14680029;
+constexpr canvas::TColor StartPlayingColor = 8421504; // clGray
+constexpr canvas::TColor StopPlayingColor = 128;      // clMaroon
 constexpr int ActivityStripHeight = 50;
 constexpr int FoldOutWidth = 305;
 constexpr int FoldOutOpenWidth = 400;
@@ -80,9 +80,9 @@ const std::pair<const char *, PresenceCheck> kRequiredControls[] = {
     {"iLedBar3", &Has<widgets::TiLedBar>},
     {"iSevenSegmentAnalog1", &Has<widgets::TiSevenSegmentAnalog>},
     {"iSevenSegmentAnalog2", &Has<widgets::TiSevenSegmentAnalog>},
-    {"Edit1", &Has<framework::TEdit>},
-    {"Edit2", &Has<framework::TEdit>},
-    {"Edit3", &Has<framework::TEdit>},
+    {"Edit1", &Has<controls::TEdit>},
+    {"Edit2", &Has<controls::TEdit>},
+    {"Edit3", &Has<controls::TEdit>},
     {"CheckBox1", &Has<QAbstractButton>},
     {"RadioButton1", &Has<QAbstractButton>},
     {"RadioButton2", &Has<QAbstractButton>},
@@ -101,10 +101,10 @@ const std::pair<const char *, PresenceCheck> kRequiredControls[] = {
     {"BitBtn2", &Has<QWidget>},
     {"BitBtn3", &Has<QWidget>},
     {"Panel5", &Has<QWidget>},
-    {"ComboBox1", &Has<framework::TComboBox>},
-    {"Image2", &Has<framework::TImage>},
-    {"Image3", &Has<framework::TImage>},
-    {"Timer1", &Has<framework::TTimer>},
+    {"ComboBox1", &Has<controls::TComboBox>},
+    {"Image2", &Has<controls::TImage>},
+    {"Image3", &Has<controls::TImage>},
+    {"Timer1", &Has<controls::TTimer>},
     {"ToneGen1", &Has<TToneGen>},
 };
 
@@ -145,7 +145,7 @@ void DigitsOnly(QChar &Key)
         Key = QChar(0);
 }
 
-void SetColor(QWidget *control, framework::TColor color)
+void SetColor(QWidget *control, canvas::TColor color)
 {
     control->setProperty("Color", uint(color));
 }
@@ -163,7 +163,7 @@ void SetWidth(QWidget *control, int width)
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : framework::TForm(parent)
+TForm1::TForm1(QWidget *parent) : controls::TForm(parent)
 {
     Form1 = this;
 }
@@ -176,7 +176,7 @@ TForm1::~TForm1()
 
 void TForm1::Loaded()
 {
-    framework::TForm::Loaded();
+    controls::TForm::Loaded();
     LbButton1 = Bind<QWidget>(this, "LbButton1");
     LbButton2 = Bind<QWidget>(this, "LbButton2");
     iKnob1 = Bind<widgets::TiKnob>(this, "iKnob1");
@@ -186,9 +186,9 @@ void TForm1::Loaded()
     iLedBar3 = Bind<widgets::TiLedBar>(this, "iLedBar3");
     iSevenSegmentAnalog1 = Bind<widgets::TiSevenSegmentAnalog>(this, "iSevenSegmentAnalog1");
     iSevenSegmentAnalog2 = Bind<widgets::TiSevenSegmentAnalog>(this, "iSevenSegmentAnalog2");
-    Edit1 = Bind<framework::TEdit>(this, "Edit1");
-    Edit2 = Bind<framework::TEdit>(this, "Edit2");
-    Edit3 = Bind<framework::TEdit>(this, "Edit3");
+    Edit1 = Bind<controls::TEdit>(this, "Edit1");
+    Edit2 = Bind<controls::TEdit>(this, "Edit2");
+    Edit3 = Bind<controls::TEdit>(this, "Edit3");
     CheckBox1 = Bind<QAbstractButton>(this, "CheckBox1");
     QAbstractButton **radios[] = {&RadioButton1, &RadioButton2, &RadioButton3, &RadioButton4, &RadioButton5,
                                   &RadioButton6, &RadioButton7, &RadioButton8, &RadioButton9};
@@ -203,10 +203,10 @@ void TForm1::Loaded()
     BitBtn2 = Bind<QWidget>(this, "BitBtn2");
     BitBtn3 = Bind<QWidget>(this, "BitBtn3");
     Panel5 = Bind<QWidget>(this, "Panel5");
-    ComboBox1 = Bind<framework::TComboBox>(this, "ComboBox1");
-    Image2 = Bind<framework::TImage>(this, "Image2");
-    Image3 = Bind<framework::TImage>(this, "Image3");
-    Timer1 = Bind<framework::TTimer>(this, "Timer1");
+    ComboBox1 = Bind<controls::TComboBox>(this, "ComboBox1");
+    Image2 = Bind<controls::TImage>(this, "Image2");
+    Image3 = Bind<controls::TImage>(this, "Image3");
+    Timer1 = Bind<controls::TTimer>(this, "Timer1");
     ToneGen1 = Bind<TToneGen>(this, "ToneGen1");
 
     FrequencyControls = {.Knob = iKnob1,
@@ -239,7 +239,7 @@ bool TForm1::LayoutComplete(QString &error) const
             return false;
         }
     }
-    return framework::TForm::LayoutComplete(error);
+    return controls::TForm::LayoutComplete(error);
 }
 
 void TForm1::FormCreate(QObject *)
@@ -309,7 +309,7 @@ void TForm1::LbButton2Click(QObject *)
     LbButton1->setEnabled(true);
     iLedBar3->SetPosition(0);
     SetColor(LbButton1, StartIdleColor);
-    SetColor(LbButton2, framework::clWhite);
+    SetColor(LbButton2, canvas::clWhite);
     if (ToneGen1->Loop()) {
         resize(width(), height() - ActivityStripHeight);
         Timer1->setEnabled(false);
@@ -383,13 +383,13 @@ void TForm1::Edit3KeyPress(QObject *, QChar &Key)
 }
 
 // True when the field held too large a number and now shows the limit.
-bool TForm1::ExitCheck(framework::TEdit *Edit, int32_t Limit, const QString &BadEntryText)
+bool TForm1::ExitCheck(controls::TEdit *Edit, int32_t Limit, const QString &BadEntryText)
 {
     int32_t value = 0;
     if (!TextToInt(Edit->text(), value)) {
         Edit->setText(QStringLiteral("0"));
-        framework::ShowMessageBox(this, BadEntryText, QStringLiteral("Внимание!"),
-                                  framework::MessageIcon::None);
+        controls::ShowMessageBox(this, BadEntryText, QStringLiteral("Внимание!"),
+                                 controls::MessageIcon::None);
         return false;
     }
     if (value <= Limit)
@@ -405,7 +405,7 @@ void TForm1::Edit3Exit(QObject *)
 
 // --- waveform preview ----------------------------------------------------------------------
 
-void TForm1::DrawPreview(framework::Canvas &canvas, TPreviewWave Wave)
+void TForm1::DrawPreview(canvas::Canvas &canvas, TPreviewWave Wave)
 {
     const int Width = canvas.Width();
     const int Height = canvas.Height();
@@ -415,11 +415,11 @@ void TForm1::DrawPreview(framework::Canvas &canvas, TPreviewWave Wave)
             const double a = (double(x) / Width) * 2 * std::numbers::pi;
             const double s = std::sin(a);
             const double y = Height / 2.0 + ((Height / 2.0) * s) * (-1);
-            canvas.SetPixel(x, static_cast<int>(std::trunc(y)), framework::clLime);
+            canvas.SetPixel(x, static_cast<int>(std::trunc(y)), canvas::clLime);
         }
         break;
     case TPreviewWave::Sawtooth:
-        canvas.Pen.Color = framework::clAqua;
+        canvas.Pen.Color = canvas::clAqua;
         for (const auto &[a, b] : {std::pair{QPoint(0, 90), QPoint(50, 10)},
                                    {QPoint(50, 10), QPoint(50, 90)},
                                    {QPoint(50, 90), QPoint(100, 10)},
@@ -432,14 +432,14 @@ void TForm1::DrawPreview(framework::Canvas &canvas, TPreviewWave Wave)
         }
         break;
     case TPreviewWave::Square:
-        canvas.Pen.Color = framework::clRed;
+        canvas.Pen.Color = canvas::clRed;
         canvas.MoveTo(0, 90);
         for (const QPoint &p : {QPoint(45, 90), QPoint(45, 10), QPoint(100, 10), QPoint(100, 90),
                                 QPoint(155, 90), QPoint(155, 10), QPoint(200, 10)})
             canvas.LineTo(p.x(), p.y());
         break;
     case TPreviewWave::Triangle:
-        canvas.Pen.Color = framework::clYellow;
+        canvas.Pen.Color = canvas::clYellow;
         for (const auto &[a, b] : {std::pair{QPoint(0, 90), QPoint(45, 10)},
                                    {QPoint(45, 10), QPoint(90, 90)},
                                    {QPoint(90, 90), QPoint(150, 10)},
@@ -456,8 +456,8 @@ void TForm1::ShowPreview(TPreviewWave Wave)
     Image3->hide();
     Image2->show();
     Image2->NewBitmap();
-    framework::Canvas *canvas = Image2->Canvas();
-    canvas->Brush.Color = framework::clBlack;
+    canvas::Canvas *canvas = Image2->Canvas();
+    canvas->Brush.Color = canvas::clBlack;
     // The bitmap takes the brush colour as it grows: a black box.
     Image2->setPictureWidth(Image2->width());
     Image2->setPictureHeight(Image2->height());
@@ -556,8 +556,8 @@ bool TForm1::ConvertOrReport(const QString &Text, int32_t &Value)
     if (TextToInt(Text, Value))
         return true;
     // The application's standard report of a failed conversion.
-    framework::ShowMessageBox(this, QStringLiteral("«%1» не является целым числом.").arg(Text),
-                              framework::ApplicationTitle(), framework::MessageIcon::Error);
+    controls::ShowMessageBox(this, QStringLiteral("«%1» не является целым числом.").arg(Text),
+                             controls::ApplicationTitle(), controls::MessageIcon::Error);
     return false;
 }
 

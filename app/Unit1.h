@@ -1,9 +1,9 @@
 #pragma once
 
+#include "canvas/Canvas.h"
 #include "controls/ExtControls.h"
 #include "controls/Forms.h"
 #include "controls/StdControls.h"
-#include "framework/Canvas.h"
 
 class QAbstractButton;
 
@@ -24,7 +24,7 @@ namespace app {
 bool TextToInt(const QString &text, int32_t &value);
 
 // The main window: the generator's front panel.
-class TForm1 : public framework::TForm
+class TForm1 : public controls::TForm
 {
     Q_OBJECT
 
@@ -40,7 +40,7 @@ public:
     // Waveforms the preview can sketch; noise shows the stored picture instead.
     enum class TPreviewWave { Sine, Sawtooth, Square, Triangle };
     // Draws the sketch of one waveform on a canvas that is already black.
-    static void DrawPreview(framework::Canvas &Canvas, TPreviewWave Wave);
+    static void DrawPreview(canvas::Canvas &Canvas, TPreviewWave Wave);
 
     // Window state.
     bool FDragging = false;
@@ -60,9 +60,9 @@ public:
     widgets::TiLedBar *iLedBar3 = nullptr;
     widgets::TiSevenSegmentAnalog *iSevenSegmentAnalog1 = nullptr;
     widgets::TiSevenSegmentAnalog *iSevenSegmentAnalog2 = nullptr;
-    framework::TEdit *Edit1 = nullptr;
-    framework::TEdit *Edit2 = nullptr;
-    framework::TEdit *Edit3 = nullptr;
+    controls::TEdit *Edit1 = nullptr;
+    controls::TEdit *Edit2 = nullptr;
+    controls::TEdit *Edit3 = nullptr;
     QAbstractButton *CheckBox1 = nullptr;
     QAbstractButton *RadioButton1 = nullptr;
     QAbstractButton *RadioButton2 = nullptr;
@@ -81,10 +81,10 @@ public:
     QWidget *BitBtn2 = nullptr;
     QWidget *BitBtn3 = nullptr;
     QWidget *Panel5 = nullptr;
-    framework::TComboBox *ComboBox1 = nullptr;
-    framework::TImage *Image2 = nullptr;
-    framework::TImage *Image3 = nullptr;
-    framework::TTimer *Timer1 = nullptr;
+    controls::TComboBox *ComboBox1 = nullptr;
+    controls::TImage *Image2 = nullptr;
+    controls::TImage *Image3 = nullptr;
+    controls::TTimer *Timer1 = nullptr;
     tonegen::TToneGen *ToneGen1 = nullptr;
 
 public slots:
@@ -147,7 +147,7 @@ private:
         widgets::TiKnob *Knob = nullptr;
         widgets::TiLedBar *Bar = nullptr;
         widgets::TiSevenSegmentAnalog *Display = nullptr;
-        framework::TEdit *Edit = nullptr;
+        controls::TEdit *Edit = nullptr;
         QWidget *SetButton = nullptr;
         QWidget *ShowButton = nullptr;
         int32_t Limit = 0;
@@ -162,7 +162,7 @@ private:
     void SendLevel(int32_t Value);
     void KnobMoved(const TValueControls &Value);
     void ShowOnDisplays(const TValueControls &Value, double Position);
-    bool ExitCheck(framework::TEdit *Edit, int32_t Limit, const QString &BadEntryText);
+    bool ExitCheck(controls::TEdit *Edit, int32_t Limit, const QString &BadEntryText);
     void EntryExit(const TValueControls &Value);
     void SetFromEntry(const TValueControls &Value);
     bool ToggleEntry(const TValueControls &Value);

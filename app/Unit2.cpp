@@ -4,7 +4,7 @@ namespace app {
 
 TForm2 *Form2 = nullptr;
 
-TForm2::TForm2(QWidget *parent) : framework::TForm(parent)
+TForm2::TForm2(QWidget *parent) : controls::TForm(parent)
 {
     Form2 = this;
 }

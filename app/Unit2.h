@@ -5,7 +5,7 @@
 namespace app {
 
 // The About box: created hidden at start and reused.
-class TForm2 : public framework::TForm
+class TForm2 : public controls::TForm
 {
     Q_OBJECT
 

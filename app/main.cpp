@@ -5,7 +5,7 @@
 #include "app/Unit2.h"
 #include "controls/Application.h"
 #include "controls/MessageBox.h"
-#include "framework/SoundPlayer.h"
+#include "sound/SoundPlayer.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,15 +25,15 @@ int main(int argc, char **argv)
     argc = kept;
     argv[argc] = nullptr;
     // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
-    framework::soundPlayer();
+    sound::soundPlayer();
     times.Mark("sound");
     if (argc > 1)
         return app::RunCommandLine(argc, argv);
-    framework::TApplication Application(argc, argv);
+    controls::TApplication Application(argc, argv);
     times.Mark("toolkit");
     Application.Initialize();
     times.Mark("fonts");
-    framework::ShowDesignMessagesAsErrorBoxes();
+    controls::ShowDesignMessagesAsErrorBoxes();
     Application.setTitle(QStringLiteral("Звуковой генератор Версия 4.0. Приятной работы и чистого звука!"));
     app::RegisterLayoutClasses();
     if (!Application.CreateForm<app::TForm1>(QStringLiteral("Form1.layout")) ||

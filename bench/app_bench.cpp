@@ -1,12 +1,12 @@
 // Start-up costs of the main window: reading both stored layouts into new forms, and the first
 // paint of the main form (every cache still cold). Each is reported as a ratio ("x_memcpy") to a
 // memcpy of the main window's image measured in the same run.
+#include "MemcpyBaseline.h"
 #include "app/LayoutClasses.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "bench/MemcpyBaseline.h"
 #include "controls/Application.h"
-#include "framework/LayoutReader.h"
+#include "layout/LayoutReader.h"
 
 #include <QApplication>
 #include <QImage>
@@ -23,8 +23,8 @@ using bench::CpuNow;
 template <class Form> std::unique_ptr<Form> Load(const char *file)
 {
     auto form = std::make_unique<Form>();
-    const framework::LayoutResult result =
-        framework::LoadLayout(form.get(), framework::ResourcePath(QString::fromLatin1(file)));
+    const layout::LayoutResult result =
+        layout::LoadLayout(form.get(), controls::ResourcePath(QString::fromLatin1(file)));
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(result.error));
         std::exit(1);
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
         qputenv("SDL_AUDIODRIVER", "dummy");
-    framework::TApplication application(argc, argv);
+    controls::TApplication application(argc, argv);
     application.Initialize();
     app::RegisterLayoutClasses();
     benchmark::Initialize(&argc, argv);

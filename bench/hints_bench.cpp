@@ -1,8 +1,8 @@
 // Painting of a rectangle hint with the main window's settings (shadow, mask, gradient body
 // with frame and text, merge), reported as a ratio ("x_memcpy") to a memcpy of the hint's
 // 24-bit bitmap measured in the same run.
-#include "bench/MemcpyBaseline.h"
-#include "bench/OffscreenMain.h"
+#include "MemcpyBaseline.h"
+#include "OffscreenMain.h"
 #include "tests/hints/HintTestUtil.h"
 
 #include <QApplication>
@@ -21,7 +21,7 @@ void ComposeHint(benchmark::State &state, const QString &text)
     hinttest::FakeDesktop desk;
     auto manager = hinttest::MainWindowManager();
     hints::TsSimplyHintWindow window;
-    const framework::TRect r = window.CalcHintRect(manager->MaxWidth(), text);
+    const canvas::TRect r = window.CalcHintRect(manager->MaxWidth(), text);
     window.ActivateHint(r, text);
     const QImage screen = manager->sStyle()->WorkBitmap().copy();
     const double copy = MemcpySeconds(size_t(screen.sizeInBytes()));

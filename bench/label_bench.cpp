@@ -1,7 +1,7 @@
 // Paint cost of a framed caption and the uncached render of the About box gradient, each
 // reported as a ratio ("x_memcpy") to a memcpy of the same widget's image in the same run.
-#include "bench/MemcpyBaseline.h"
-#include "bench/OffscreenMain.h"
+#include "MemcpyBaseline.h"
+#include "OffscreenMain.h"
 #include "widgets/iGradient.h"
 #include "widgets/iLabel.h"
 
@@ -26,12 +26,12 @@ void BM_LabelPaint(benchmark::State &state)
     l.SetBorderStyle(TiLabel::ilbsSingle);
     l.SetCaption(QStringLiteral("Частота сигнала Гц "));
     l.GetFont()->setHeight(11);
-    l.GetFont()->setStyle(framework::TFont::fsBold);
-    l.GetFont()->setColor(framework::clNavy);
-    l.SetBackGroundColor(framework::clSilver);
-    l.SetShadowColor(framework::clSilver);
+    l.GetFont()->setStyle(canvas::TFont::fsBold);
+    l.GetFont()->setColor(canvas::clNavy);
+    l.SetBackGroundColor(canvas::clSilver);
+    l.SetShadowColor(canvas::clSilver);
     QImage target(l.size(), QImage::Format_RGB32);
-    framework::Canvas canvas(&target);
+    canvas::Canvas canvas(&target);
     Measure(state, l.width(), l.height(), [&] {
         l.iPaintTo(canvas);
         benchmark::DoNotOptimize(target.constBits());
@@ -48,7 +48,7 @@ void BM_AboutGradientUncachedRender(benchmark::State &state)
     g.SetColorStop(4194304);
     g.SetCachedDrawing(false);
     QImage target(g.size(), QImage::Format_RGB32);
-    framework::Canvas canvas(&target);
+    canvas::Canvas canvas(&target);
     Measure(state, g.width(), g.height(), [&] {
         g.iPaintTo(canvas);
         benchmark::DoNotOptimize(target.constBits());
@@ -64,7 +64,7 @@ void BM_AboutGradientCachedPaint(benchmark::State &state)
     g.SetColorStart(12615808);
     g.SetColorStop(4194304);
     QImage target(g.size(), QImage::Format_RGB32);
-    framework::Canvas canvas(&target);
+    canvas::Canvas canvas(&target);
     g.iPaintTo(canvas);
     Measure(state, g.width(), g.height(), [&] {
         g.iPaintTo(canvas);

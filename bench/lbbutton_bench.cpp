@@ -1,7 +1,7 @@
 // Paint cost of the start button (188 x 38, bsModern, caption and glyph) as a ratio
 // ("x_memcpy") to a memcpy of its image measured in the same run.
-#include "bench/MemcpyBaseline.h"
-#include "bench/OffscreenMain.h"
+#include "MemcpyBaseline.h"
+#include "OffscreenMain.h"
 #include "lbbutton/LbButton.h"
 
 #include <QApplication>
@@ -26,11 +26,11 @@ void StartButton(TLbButton &b)
     b.SetLayout(blGlyphRight);
     b.SetHotTrackColor(8441834);
     b.SetLightColor(16369081);
-    b.SetShadowColor(framework::clBlack);
+    b.SetShadowColor(canvas::clBlack);
     b.SetUseHotTrackFont(true);
     b.Font()->setHeight(15);
-    b.Font()->setStyle(framework::TFont::fsBold);
-    b.Font()->setColor(framework::clBlack);
+    b.Font()->setStyle(canvas::TFont::fsBold);
+    b.Font()->setColor(canvas::clBlack);
     b.SetCaption(QString::fromUtf8("Включить сигнал "));
     b.SetGlyph(QStringLiteral("glyph_start.xpm"));
 }
@@ -61,14 +61,14 @@ void BM_ModernFaceDuringFade(benchmark::State &state)
     p.Caption = b->Caption();
     p.Layout = blGlyphRight;
     p.Font = b->Font();
-    p.ShadowColor = framework::clBlack;
+    p.ShadowColor = canvas::clBlack;
     p.LightColor = 16369081;
     p.HotTrackColor = 8441834;
     p.Color = 14680029;
     p.Flat = true;
     p.Glyph = b->GlyphImage();
     p.NumGlyphs = 1;
-    framework::Canvas canvas(188, 38);
+    canvas::Canvas canvas(188, 38);
     int level = 8;
     Measure(state, 188, 38, [&] {
         p.FadeLevel = level = level == 0 ? 8 : level - 1;

@@ -1,6 +1,6 @@
 // Build of the longest image the main window asks for (30000 ms, 16-bit stereo, 96000 frames per
 // second), reported as a ratio to a memset of the same number of bytes measured in the same run.
-#include "framework/SoundPlayer.h"
+#include "sound/SoundPlayer.h"
 #include "tonegen/ToneGen.h"
 
 #include <benchmark/benchmark.h>
@@ -14,7 +14,7 @@ namespace {
 
 using tonegen::TToneGen;
 
-class SilentPlayer : public framework::SoundPlayer
+class SilentPlayer : public sound::SoundPlayer
 {
 public:
     bool playSound(const uint8_t *, size_t, uint32_t) override { return true; }
@@ -25,9 +25,9 @@ public:
         *volume = 0xFFFFFFFF;
         return 0;
     }
-    uint32_t getDevCaps(uint32_t, framework::WaveOutCaps *caps, uint32_t) override
+    uint32_t getDevCaps(uint32_t, sound::WaveOutCaps *caps, uint32_t) override
     {
-        caps->dwSupport = framework::WAVECAPS_LRVOLUME;
+        caps->dwSupport = sound::WAVECAPS_LRVOLUME;
         return 0;
     }
 };
@@ -149,13 +149,13 @@ BENCHMARK(BM_BuildAllNineLayers)->Unit(benchmark::kMillisecond)->UseManualTime()
 int main(int argc, char **argv)
 {
     SilentPlayer player;
-    framework::setSoundPlayer(&player);
+    sound::setSoundPlayer(&player);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     MemsetTiming();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    framework::setSoundPlayer(nullptr);
+    sound::setSoundPlayer(nullptr);
     return 0;
 }

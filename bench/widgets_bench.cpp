@@ -1,7 +1,7 @@
 // Paint costs of the front-panel widgets with the main window's settings, each reported as a
 // ratio ("x_memcpy") to a memcpy of the same widget's image measured in the same run.
-#include "bench/MemcpyBaseline.h"
-#include "bench/OffscreenMain.h"
+#include "MemcpyBaseline.h"
+#include "OffscreenMain.h"
 #include "tests/widgets/FrequencyKnob.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLedBar.h"
@@ -25,7 +25,7 @@ void BM_KnobDragRepaint(benchmark::State &state)
     TiKnob k;
     Knob1(k);
     QImage target(k.size(), QImage::Format_RGB32);
-    framework::Canvas canvas(&target);
+    canvas::Canvas canvas(&target);
     k.iPaintTo(canvas); // builds the cache
     double value = 0;
     Measure(state, k.width(), k.height(), [&] {
@@ -43,7 +43,7 @@ void BM_KnobStaticRebuild(benchmark::State &state)
     TiKnob k;
     Knob1(k);
     QImage target(k.size(), QImage::Format_RGB32);
-    framework::Canvas canvas(&target);
+    canvas::Canvas canvas(&target);
     k.iPaintTo(canvas);
     Measure(state, k.width(), k.height(), [&] {
         k.InvalidateBackGround();
@@ -70,7 +70,7 @@ void BM_LedBarPaint(benchmark::State &state)
     b.SetSegmentSpacing(1);
     b.SetBorderStyle(ibsRaised);
     QImage target(b.size(), QImage::Format_RGB32);
-    framework::Canvas canvas(&target);
+    canvas::Canvas canvas(&target);
     Measure(state, b.width(), b.height(), [&] {
         b.iPaintTo(canvas);
         benchmark::DoNotOptimize(target.constBits());
@@ -90,7 +90,7 @@ void BM_FiveDigitReadoutPaint(benchmark::State &state)
     d.SetBorderStyle(ibsLowered);
     d.SetValue(12345);
     QImage target(d.size(), QImage::Format_RGB32);
-    framework::Canvas canvas(&target);
+    canvas::Canvas canvas(&target);
     Measure(state, d.width(), d.height(), [&] {
         d.iPaintTo(canvas);
         benchmark::DoNotOptimize(target.constBits());

@@ -1,7 +1,7 @@
 #include "controls/Application.h"
 
+#include "canvas/Fonts.h"
 #include "controls/StandardClasses.h"
-#include "framework/Fonts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
-namespace framework {
+namespace controls {
 
 QString ResourcePath(const QString &file)
 {
@@ -29,7 +29,7 @@ QString ResourcePath(const QString &file)
 
 TApplication::TApplication(int &argc, char **argv)
 {
-    TFont::StartLoadingFontList();
+    canvas::TFont::StartLoadingFontList();
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         m_ownedApp = std::make_unique<QApplication>(argc, argv);
 }
@@ -45,8 +45,8 @@ void TApplication::Initialize()
 {
     // The main form alone decides when the program ends; hidden or other windows do not.
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    TFont::WaitForFontList();
-    TFont::InstallSubstitutions();
+    canvas::TFont::WaitForFontList();
+    canvas::TFont::InstallSubstitutions();
     RegisterStandardClasses();
 }
 
@@ -83,7 +83,7 @@ bool TApplication::LoadForm(QWidget *form, const QString &layoutFile)
     const QString path = ResourcePath(layoutFile);
     if (path.isEmpty()) {
         m_lastError = QStringLiteral("%1: layout not found in the resource folder").arg(layoutFile);
-    } else if (const LayoutResult result = LoadLayout(form, path); !result.ok) {
+    } else if (const layout::LayoutResult result = layout::LoadLayout(form, path); !result.ok) {
         m_lastError = result.error;
     } else {
         m_lastError.clear();
@@ -130,4 +130,4 @@ int TApplication::Run()
     return QCoreApplication::exec();
 }
 
-} // namespace framework
+} // namespace controls

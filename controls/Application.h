@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/LayoutReader.h"
+#include "layout/LayoutReader.h"
 
 #include <QObject>
 #include <QPointer>
@@ -10,7 +10,7 @@
 
 class QApplication;
 
-namespace framework {
+namespace controls {
 
 // The full path of a resource: $SOUNDGEN_RESOURCES/<file> when that folder has it (for working
 // on layouts without rebuilding), otherwise the copy compiled into the program,
@@ -69,4 +69,4 @@ private:
     QString m_lastError;
 };
 
-} // namespace framework
+} // namespace controls

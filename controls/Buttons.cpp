@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace framework {
+namespace controls {
 
 bool GlyphButtonPart::loadGlyph(const QString &fileName, int numGlyphs)
 {
@@ -55,7 +55,7 @@ void GlyphButtonPart::applyGlyph(QAbstractButton *button) const
 
 TSpeedButton::TSpeedButton(QWidget *parent) : QToolButton(parent), TControl(this)
 {
-    setDefaultColor(clBtnFace, true);
+    setDefaultColor(canvas::clBtnFace, true);
     applyFont();
     setFocusPolicy(Qt::NoFocus);
     connect(this, &QAbstractButton::clicked, this, [this] { emit OnClick(this); });
@@ -105,7 +105,7 @@ void TSpeedButton::applyLook()
 
 TBitBtn::TBitBtn(QWidget *parent) : QPushButton(parent), TControl(this)
 {
-    setDefaultColor(clBtnFace, false);
+    setDefaultColor(canvas::clBtnFace, false);
     setDefaultFocus(true);
     applyFont();
     setFocusPolicy(Qt::StrongFocus);
@@ -127,4 +127,4 @@ void TBitBtn::applyLook()
     requestRepaint();
 }
 
-} // namespace framework
+} // namespace controls

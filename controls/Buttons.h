@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-namespace framework {
+namespace controls {
 
 // Glyph, caption and layout shared by both buttons.
 class GlyphButtonPart
@@ -54,7 +54,7 @@ class TSpeedButton : public QToolButton, public TControl, public GlyphButtonPart
     Q_PROPERTY(bool Flat READ Flat WRITE setFlat)
     Q_PROPERTY(QString Glyph READ Glyph WRITE setGlyph)
     Q_PROPERTY(int NumGlyphs READ NumGlyphs WRITE setNumGlyphs)
-    Q_PROPERTY(framework::ControlEnums::TButtonLayout Layout READ Layout WRITE setLayout)
+    Q_PROPERTY(controls::ControlEnums::TButtonLayout Layout READ Layout WRITE setLayout)
     Q_PROPERTY(int Spacing READ Spacing WRITE setSpacing)
     Q_PROPERTY(int Margin READ Margin WRITE setMargin)
     Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
@@ -96,7 +96,7 @@ class TBitBtn : public QPushButton, public TControl, public GlyphButtonPart
     Q_PROPERTY(QString Caption READ text WRITE setCaption)
     Q_PROPERTY(QString Glyph READ Glyph WRITE setGlyph)
     Q_PROPERTY(int NumGlyphs READ NumGlyphs WRITE setNumGlyphs)
-    Q_PROPERTY(framework::ControlEnums::TButtonLayout Layout READ Layout WRITE setLayout)
+    Q_PROPERTY(controls::ControlEnums::TButtonLayout Layout READ Layout WRITE setLayout)
     Q_PROPERTY(int Spacing READ Spacing WRITE setSpacing)
     Q_PROPERTY(int Margin READ Margin WRITE setMargin)
     Q_PROPERTY(int ModalResult READ ModalResult WRITE setModalResult)
@@ -125,4 +125,4 @@ private:
     int m_modalResult = 0;
 };
 
-} // namespace framework
+} // namespace controls

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-namespace framework {
+namespace controls {
 
 Qt::CursorShape CursorShape(TCursor cursor)
 {
@@ -87,12 +87,12 @@ TControl *controlOf(QWidget *widget)
     return widget ? dynamic_cast<TControl *>(widget) : nullptr;
 }
 
-TFont *fontOf(QObject *object)
+canvas::TFont *fontOf(QObject *object)
 {
     if (!object)
         return nullptr;
     const QVariant v = object->property("Font");
-    return v.isValid() ? v.value<TFont *>() : nullptr;
+    return v.isValid() ? v.value<canvas::TFont *>() : nullptr;
 }
 
 bool isUserFocusChange(const QFocusEvent *event)
@@ -102,7 +102,7 @@ bool isUserFocusChange(const QFocusEvent *event)
 
 } // namespace
 
-TControl::TControl(QWidget *self) : m_self(self), m_font(std::make_unique<TFont>())
+TControl::TControl(QWidget *self) : m_self(self), m_font(std::make_unique<canvas::TFont>())
 {
     m_filter = new ControlEventFilter(this, self);
     self->installEventFilter(m_filter);
@@ -115,8 +115,8 @@ TControl::TControl(QWidget *self) : m_self(self), m_font(std::make_unique<TFont>
         m_filter->setSwallowing(false);
     }
     self->setMouseTracking(true);
-    QObject::connect(m_font.get(), &TFont::OnChange, m_filter, [this] { fontChanged(); });
-    if (TFont *parentFont = fontOf(self->parentWidget())) {
+    QObject::connect(m_font.get(), &canvas::TFont::OnChange, m_filter, [this] { fontChanged(); });
+    if (canvas::TFont *parentFont = fontOf(self->parentWidget())) {
         m_syncingFont = true;
         m_font->Assign(*parentFont);
         m_syncingFont = false;
@@ -284,7 +284,7 @@ void TControl::setTabStop(bool tabStop)
 
 void TControl::Loaded()
 {
-    ComponentState::Loaded();
+    core::ComponentState::Loaded();
     AlignChildren(m_self);
     if (m_align != alNone && m_self->parentWidget())
         AlignChildren(m_self->parentWidget());
@@ -340,7 +340,7 @@ void TControl::AlignChildren(QWidget *parent)
 void TControl::applyColor()
 {
     QPalette pal = m_self->palette();
-    pal.setColor(QPalette::Window, ToQColor(Color()));
+    pal.setColor(QPalette::Window, canvas::ToQColor(Color()));
     m_self->setPalette(pal);
     // A control that follows its parent's colour lets the parent show through.
     m_self->setAutoFillBackground(!m_parentColor);
@@ -350,7 +350,7 @@ void TControl::applyFont()
 {
     m_self->setFont(m_font->toQFont());
     QPalette pal = m_self->palette();
-    const QColor text = ToQColor(m_font->color());
+    const QColor text = canvas::ToQColor(m_font->color());
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(role, text);
     m_self->setPalette(pal);
@@ -378,7 +378,7 @@ void TControl::parentFontChanged()
 {
     if (!m_parentFont)
         return;
-    if (TFont *parentFont = fontOf(m_self->parentWidget())) {
+    if (canvas::TFont *parentFont = fontOf(m_self->parentWidget())) {
         m_syncingFont = true;
         m_font->Assign(*parentFont);
         m_syncingFont = false;
@@ -513,4 +513,4 @@ void TControl::handleMouse(QMouseEvent *event)
     }
 }
 
-} // namespace framework
+} // namespace controls

@@ -5,9 +5,9 @@
 // mouse events. Each control is a thin subclass of a Qt widget that also inherits TControl
 // and declares the published part with FRAMEWORK_CONTROL (moc needs it in the class itself).
 
-#include "framework/Colors.h"
-#include "framework/ComponentState.h"
-#include "framework/Fonts.h"
+#include "canvas/Colors.h"
+#include "canvas/Fonts.h"
+#include "core/ComponentState.h"
 
 #include <QFlags>
 #include <QObject>
@@ -19,7 +19,7 @@
 class QMouseEvent;
 class QHelpEvent;
 
-namespace framework {
+namespace controls {
 
 // Enumerations of the standard controls; layouts write their values by name.
 class ControlEnums
@@ -113,7 +113,7 @@ Qt::CursorShape CursorShape(TCursor cursor);
 class ControlEventFilter;
 
 // Mixin of every standard control. Geometry is in the parent's client coordinates.
-class TControl : public ComponentState
+class TControl : public core::ComponentState
 {
 public:
     explicit TControl(QWidget *self);
@@ -160,7 +160,7 @@ public:
     void setParentColor(bool parentColor);
 
     // Changing the font clears ParentFont; with ParentFont the font follows the parent's.
-    TFont *Font() const { return m_font.get(); }
+    canvas::TFont *Font() const { return m_font.get(); }
     bool ParentFont() const { return m_parentFont; }
     bool isFontStored() const { return !m_parentFont; }
     void setParentFont(bool parentFont);
@@ -218,9 +218,9 @@ private:
 
     QWidget *m_self;
     ControlEventFilter *m_filter;
-    std::unique_ptr<TFont> m_font;
+    std::unique_ptr<canvas::TFont> m_font;
     QString m_hint;
-    uint m_color = clBtnFace;
+    uint m_color = canvas::clBtnFace;
     TCursor m_cursor = crDefault;
     TAlign m_align = alNone;
     int m_tabOrder = -1;
@@ -235,7 +235,7 @@ private:
     bool m_pressedForClick = false;
 };
 
-} // namespace framework
+} // namespace controls
 
 // The published part every control shares. Stream defaults of Visible, Color and TabStop differ
 // per class and are declared there. ParentShowHint, ParentColor and ParentFont have no stream
@@ -245,16 +245,16 @@ private:
     Q_PROPERTY(int Top READ Top WRITE setTop)                                                                \
     Q_PROPERTY(int Width READ Width WRITE setWidth)                                                          \
     Q_PROPERTY(int Height READ Height WRITE setHeight)                                                       \
-    Q_PROPERTY(framework::ControlEnums::TAlign Align READ Align WRITE setAlign)                              \
+    Q_PROPERTY(controls::ControlEnums::TAlign Align READ Align WRITE setAlign)                               \
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)                                                   \
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)                                                   \
     Q_PROPERTY(QString Hint READ Hint WRITE setHint)                                                         \
     Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)                                                \
     Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE setParentShowHint)                              \
-    Q_PROPERTY(framework::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)                      \
+    Q_PROPERTY(controls::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)                       \
     Q_PROPERTY(uint Color READ Color WRITE setColor)                                                         \
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)                                       \
-    Q_PROPERTY(framework::TFont *Font READ Font)                                                             \
+    Q_PROPERTY(canvas::TFont *Font READ Font)                                                                \
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE setParentFont)                                          \
     Q_PROPERTY(int TabOrder READ TabOrder WRITE setTabOrderIndex)                                            \
     Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)                                                   \

@@ -6,12 +6,13 @@
 
 #include <algorithm>
 
-namespace framework {
+namespace controls {
 
-void Frame3D(Canvas &canvas, TRect &rect, TColor topColor, TColor bottomColor, int width)
+void Frame3D(canvas::Canvas &canvas, canvas::TRect &rect, canvas::TColor topColor, canvas::TColor bottomColor,
+             int width)
 {
     canvas.Pen.Width = 1;
-    canvas.Pen.Style = psSolid;
+    canvas.Pen.Style = canvas::psSolid;
     --rect.Bottom;
     --rect.Right;
     for (; width > 0; --width) {
@@ -40,8 +41,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        Canvas canvas(width(), height());
-        canvas.DrawEdge(TRect(0, 0, width(), height()), EDGE_SUNKEN, BF_RECT);
+        canvas::Canvas canvas(width(), height());
+        canvas.DrawEdge(canvas::TRect(0, 0, width(), height()), canvas::EDGE_SUNKEN, canvas::BF_RECT);
         QPainter(this).drawImage(0, 0, canvas.Image());
     }
     // Like a window border: presses on it go nowhere.
@@ -50,10 +51,10 @@ protected:
 
 namespace {
 
-void bevelColors(TBevelCut bevel, TColor &top, TColor &bottom)
+void bevelColors(TBevelCut bevel, canvas::TColor &top, canvas::TColor &bottom)
 {
-    top = bevel == bvLowered ? clBtnShadow : clBtnHighlight;
-    bottom = bevel == bvLowered ? clBtnHighlight : clBtnShadow;
+    top = bevel == bvLowered ? canvas::clBtnShadow : canvas::clBtnHighlight;
+    bottom = bevel == bvLowered ? canvas::clBtnHighlight : canvas::clBtnShadow;
 }
 
 } // namespace
@@ -63,7 +64,7 @@ void bevelColors(TBevelCut bevel, TColor &top, TColor &bottom)
 TPanel::TPanel(QWidget *parent) : QWidget(parent), TControl(this)
 {
     setClickOnRelease(true);
-    setDefaultColor(clBtnFace, false);
+    setDefaultColor(canvas::clBtnFace, false);
     applyFont();
 }
 
@@ -171,11 +172,11 @@ QRect TPanel::alignRect() const
 
 QImage TPanel::Render() const
 {
-    framework::Canvas canvas(width(), height());
-    TRect r(0, 0, width(), height());
-    TColor top = 0;
-    TColor bottom = 0;
-    const TColor color = Color();
+    canvas::Canvas canvas(width(), height());
+    canvas::TRect r(0, 0, width(), height());
+    canvas::TColor top = 0;
+    canvas::TColor bottom = 0;
+    const canvas::TColor color = Color();
     if (m_bevelOuter != bvNone) {
         bevelColors(m_bevelOuter, top, bottom);
         Frame3D(canvas, r, top, bottom, m_bevelWidth);
@@ -186,16 +187,16 @@ QImage TPanel::Render() const
         Frame3D(canvas, r, top, bottom, m_bevelWidth);
     }
     canvas.Brush.Color = color;
-    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Style = canvas::bsSolid;
     canvas.FillRect(r);
     if (!m_caption.isEmpty()) {
         canvas.Font.Assign(*Font());
-        canvas.Brush.Style = bsClear;
-        unsigned flags = DT_EXPANDTABS | DT_VCENTER | DT_SINGLELINE;
+        canvas.Brush.Style = canvas::bsClear;
+        unsigned flags = canvas::DT_EXPANDTABS | canvas::DT_VCENTER | canvas::DT_SINGLELINE;
         if (m_alignment == taCenter)
-            flags |= DT_CENTER;
+            flags |= canvas::DT_CENTER;
         else if (m_alignment == taRightJustify)
-            flags |= DT_RIGHT;
+            flags |= canvas::DT_RIGHT;
         canvas.DrawText(m_caption, r, flags);
     }
     return canvas.Image();
@@ -244,7 +245,7 @@ void TPanel::syncEdge()
 TBevel::TBevel(QWidget *parent) : QWidget(parent), TControl(this)
 {
     setClickOnRelease(true);
-    setDefaultColor(clBtnFace, true);
+    setDefaultColor(canvas::clBtnFace, true);
     applyFont();
 }
 
@@ -264,19 +265,19 @@ void TBevel::setStyle(TBevelStyle style)
     requestRepaint();
 }
 
-void TBevel::Paint(framework::Canvas &canvas, int w, int h, TBevelShape shape, TBevelStyle style)
+void TBevel::Paint(canvas::Canvas &canvas, int w, int h, TBevelShape shape, TBevelStyle style)
 {
-    TColor color1 = style == bsLowered ? clBtnShadow : clBtnHighlight;
-    TColor color2 = style == bsLowered ? clBtnHighlight : clBtnShadow;
+    canvas::TColor color1 = style == bsLowered ? canvas::clBtnShadow : canvas::clBtnHighlight;
+    canvas::TColor color2 = style == bsLowered ? canvas::clBtnHighlight : canvas::clBtnShadow;
     canvas.Pen.Width = 1;
-    canvas.Pen.Style = psSolid;
+    canvas.Pen.Style = canvas::psSolid;
     auto rectLines = [&](int l, int t, int r, int b) {
         canvas.Pen.Color = color1;
         canvas.Polyline({QPoint(l, b), QPoint(l, t), QPoint(r, t)});
         canvas.Pen.Color = color2;
         canvas.Polyline({QPoint(r, t), QPoint(r, b), QPoint(l, b)});
     };
-    auto line = [&](TColor c, int x1, int y1, int x2, int y2) {
+    auto line = [&](canvas::TColor c, int x1, int y1, int x2, int y2) {
         canvas.Pen.Color = c;
         canvas.MoveTo(x1, y1);
         canvas.LineTo(x2, y2);
@@ -286,7 +287,7 @@ void TBevel::Paint(framework::Canvas &canvas, int w, int h, TBevelShape shape, T
         rectLines(0, 0, w - 1, h - 1);
         break;
     case bsFrame: {
-        const TColor outer = color1;
+        const canvas::TColor outer = color1;
         color1 = color2;
         rectLines(1, 1, w - 1, h - 1);
         color1 = outer;
@@ -323,7 +324,7 @@ void TBevel::paintEvent(QPaintEvent *)
     QImage image(width(), height(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     {
-        framework::Canvas canvas(&image);
+        canvas::Canvas canvas(&image);
         Paint(canvas, width(), height(), m_shape, m_style);
     }
     QPainter(this).drawImage(0, 0, image);
@@ -334,7 +335,7 @@ void TBevel::paintEvent(QPaintEvent *)
 TImage::TImage(QWidget *parent) : QWidget(parent), TControl(this)
 {
     setClickOnRelease(true);
-    setDefaultColor(clBtnFace, true);
+    setDefaultColor(canvas::clBtnFace, true);
     applyFont();
 }
 
@@ -388,7 +389,7 @@ void TImage::resizePicture(int width, int height)
     pictureChanged();
 }
 
-framework::Canvas *TImage::Canvas()
+canvas::Canvas *TImage::Canvas()
 {
     if (!m_hasPicture)
         resizePicture(width(), height());
@@ -517,7 +518,7 @@ void TTimer::setInterval(int interval)
 
 void TTimer::Loaded()
 {
-    ComponentState::Loaded();
+    core::ComponentState::Loaded();
     updateTimer();
 }
 
@@ -528,4 +529,4 @@ void TTimer::updateTimer()
         m_timer.start(m_interval);
 }
 
-} // namespace framework
+} // namespace controls

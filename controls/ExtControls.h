@@ -2,9 +2,9 @@
 
 // Panel, bevel, image and timer.
 
+#include "canvas/Canvas.h"
 #include "controls/Controls.h"
 #include "controls/Pictures.h"
-#include "framework/Canvas.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -12,11 +12,12 @@
 
 #include <functional>
 
-namespace framework {
+namespace controls {
 
 // Two-colour frame `width` pixels wide inside `rect` (top-left lines in topColor, bottom-right
 // in bottomColor, which wins at the corners); `rect` shrinks by the width.
-void Frame3D(Canvas &canvas, TRect &rect, TColor topColor, TColor bottomColor, int width);
+void Frame3D(canvas::Canvas &canvas, canvas::TRect &rect, canvas::TColor topColor, canvas::TColor bottomColor,
+             int width);
 
 class PanelClientEdge;
 
@@ -29,12 +30,12 @@ class TPanel : public QWidget, public TControl
     Q_OBJECT
     FRAMEWORK_CONTROL
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
-    Q_PROPERTY(framework::ControlEnums::TAlignment Alignment READ Alignment WRITE setAlignment)
-    Q_PROPERTY(framework::ControlEnums::TBevelCut BevelInner READ BevelInner WRITE setBevelInner)
-    Q_PROPERTY(framework::ControlEnums::TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter)
+    Q_PROPERTY(controls::ControlEnums::TAlignment Alignment READ Alignment WRITE setAlignment)
+    Q_PROPERTY(controls::ControlEnums::TBevelCut BevelInner READ BevelInner WRITE setBevelInner)
+    Q_PROPERTY(controls::ControlEnums::TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter)
     Q_PROPERTY(int BevelWidth READ BevelWidth WRITE setBevelWidth)
     Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
-    Q_PROPERTY(framework::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(controls::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_CLASSINFO("default:Visible", "True")
     Q_CLASSINFO("default:Color", "clBtnFace")
     Q_CLASSINFO("default:TabStop", "False")
@@ -100,8 +101,8 @@ class TBevel : public QWidget, public TControl
 {
     Q_OBJECT
     FRAMEWORK_CONTROL
-    Q_PROPERTY(framework::ControlEnums::TBevelShape Shape READ Shape WRITE setShape)
-    Q_PROPERTY(framework::ControlEnums::TBevelStyle Style READ Style WRITE setStyle)
+    Q_PROPERTY(controls::ControlEnums::TBevelShape Shape READ Shape WRITE setShape)
+    Q_PROPERTY(controls::ControlEnums::TBevelStyle Style READ Style WRITE setStyle)
     Q_CLASSINFO("default:Visible", "True")
     Q_CLASSINFO("default:TabStop", "False")
     Q_CLASSINFO("default:Shape", "bsBox")
@@ -116,7 +117,7 @@ public:
     void setStyle(TBevelStyle style);
 
     // Draws the bevel into `canvas` as it appears in a width x height control.
-    static void Paint(Canvas &canvas, int width, int height, TBevelShape shape, TBevelStyle style);
+    static void Paint(canvas::Canvas &canvas, int width, int height, TBevelShape shape, TBevelStyle style);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -169,7 +170,7 @@ public:
 
     // Drawing surface of the picture; without a picture, a bitmap the size of the control is
     // made first. Whatever is drawn shows at the next repaint, which this call requests.
-    framework::Canvas *Canvas();
+    canvas::Canvas *Canvas();
 
     bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool autoSize);
@@ -193,7 +194,7 @@ private:
     void pictureChanged();
     void resizePicture(int width, int height);
 
-    framework::Canvas m_canvas;
+    canvas::Canvas m_canvas;
     // Kept apart from the image: a bitmap 239 x 0 has no pixels but still a width.
     QSize m_pictureSize;
     QString m_pictureFile;
@@ -206,7 +207,7 @@ private:
 };
 
 // Periodic event on the GUI thread while Enabled and Interval > 0.
-class TTimer : public QObject, public ComponentState
+class TTimer : public QObject, public core::ComponentState
 {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
@@ -243,4 +244,4 @@ private:
     bool m_enabled = true;
 };
 
-} // namespace framework
+} // namespace controls

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace framework {
+namespace controls {
 
 namespace {
 
@@ -28,7 +28,7 @@ TForm::TForm(QWidget *parent) : QWidget(parent, Qt::Window), TControl(this)
 {
     setClickOnRelease(true);
     setParentFont(false);
-    setDefaultColor(clBtnFace, false);
+    setDefaultColor(canvas::clBtnFace, false);
     applyFont();
     applyWindowFlags();
 }
@@ -225,9 +225,9 @@ void TForm::Loaded()
 void TForm::applyColor()
 {
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ToQColor(Color()));
+    pal.setColor(QPalette::Window, canvas::ToQColor(Color()));
     setPalette(pal);
     setAutoFillBackground(true);
 }
 
-} // namespace framework
+} // namespace controls

@@ -9,7 +9,7 @@
 
 class QEventLoop;
 
-namespace framework {
+namespace controls {
 
 class TForm : public QWidget, public TControl
 {
@@ -18,10 +18,10 @@ class TForm : public QWidget, public TControl
     Q_PROPERTY(QString Caption READ windowTitle WRITE setCaption)
     Q_PROPERTY(int ClientWidth READ ClientWidth WRITE setClientWidth)
     Q_PROPERTY(int ClientHeight READ ClientHeight WRITE setClientHeight)
-    Q_PROPERTY(framework::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
-    Q_PROPERTY(framework::ControlEnums::TBorderIcons BorderIcons READ BorderIcons WRITE setBorderIcons)
-    Q_PROPERTY(framework::ControlEnums::TPosition Position READ Position WRITE setPosition)
-    Q_PROPERTY(framework::ControlEnums::TWindowState WindowState READ WindowState WRITE setFormWindowState)
+    Q_PROPERTY(controls::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(controls::ControlEnums::TBorderIcons BorderIcons READ BorderIcons WRITE setBorderIcons)
+    Q_PROPERTY(controls::ControlEnums::TPosition Position READ Position WRITE setPosition)
+    Q_PROPERTY(controls::ControlEnums::TWindowState WindowState READ WindowState WRITE setFormWindowState)
     Q_PROPERTY(QString Icon READ Icon WRITE setIcon)
     Q_PROPERTY(int PixelsPerInch READ PixelsPerInch WRITE setPixelsPerInch)
     Q_CLASSINFO("default:Visible", "False")
@@ -97,4 +97,4 @@ private:
     QEventLoop *m_modalLoop = nullptr;
 };
 
-} // namespace framework
+} // namespace controls

@@ -1,10 +1,10 @@
 #include "controls/MessageBox.h"
 
-#include "framework/DesignMessage.h"
+#include "core/DesignMessage.h"
 
 #include <QMessageBox>
 
-namespace framework {
+namespace controls {
 
 namespace {
 MessageBoxHook &hookSlot()
@@ -47,9 +47,9 @@ void setMessageBoxHook(MessageBoxHook hook)
 
 void ShowDesignMessagesAsErrorBoxes()
 {
-    SetDesignMessageHandler([](const DesignMessage &message) {
+    core::SetDesignMessageHandler([](const core::DesignMessage &message) {
         ShowMessageBox(nullptr, message.text, message.caption, MessageIcon::Error);
     });
 }
 
-} // namespace framework
+} // namespace controls

@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace framework {
+namespace controls {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
@@ -27,4 +27,4 @@ void setMessageBoxHook(MessageBoxHook hook);
 // Makes the lower layers' designer messages appear as error boxes without an owner.
 void ShowDesignMessagesAsErrorBoxes();
 
-} // namespace framework
+} // namespace controls

@@ -8,7 +8,7 @@
 #include <QImageReader>
 #include <QPixmap>
 
-namespace framework {
+namespace controls {
 
 QString FindResource(const QString &name)
 {
@@ -70,4 +70,4 @@ QIcon CrispIcon(const QImage &image)
     return icon;
 }
 
-} // namespace framework
+} // namespace controls

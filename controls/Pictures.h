@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QString>
 
-namespace framework {
+namespace controls {
 
 // Full path of a resource: absolute and ":/" names as they are, others where ResourcePath
 // looks. Empty when not found.
@@ -27,4 +27,4 @@ QImage LoadGlyph(const QString &name, int numGlyphs = 1);
 // get copies enlarged pixel by pixel instead of the toolkit's smoothing.
 QIcon CrispIcon(const QImage &image);
 
-} // namespace framework
+} // namespace controls

@@ -1,10 +1,10 @@
 #include "controls/RichEdit.h"
 
-namespace framework {
+namespace controls {
 
 TRichEdit::TRichEdit(QWidget *parent) : QTextEdit(parent), TControl(this)
 {
-    setDefaultColor(clWindow, false);
+    setDefaultColor(canvas::clWindow, false);
     setDefaultFocus(true);
     applyFont();
     setAcceptRichText(false);
@@ -50,8 +50,8 @@ void TRichEdit::setBorderStyle(TBorderStyle style)
 void TRichEdit::applyColor()
 {
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, ToQColor(Color()));
+    pal.setColor(QPalette::Base, canvas::ToQColor(Color()));
     setPalette(pal);
 }
 
-} // namespace framework
+} // namespace controls

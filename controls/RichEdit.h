@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QTextEdit>
 
-namespace framework {
+namespace controls {
 
 class TRichEdit : public QTextEdit, public TControl
 {
@@ -17,7 +17,7 @@ class TRichEdit : public QTextEdit, public TControl
     Q_PROPERTY(QStringList Lines READ Lines WRITE setLines)
     Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
     Q_PROPERTY(bool WordWrap READ WordWrap WRITE setWordWrap)
-    Q_PROPERTY(framework::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(controls::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_CLASSINFO("default:Visible", "True")
     Q_CLASSINFO("default:Color", "clWindow")
     Q_CLASSINFO("default:TabStop", "True")
@@ -48,4 +48,4 @@ private:
     TBorderStyle m_borderStyle = bsSingle;
 };
 
-} // namespace framework
+} // namespace controls

@@ -4,25 +4,25 @@
 #include "controls/ExtControls.h"
 #include "controls/RichEdit.h"
 #include "controls/StdControls.h"
-#include "framework/ClassRegistry.h"
+#include "layout/ClassRegistry.h"
 
-namespace framework {
+namespace controls {
 
 void RegisterStandardClasses()
 {
-    RegisterClass<TPanel>(QStringLiteral("TPanel"));
-    RegisterClass<TBevel>(QStringLiteral("TBevel"));
-    RegisterClass<TImage>(QStringLiteral("TImage"));
-    RegisterClass<TTimer>(QStringLiteral("TTimer"));
-    RegisterClass<TSpeedButton>(QStringLiteral("TSpeedButton"));
-    RegisterClass<TBitBtn>(QStringLiteral("TBitBtn"));
-    RegisterClass<TEdit>(QStringLiteral("TEdit"));
-    RegisterClass<TComboBox>(QStringLiteral("TComboBox"));
-    RegisterClass<TGroupBox>(QStringLiteral("TGroupBox"));
-    RegisterClass<TRadioButton>(QStringLiteral("TRadioButton"));
-    RegisterClass<TCheckBox>(QStringLiteral("TCheckBox"));
-    RegisterClass<TLabel>(QStringLiteral("TLabel"));
-    RegisterClass<TRichEdit>(QStringLiteral("TRichEdit"));
+    layout::RegisterClass<TPanel>(QStringLiteral("TPanel"));
+    layout::RegisterClass<TBevel>(QStringLiteral("TBevel"));
+    layout::RegisterClass<TImage>(QStringLiteral("TImage"));
+    layout::RegisterClass<TTimer>(QStringLiteral("TTimer"));
+    layout::RegisterClass<TSpeedButton>(QStringLiteral("TSpeedButton"));
+    layout::RegisterClass<TBitBtn>(QStringLiteral("TBitBtn"));
+    layout::RegisterClass<TEdit>(QStringLiteral("TEdit"));
+    layout::RegisterClass<TComboBox>(QStringLiteral("TComboBox"));
+    layout::RegisterClass<TGroupBox>(QStringLiteral("TGroupBox"));
+    layout::RegisterClass<TRadioButton>(QStringLiteral("TRadioButton"));
+    layout::RegisterClass<TCheckBox>(QStringLiteral("TCheckBox"));
+    layout::RegisterClass<TLabel>(QStringLiteral("TLabel"));
+    layout::RegisterClass<TRichEdit>(QStringLiteral("TRichEdit"));
 }
 
-} // namespace framework
+} // namespace controls

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace framework {
+namespace controls {
 
 namespace {
 
@@ -55,7 +55,7 @@ private:
 
 TEdit::TEdit(QWidget *parent) : QLineEdit(parent), TControl(this)
 {
-    setDefaultColor(clWindow, false);
+    setDefaultColor(canvas::clWindow, false);
     setDefaultFocus(true);
     applyFont();
     QLineEdit::setMaxLength(32767);
@@ -140,20 +140,20 @@ void TEdit::paintEvent(QPaintEvent *event)
     if (m_bevelKind == bkNone)
         return;
     QPainter painter(this);
-    painter.setPen(ToQColor(clBtnShadow));
+    painter.setPen(canvas::ToQColor(canvas::clBtnShadow));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TEdit::applyColor()
 {
-    setBaseColor(this, ToQColor(Color()));
+    setBaseColor(this, canvas::ToQColor(Color()));
 }
 
 // --- TComboBox ------------------------------------------------------------------------------
 
 TComboBox::TComboBox(QWidget *parent) : QComboBox(parent), TControl(this)
 {
-    setDefaultColor(clWindow, false);
+    setDefaultColor(canvas::clWindow, false);
     setDefaultFocus(true);
     applyFont();
     setEditable(true);
@@ -267,9 +267,9 @@ void TComboBox::setDropDownCount(int count)
 
 void TComboBox::applyColor()
 {
-    setBaseColor(this, ToQColor(Color()));
+    setBaseColor(this, canvas::ToQColor(Color()));
     if (lineEdit())
-        setBaseColor(lineEdit(), ToQColor(Color()));
+        setBaseColor(lineEdit(), canvas::ToQColor(Color()));
 }
 
 // --- TGroupBox ------------------------------------------------------------------------------
@@ -277,7 +277,7 @@ void TComboBox::applyColor()
 TGroupBox::TGroupBox(QWidget *parent) : QGroupBox(parent), TControl(this)
 {
     setClickOnRelease(true);
-    setDefaultColor(clBtnFace, true);
+    setDefaultColor(canvas::clBtnFace, true);
     applyFont();
 }
 
@@ -299,7 +299,7 @@ QRect TGroupBox::alignRect() const
 
 TRadioButton::TRadioButton(QWidget *parent) : QRadioButton(parent), TControl(this)
 {
-    setDefaultColor(clBtnFace, true);
+    setDefaultColor(canvas::clBtnFace, true);
     applyFont();
     connect(this, &QAbstractButton::toggled, this, [this](bool checked) {
         if (checked && !isLoading())
@@ -317,7 +317,7 @@ void TRadioButton::setCaption(const QString &caption)
 
 TCheckBox::TCheckBox(QWidget *parent) : QCheckBox(parent), TControl(this)
 {
-    setDefaultColor(clBtnFace, true);
+    setDefaultColor(canvas::clBtnFace, true);
     setDefaultFocus(true);
     applyFont();
     connect(this, &QAbstractButton::toggled, this, [this] {
@@ -337,7 +337,7 @@ void TCheckBox::setCaption(const QString &caption)
 TLabel::TLabel(QWidget *parent) : QLabel(parent), TControl(this)
 {
     setTextFormat(Qt::PlainText);
-    setDefaultColor(clBtnFace, true);
+    setDefaultColor(canvas::clBtnFace, true);
     applyFont();
     setClickOnRelease(true);
     QLabel::setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -405,4 +405,4 @@ void TLabel::adjustBounds()
     SetBounds(Left(), Top(), metrics.horizontalAdvance(text()), metrics.height());
 }
 
-} // namespace framework
+} // namespace controls

@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QRadioButton>
 
-namespace framework {
+namespace controls {
 
 // Single-line edit. OnKeyPress sees every typed character first and may change it; setting it
 // to the null character swallows the key. OnChange follows every text change but those made
@@ -25,9 +25,9 @@ class TEdit : public QLineEdit, public TControl
     Q_PROPERTY(QString Text READ text WRITE setText)
     Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength)
     Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
-    Q_PROPERTY(framework::ControlEnums::TEditCharCase CharCase READ CharCase WRITE setCharCase)
-    Q_PROPERTY(framework::ControlEnums::TBevelKind BevelKind READ BevelKind WRITE setBevelKind)
-    Q_PROPERTY(framework::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(controls::ControlEnums::TEditCharCase CharCase READ CharCase WRITE setCharCase)
+    Q_PROPERTY(controls::ControlEnums::TBevelKind BevelKind READ BevelKind WRITE setBevelKind)
+    Q_PROPERTY(controls::ControlEnums::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_CLASSINFO("default:Visible", "True")
     Q_CLASSINFO("default:Color", "clWindow")
     Q_CLASSINFO("default:TabStop", "True")
@@ -76,8 +76,8 @@ class TComboBox : public QComboBox, public TControl
     Q_OBJECT
     FRAMEWORK_CONTROL
     FRAMEWORK_FOCUS_EVENTS
-    Q_PROPERTY(framework::ControlEnums::TComboBoxStyle Style READ Style WRITE setStyle)
-    Q_PROPERTY(framework::ControlEnums::TEditCharCase CharCase READ CharCase WRITE setCharCase)
+    Q_PROPERTY(controls::ControlEnums::TComboBoxStyle Style READ Style WRITE setStyle)
+    Q_PROPERTY(controls::ControlEnums::TEditCharCase CharCase READ CharCase WRITE setCharCase)
     Q_PROPERTY(QStringList Items READ Items WRITE setItems)
     Q_PROPERTY(int ItemIndex READ ItemIndex WRITE setItemIndex)
     Q_PROPERTY(QString Text READ Text WRITE setText)
@@ -194,7 +194,7 @@ class TLabel : public QLabel, public TControl
     Q_PROPERTY(QString Caption READ text WRITE setCaption)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
     Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
-    Q_PROPERTY(framework::ControlEnums::TAlignment Alignment READ Alignment WRITE setAlignmentValue)
+    Q_PROPERTY(controls::ControlEnums::TAlignment Alignment READ Alignment WRITE setAlignmentValue)
     Q_PROPERTY(bool WordWrap READ wordWrap WRITE setWordWrap)
     Q_CLASSINFO("default:Visible", "True")
     Q_CLASSINFO("default:TabStop", "False")
@@ -229,4 +229,4 @@ private:
     bool m_transparent = false;
 };
 
-} // namespace framework
+} // namespace controls

@@ -2,12 +2,12 @@
 
 namespace hints {
 
-bool MarkupColorByName(const QString &upperName, framework::TColor &color)
+bool MarkupColorByName(const QString &upperName, canvas::TColor &color)
 {
     static const struct
     {
         const char *name;
-        framework::TColor color;
+        canvas::TColor color;
     } names[] = {
         {"AQUA", 16776960},   {"BLACK", 0},      {"BLUE", 16711680},  {"FUCHSIA", 16711935},
         {"GRAY", 8421504},    {"GREEN", 32768},  {"LIME", 65280},     {"MAROON", 128},

@@ -2,7 +2,7 @@
 
 // Enumerations and fixed values shared by the hint manager, its style objects and the mark-up.
 
-#include "framework/Colors.h"
+#include "canvas/Colors.h"
 
 #include <QObject>
 #include <QString>
@@ -65,6 +65,6 @@ inline constexpr int TailTipInset = 3;
 inline constexpr int MarkupPixelsPerInch = 96;
 
 // Colour names of the mark-up; false when `upperName` is none of them.
-bool MarkupColorByName(const QString &upperName, framework::TColor &color);
+bool MarkupColorByName(const QString &upperName, canvas::TColor &color);
 
 } // namespace hints

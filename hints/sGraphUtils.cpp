@@ -46,10 +46,10 @@ inline uchar Mix(int m, int p, int c)
     return uchar((2 * (m * p + (255 - m) * c) + 255) / 510);
 }
 
-framework::TRect Clip(const framework::TRect &r, const QImage &image)
+canvas::TRect Clip(const canvas::TRect &r, const QImage &image)
 {
-    return framework::TRect(std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, image.width()),
-                            std::min(r.Bottom, image.height()));
+    return canvas::TRect(std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, image.width()),
+                         std::min(r.Bottom, image.height()));
 }
 
 } // namespace
@@ -68,17 +68,17 @@ int SoftRectLevel(int distance, int edge, int level)
     return RoundEven(level + double(edge - distance + 1) * (255 - level) / (edge + 1)) & 0xFF;
 }
 
-framework::TColor PixelAt(const QImage &image, int x, int y)
+canvas::TColor PixelAt(const QImage &image, int x, int y)
 {
     if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-        return framework::CLR_INVALID;
+        return canvas::CLR_INVALID;
     const PixelLayout l = LayoutOf(image);
     const uchar *p = image.constScanLine(y) + x * l.bytes;
-    return framework::RGB(p[l.r], p[l.g], p[l.b]);
+    return canvas::RGB(p[l.r], p[l.g], p[l.b]);
 }
 
-void BlendSoftRect(QImage &bitmap, const framework::TRect &rect, int transparency, int radius, int edge,
-                   framework::TColor color)
+void BlendSoftRect(QImage &bitmap, const canvas::TRect &rect, int transparency, int radius, int edge,
+                   canvas::TColor color)
 {
     EnsureDirect(bitmap);
     const int w = rect.Width(), h = rect.Height();
@@ -87,29 +87,29 @@ void BlendSoftRect(QImage &bitmap, const framework::TRect &rect, int transparenc
     const int e = std::max(0, std::min({edge, w / 2, h / 2}));
     const int r = std::max(0, std::min({radius, w / 2, h / 2}));
     const int t = transparency * 255 / 100;
-    const framework::TColor c = framework::ColorToRGB(color);
-    const int cr = framework::GetRValue(c), cg = framework::GetGValue(c), cb = framework::GetBValue(c);
+    const canvas::TColor c = canvas::ColorToRGB(color);
+    const int cr = canvas::GetRValue(c), cg = canvas::GetGValue(c), cb = canvas::GetBValue(c);
 
     // Mask levels: a plain rectangle needs only the distance to the nearest side; rounded
     // corners are drawn as nested rounded rectangles.
     QImage rounded;
     if (r > 0) {
-        framework::Canvas m(w, h);
-        m.Pen.Style = framework::psSolid;
+        canvas::Canvas m(w, h);
+        m.Pen.Style = canvas::psSolid;
         for (int k = 0; k <= e; ++k) {
             const int level = k == 0 ? 255 : SoftRectLevel(k, e, t);
-            const framework::TColor grey = framework::RGB(level, level, level);
+            const canvas::TColor grey = canvas::RGB(level, level, level);
             m.Pen.Color = grey;
-            m.Brush = framework::TBrush{grey, framework::bsSolid};
+            m.Brush = canvas::TBrush{grey, canvas::bsSolid};
             m.RoundRect(k, k, w - k, h - k, r, r);
         }
-        m.Pen.Color = m.Brush.Color = framework::RGB(t & 0xFF, t & 0xFF, t & 0xFF);
+        m.Pen.Color = m.Brush.Color = canvas::RGB(t & 0xFF, t & 0xFF, t & 0xFF);
         m.RoundRect(e, e, w - e, h - e, r, r);
         rounded = m.Image();
     }
 
     const PixelLayout l = LayoutOf(bitmap);
-    const framework::TRect clip = Clip(rect, bitmap);
+    const canvas::TRect clip = Clip(rect, bitmap);
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         uchar *row = bitmap.scanLine(y);
         const int my = y - rect.Top;
@@ -145,11 +145,11 @@ void MergeThroughMask(QImage &work, const QImage &body, const QImage &mask)
     }
 }
 
-void BlendColorThroughMask(QImage &work, const QImage &mask, int dx, int dy, framework::TColor color)
+void BlendColorThroughMask(QImage &work, const QImage &mask, int dx, int dy, canvas::TColor color)
 {
     EnsureDirect(work);
-    const framework::TColor c = framework::ColorToRGB(color);
-    const int cr = framework::GetRValue(c), cg = framework::GetGValue(c), cb = framework::GetBValue(c);
+    const canvas::TColor c = canvas::ColorToRGB(color);
+    const int cr = canvas::GetRValue(c), cg = canvas::GetGValue(c), cb = canvas::GetBValue(c);
     const PixelLayout lw = LayoutOf(work), lm = LayoutOf(mask);
     const int x0 = std::max(0, dx), y0 = std::max(0, dy);
     const int x1 = std::min(work.width(), mask.width() + dx),
@@ -187,24 +187,24 @@ void CopyPixels(const QImage &from, QImage &to)
     }
 }
 
-void FillPassiveGradient(QImage &bitmap, const framework::TRect &rect, const TPassiveGradient &gradient,
+void FillPassiveGradient(QImage &bitmap, const canvas::TRect &rect, const TPassiveGradient &gradient,
                          const QSize &hintSize)
 {
     EnsureDirect(bitmap);
     const int w = rect.Width(), h = rect.Height();
     if (w <= 0 || h <= 0)
         return;
-    framework::TColor s = framework::ColorToRGB(gradient.Color1());
-    framework::TColor e = framework::ColorToRGB(gradient.Color2());
+    canvas::TColor s = canvas::ColorToRGB(gradient.Color1());
+    canvas::TColor e = canvas::ColorToRGB(gradient.Color2());
     if (gradient.Invert())
         std::swap(s, e);
-    const double S[3] = {double(framework::GetRValue(s)), double(framework::GetGValue(s)),
-                         double(framework::GetBValue(s))};
-    const double E[3] = {double(framework::GetRValue(e)), double(framework::GetGValue(e)),
-                         double(framework::GetBValue(e))};
-    const double C[3] = {double((framework::GetRValue(s) + framework::GetRValue(e)) / 2),
-                         double((framework::GetGValue(s) + framework::GetGValue(e)) / 2),
-                         double((framework::GetBValue(s) + framework::GetBValue(e)) / 2)};
+    const double S[3] = {double(canvas::GetRValue(s)), double(canvas::GetGValue(s)),
+                         double(canvas::GetBValue(s))};
+    const double E[3] = {double(canvas::GetRValue(e)), double(canvas::GetGValue(e)),
+                         double(canvas::GetBValue(e))};
+    const double C[3] = {double((canvas::GetRValue(s) + canvas::GetRValue(e)) / 2),
+                         double((canvas::GetGValue(s) + canvas::GetGValue(e)) / 2),
+                         double((canvas::GetBValue(s) + canvas::GetBValue(e)) / 2)};
 
     const bool columns = gradient.Layout() == TsHintEnums::gtLeftRight;
     const int size = columns ? hintSize.width() : hintSize.height();
@@ -241,7 +241,7 @@ void FillPassiveGradient(QImage &bitmap, const framework::TRect &rect, const TPa
     };
 
     const PixelLayout l = LayoutOf(bitmap);
-    const framework::TRect clip = Clip(rect, bitmap);
+    const canvas::TRect clip = Clip(rect, bitmap);
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         uchar *row = bitmap.scanLine(y);
         const int ry = y - rect.Top;
@@ -277,14 +277,14 @@ void FillPassiveGradient(QImage &bitmap, const framework::TRect &rect, const TPa
     }
 }
 
-void TileImage(QImage &bitmap, const framework::TRect &rect, const QImage &picture)
+void TileImage(QImage &bitmap, const canvas::TRect &rect, const QImage &picture)
 {
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return;
     EnsureDirect(bitmap);
     const QImage tile = picture.convertToFormat(bitmap.format());
     const PixelLayout l = LayoutOf(bitmap);
-    const framework::TRect clip = Clip(rect, bitmap);
+    const canvas::TRect clip = Clip(rect, bitmap);
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         const uchar *src = tile.constScanLine((y - rect.Top) % tile.height());
         uchar *dst = bitmap.scanLine(y);
@@ -293,7 +293,7 @@ void TileImage(QImage &bitmap, const framework::TRect &rect, const QImage &pictu
     }
 }
 
-void TraceOutline(QImage &body, const QImage &mask, framework::TColor top, framework::TColor bottom)
+void TraceOutline(QImage &body, const QImage &mask, canvas::TColor top, canvas::TColor bottom)
 {
     EnsureDirect(body);
     const PixelLayout lb = LayoutOf(body), lm = LayoutOf(mask);
@@ -302,11 +302,11 @@ void TraceOutline(QImage &body, const QImage &mask, framework::TColor top, frame
         const uchar *p = mask.constScanLine(y) + x * lm.bytes;
         return !(p[lm.r] == 255 && p[lm.g] == 255 && p[lm.b] == 255);
     };
-    const framework::TColor t = framework::ColorToRGB(top), b = framework::ColorToRGB(bottom);
-    auto paint = [&](uchar *p, framework::TColor c) {
-        p[lb.r] = uchar(framework::GetRValue(c));
-        p[lb.g] = uchar(framework::GetGValue(c));
-        p[lb.b] = uchar(framework::GetBValue(c));
+    const canvas::TColor t = canvas::ColorToRGB(top), b = canvas::ColorToRGB(bottom);
+    auto paint = [&](uchar *p, canvas::TColor c) {
+        p[lb.r] = uchar(canvas::GetRValue(c));
+        p[lb.g] = uchar(canvas::GetGValue(c));
+        p[lb.b] = uchar(canvas::GetBValue(c));
     };
     for (int y = 0; y < h; ++y) {
         uchar *row = body.scanLine(y);

@@ -1,9 +1,9 @@
 #include "hints/sHintManager.h"
 
-#include "framework/ClassRegistry.h"
 #include "hints/sGraphUtils.h"
 #include "hints/sHtmlParse.h"
 #include "hints/sUtils.h"
+#include "layout/ClassRegistry.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -14,8 +14,8 @@
 
 namespace hints {
 
-using framework::TColor;
-using framework::TRect;
+using canvas::TColor;
+using canvas::TRect;
 
 namespace {
 
@@ -42,7 +42,7 @@ TsCustomHintWindow *CreateHintWindow(const QMetaObject *cls)
 // corners. `r` is inclusive of its right and bottom edge pixels minus one, as a filled rectangle.
 void Frame3D(QImage &body, TRect r, TColor top, TColor bottom, int width)
 {
-    framework::Canvas c(&body);
+    canvas::Canvas c(&body);
     c.Pen.Width = 1;
     int l = r.Left, t = r.Top, rt = r.Right - 1, b = r.Bottom - 1;
     for (int i = 0; i < width && l <= rt && t <= b; ++i) {
@@ -67,7 +67,7 @@ TsHintManager *CurrentHintManager()
 }
 
 TsHintManager::TsHintManager(QObject *owner)
-    : QObject(owner), FsStyle(new TsPassivePaintStyle(this)), FFont(new framework::TFont(this))
+    : QObject(owner), FsStyle(new TsPassivePaintStyle(this)), FFont(new canvas::TFont(this))
 {
     FsStyle->SetGroupIndex(-101);
     FsStyle->Background()->SetListenMSG(false);
@@ -114,7 +114,7 @@ void TsHintManager::SetStyle(TsHintStyle Value)
     FPreDefinitions = TsHintEnums::shCustom;
 }
 
-void TsHintManager::SetFont(const framework::TFont &Value)
+void TsHintManager::SetFont(const canvas::TFont &Value)
 {
     FFont->Assign(Value);
     FPreDefinitions = TsHintEnums::shCustom;
@@ -204,9 +204,9 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          0,
          -1,
          -1,
-         framework::clInfoBk,
+         canvas::clInfoBk,
          0,
-         framework::clNone,
+         canvas::clNone,
          E::bgsNone,
          -1,
          false,
@@ -215,14 +215,14 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          0,
          0,
          true,
-         framework::clBtnHighlight,
-         framework::clBlack,
+         canvas::clBtnHighlight,
+         canvas::clBlack,
          4,
          8,
          50,
          false,
          11,
-         framework::clBlack},
+         canvas::clBlack},
         // shGradient
         {E::hsSimply,
          5,
@@ -234,12 +234,12 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          -1,
          11992314,
          10,
-         framework::clNone,
+         canvas::clNone,
          E::bgsGradient,
          E::gtAsBorder,
          true,
          2917517,
-         framework::clWhite,
+         canvas::clWhite,
          1,
          99,
          true,
@@ -250,7 +250,7 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          0,
          false,
          0,
-         framework::clBlack},
+         canvas::clBlack},
         // shTransparent
         {E::hsSimply,
          0,
@@ -262,7 +262,7 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          -1,
          11992314,
          15,
-         framework::clNone,
+         canvas::clNone,
          E::bgsTransparent,
          -1,
          false,
@@ -278,7 +278,7 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          70,
          false,
          0,
-         framework::clBlack},
+         canvas::clBlack},
         // shEllipse
         {E::hsEllipse,
          1,
@@ -290,7 +290,7 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          -1,
          12778748,
          5,
-         framework::clNone,
+         canvas::clNone,
          E::bgsTransparent,
          -1,
          false,
@@ -299,14 +299,14 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          0,
          0,
          true,
-         framework::clBlack,
-         framework::clBlack,
+         canvas::clBlack,
+         canvas::clBlack,
          4,
          16,
          74,
          false,
          0,
-         framework::clBlack},
+         canvas::clBlack},
         // shBalloon
         {E::hsBalloon,
          1,
@@ -327,14 +327,14 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          50,
          50,
          true,
-         framework::clBlack,
-         framework::clBlack,
+         canvas::clBlack,
+         canvas::clBlack,
          2,
          9,
          50,
          false,
          0,
-         framework::clBlack},
+         canvas::clBlack},
         // shComicsGradient
         {E::hsComics,
          1,
@@ -346,7 +346,7 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          25,
          12778748,
          -1,
-         framework::clNone,
+         canvas::clNone,
          E::bgsGradient,
          E::gtTopBottom,
          true,
@@ -355,14 +355,14 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          50,
          50,
          true,
-         framework::clWhite,
+         canvas::clWhite,
          16711680,
          10,
          7,
          28,
          false,
          0,
-         framework::clBlack},
+         canvas::clBlack},
         // shComicsTransparent
         {E::hsComics,
          1,
@@ -374,7 +374,7 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
          15,
          12778748,
          10,
-         framework::clNone,
+         canvas::clNone,
          E::bgsTransparent,
          -1,
          true,
@@ -407,7 +407,7 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
     painting->SetColorActive(p.colorActive);
     if (p.paintingTransparency >= 0)
         painting->SetTransparency(p.paintingTransparency);
-    if (p.colorInActive != framework::clNone)
+    if (p.colorInActive != canvas::clNone)
         painting->SetColorInActive(p.colorInActive);
     TsPassiveBackground *background = FsStyle->Background();
     background->SetMode(p.mode);
@@ -426,12 +426,12 @@ void TsHintManager::ApplyPreset(TsHintsPredefinitions preset)
     }
     TsPassiveShadow *shadow = FsStyle->Shadow();
     shadow->SetEnabled(true);
-    shadow->SetColor(framework::clBlack);
+    shadow->SetColor(canvas::clBlack);
     shadow->SetBlur(p.shadowBlur);
     shadow->SetOffset(p.shadowOffset);
     shadow->SetTransparency(p.shadowTransparency);
-    FFont->setStyle(p.bold ? framework::TFont::TFontStyles(framework::TFont::fsBold)
-                           : framework::TFont::TFontStyles());
+    FFont->setStyle(p.bold ? canvas::TFont::TFontStyles(canvas::TFont::fsBold)
+                           : canvas::TFont::TFontStyles());
     if (p.fontHeight > 0)
         FFont->setHeight(p.fontHeight);
     FFont->setColor(p.fontColor);
@@ -446,7 +446,7 @@ void TsHintManager::AssignTo(TsHintManager *target) const
     target->SetBevelWidth(FBevelWidth);
     target->SetBlur(FBlur);
     target->SetExOffset(FExOffset);
-    framework::TFont *font = target->Font();
+    canvas::TFont *font = target->Font();
     font->setCharset(FFont->charset());
     font->setColor(FFont->color());
     font->setName(FFont->name());
@@ -725,7 +725,7 @@ TRect TsCustomHintWindow::CalcHintRect(int maxWidth, const QString &text)
     TRect r(0, 0, maxWidth, 0);
     if (!m)
         return r;
-    framework::Canvas c(1, 1);
+    canvas::Canvas c(1, 1);
     c.Font.Assign(*m->Font());
     if (m->HTMLMode()) {
         TsHtml html;
@@ -733,8 +733,7 @@ TRect TsCustomHintWindow::CalcHintRect(int maxWidth, const QString &text)
         html.LayoutText(r);
     } else {
         c.DrawText(text, r,
-                   framework::DT_CALCRECT | framework::DT_WORDBREAK | framework::DT_CENTER |
-                       framework::DT_NOPREFIX);
+                   canvas::DT_CALCRECT | canvas::DT_WORDBREAK | canvas::DT_CENTER | canvas::DT_NOPREFIX);
     }
     const int offset = ShadowOffset();
     r.Right += offset + 2 * (m->MarginH() + m->BevelWidth());
@@ -794,7 +793,7 @@ QImage TsCustomHintWindow::BuildMask()
 {
     QImage mask(Work().size(), QImage::Format_RGB32);
     mask.fill(Qt::white);
-    BlendSoftRect(mask, GetBodyRect(), 0, 0, Manager()->Blur(), framework::clBlack);
+    BlendSoftRect(mask, GetBodyRect(), 0, 0, Manager()->Blur(), canvas::clBlack);
     return mask;
 }
 
@@ -821,8 +820,8 @@ void TsCustomHintWindow::PaintBackground(QImage &body, const TRect &rect)
     const TsPassivePainting *painting = m->sStyle()->Painting();
     const TsPassiveBackground *background = m->sStyle()->Background();
     auto fill = [&] {
-        framework::Canvas c(&body);
-        c.Brush = framework::TBrush{painting->ColorActive(), framework::bsSolid};
+        canvas::Canvas c(&body);
+        c.Brush = canvas::TBrush{painting->ColorActive(), canvas::bsSolid};
         c.FillRect(TRect(rect.Left, rect.Top, rect.Right + 1, rect.Bottom + 1));
     };
     switch (background->Mode()) {
@@ -847,9 +846,9 @@ void TsCustomHintWindow::PaintBackground(QImage &body, const TRect &rect)
 void TsCustomHintWindow::PaintText(QImage &body)
 {
     const TsHintManager *m = Manager();
-    framework::Canvas c(&body);
-    c.Brush.Style = framework::bsClear;
-    c.Pen.Style = framework::psSolid;
+    canvas::Canvas c(&body);
+    c.Brush.Style = canvas::bsClear;
+    c.Pen.Style = canvas::psSolid;
     c.Font.Assign(*m->Font());
     const TRect b = GetBodyRect();
     const int dx = m->MarginH() + m->BevelWidth() + ExtraWidth / 2;
@@ -860,7 +859,7 @@ void TsCustomHintWindow::PaintText(QImage &body)
         html.BeginLayout(&c, FCaption, r);
         html.LayoutText(r);
     } else {
-        c.DrawText(FCaption, r, framework::DT_WORDBREAK | framework::DT_CENTER | framework::DT_NOPREFIX);
+        c.DrawText(FCaption, r, canvas::DT_WORDBREAK | canvas::DT_CENTER | canvas::DT_NOPREFIX);
     }
 }
 
@@ -958,20 +957,20 @@ int TsShapedHintWindow::MaskLevel() const
 QImage TsShapedHintWindow::ShapeMask(int blur, int level)
 {
     const QImage &work = Work();
-    framework::Canvas mask(work.width(), work.height());
-    mask.Pen.Style = framework::psClear;
+    canvas::Canvas mask(work.width(), work.height());
+    mask.Pen.Style = canvas::psClear;
     const TRect body = GetBodyRect();
     blur = std::max(blur, 0);
     for (int c = 0; c <= blur; ++c) {
         const int grey = RoundEven(level + double(blur - c) * (255 - level) / (blur + 1)) & 0xFF;
-        mask.Brush = framework::TBrush{framework::RGB(grey, grey, grey), framework::bsSolid};
+        mask.Brush = canvas::TBrush{canvas::RGB(grey, grey, grey), canvas::bsSolid};
         DrawBodyRing(mask, body, c);
         DrawTailRing(mask, body, c);
     }
     return mask.Image();
 }
 
-void TsShapedHintWindow::DrawTailRing(framework::Canvas &mask, const TRect &body, int c)
+void TsShapedHintWindow::DrawTailRing(canvas::Canvas &mask, const TRect &body, int c)
 {
     const QPoint tip = TailTip();
     const int h = Work().height();
@@ -1005,24 +1004,24 @@ void TsShapedHintWindow::PaintBorder(QImage &body)
                  painting->ColorBorderBottom());
 }
 
-void TsComicsHintWindow::DrawBodyRing(framework::Canvas &mask, const TRect &body, int c)
+void TsComicsHintWindow::DrawBodyRing(canvas::Canvas &mask, const TRect &body, int c)
 {
     const int r = Manager()->Radius();
     mask.RoundRect(body.Left + c, body.Top + c, body.Right - c, body.Bottom - c, r, r);
 }
 
-void TsEllipseHintWindow::DrawBodyRing(framework::Canvas &mask, const TRect &body, int c)
+void TsEllipseHintWindow::DrawBodyRing(canvas::Canvas &mask, const TRect &body, int c)
 {
     mask.Ellipse(body.Left + c, body.Top + c, body.Right - c, body.Bottom - c);
 }
 
-void TsBalloonHintWindow::DrawBodyRing(framework::Canvas &mask, const TRect &body, int c)
+void TsBalloonHintWindow::DrawBodyRing(canvas::Canvas &mask, const TRect &body, int c)
 {
     mask.Ellipse(body.Left + c, body.Top + c, body.Right - c, body.Bottom - c);
 }
 
 // Three small ellipses from the tip towards the body, growing as they go.
-void TsBalloonHintWindow::DrawTailRing(framework::Canvas &mask, const TRect &body, int c)
+void TsBalloonHintWindow::DrawTailRing(canvas::Canvas &mask, const TRect &body, int c)
 {
     const QPoint tip = TailTip();
     const int bw = body.Width(), bh = body.Height();
@@ -1058,11 +1057,11 @@ void TsBalloonHintWindow::PaintShadow()
 
 void RegisterHintClasses()
 {
-    framework::RegisterClass<TsHintManager>(QStringLiteral("TsHintManager"));
-    framework::RegisterClass<TsSimplyHintWindow>(QStringLiteral("TsSimplyHintWindow"));
-    framework::RegisterClass<TsComicsHintWindow>(QStringLiteral("TsComicsHintWindow"));
-    framework::RegisterClass<TsEllipseHintWindow>(QStringLiteral("TsEllipseHintWindow"));
-    framework::RegisterClass<TsBalloonHintWindow>(QStringLiteral("TsBalloonHintWindow"));
+    layout::RegisterClass<TsHintManager>(QStringLiteral("TsHintManager"));
+    layout::RegisterClass<TsSimplyHintWindow>(QStringLiteral("TsSimplyHintWindow"));
+    layout::RegisterClass<TsComicsHintWindow>(QStringLiteral("TsComicsHintWindow"));
+    layout::RegisterClass<TsEllipseHintWindow>(QStringLiteral("TsEllipseHintWindow"));
+    layout::RegisterClass<TsBalloonHintWindow>(QStringLiteral("TsBalloonHintWindow"));
 }
 
 } // namespace hints

@@ -3,9 +3,9 @@
 // The hint manager and its hint windows. A manager placed on a form makes one of its window
 // classes the application's hint window; the windows are painted entirely by the program.
 
-#include "framework/Canvas.h"
-#include "framework/ComponentState.h"
-#include "framework/Fonts.h"
+#include "canvas/Canvas.h"
+#include "canvas/Fonts.h"
+#include "core/ComponentState.h"
 #include "hints/sConst.h"
 #include "hints/sStylePassive.h"
 
@@ -17,7 +17,7 @@ namespace hints {
 
 class TsCustomHintWindow;
 
-class TsHintManager : public QObject, public framework::ComponentState
+class TsHintManager : public QObject, public core::ComponentState
 {
     Q_OBJECT
     Q_PROPERTY(hints::TsHintEnums::TsHintStyle Style READ Style WRITE SetStyle)
@@ -32,7 +32,7 @@ class TsHintManager : public QObject, public framework::ComponentState
     Q_PROPERTY(int MarginV READ MarginV WRITE SetMarginV)
     Q_PROPERTY(bool HTMLMode READ HTMLMode WRITE SetHTMLMode)
     Q_PROPERTY(int HintsDesigner READ HintsDesigner WRITE SetHintsDesigner)
-    Q_PROPERTY(framework::TFont *Font READ Font)
+    Q_PROPERTY(canvas::TFont *Font READ Font)
     Q_PROPERTY(
         hints::TsHintEnums::TsHintsPredefinitions PreDefinitions READ PreDefinitions WRITE SetPreDefinitions)
 
@@ -64,9 +64,9 @@ public:
     void SetHTMLMode(bool Value);
     int HintsDesigner() const { return FHintsDesigner; }
     void SetHintsDesigner(int Value);
-    framework::TFont *Font() const { return FFont; }
+    canvas::TFont *Font() const { return FFont; }
     // Copies the font and makes the presets custom.
-    void SetFont(const framework::TFont &Value);
+    void SetFont(const canvas::TFont &Value);
     TsHintsPredefinitions PreDefinitions() const { return FPreDefinitions; }
     // Applies the named preset of all settings.
     void SetPreDefinitions(TsHintsPredefinitions Value);
@@ -80,7 +80,7 @@ private:
 
     TsHintStyle FStyle = TsHintEnums::hsEllipse;
     TsPassivePaintStyle *FsStyle;
-    framework::TFont *FFont;
+    canvas::TFont *FFont;
     int FMaxWidth = 200;
     int FBevelWidth = 1;
     int FBlur = 1;
@@ -174,9 +174,9 @@ public:
     void SetCaption(const QString &Value) { FCaption = Value; }
 
     // Size of the hint for `text`, word-wrapped within `maxWidth`.
-    virtual framework::TRect CalcHintRect(int maxWidth, const QString &text);
+    virtual canvas::TRect CalcHintRect(int maxWidth, const QString &text);
     // Places the hint at the origin, captures the screen under it and shows it.
-    virtual void ActivateHint(const framework::TRect &rect, const QString &text);
+    virtual void ActivateHint(const canvas::TRect &rect, const QString &text);
     // Runs the painting pipeline on the work bitmap; the window shows the result.
     void Compose();
     // The composed picture (valid after Compose).
@@ -192,13 +192,13 @@ protected:
     virtual QImage BuildMask();
     virtual QImage BuildBody();
 
-    virtual framework::TRect GetBodyRect();
-    virtual void PaintBackground(QImage &body, const framework::TRect &rect);
+    virtual canvas::TRect GetBodyRect();
+    virtual void PaintBackground(QImage &body, const canvas::TRect &rect);
     virtual void PaintBorder(QImage &body);
     virtual void PaintText(QImage &body);
 
     // Size added by the shape; the plain rectangle adds none.
-    virtual void AddShapeSize(framework::TRect &) {}
+    virtual void AddShapeSize(canvas::TRect &) {}
 
     TsHintManager *Manager() const { return CurrentHintManager(); }
     int ShadowOffset() const;
@@ -241,14 +241,14 @@ public:
 protected:
     void PaintShadow() override;
     QImage BuildMask() override;
-    framework::TRect GetBodyRect() override;
+    canvas::TRect GetBodyRect() override;
     void PaintBorder(QImage &body) override;
-    void AddShapeSize(framework::TRect &r) override;
+    void AddShapeSize(canvas::TRect &r) override;
 
     // Draws ring `c` of the body (inset by c) on the mask canvas.
-    virtual void DrawBodyRing(framework::Canvas &mask, const framework::TRect &body, int c) = 0;
+    virtual void DrawBodyRing(canvas::Canvas &mask, const canvas::TRect &body, int c) = 0;
     // Draws ring `c` of the way to the pointer.
-    virtual void DrawTailRing(framework::Canvas &mask, const framework::TRect &body, int c);
+    virtual void DrawTailRing(canvas::Canvas &mask, const canvas::TRect &body, int c);
     QPoint TailTip() const;
     int MaskLevel() const;
     virtual bool AddsExtraSize() const { return true; }
@@ -262,7 +262,7 @@ public:
     using TsShapedHintWindow::TsShapedHintWindow;
 
 protected:
-    void DrawBodyRing(framework::Canvas &mask, const framework::TRect &body, int c) override;
+    void DrawBodyRing(canvas::Canvas &mask, const canvas::TRect &body, int c) override;
     bool AddsExtraSize() const override { return false; }
 };
 
@@ -274,7 +274,7 @@ public:
     using TsShapedHintWindow::TsShapedHintWindow;
 
 protected:
-    void DrawBodyRing(framework::Canvas &mask, const framework::TRect &body, int c) override;
+    void DrawBodyRing(canvas::Canvas &mask, const canvas::TRect &body, int c) override;
 };
 
 class TsBalloonHintWindow : public TsShapedHintWindow
@@ -286,8 +286,8 @@ public:
 
 protected:
     void PaintShadow() override;
-    void DrawBodyRing(framework::Canvas &mask, const framework::TRect &body, int c) override;
-    void DrawTailRing(framework::Canvas &mask, const framework::TRect &body, int c) override;
+    void DrawBodyRing(canvas::Canvas &mask, const canvas::TRect &body, int c) override;
+    void DrawTailRing(canvas::Canvas &mask, const canvas::TRect &body, int c) override;
 };
 
 // Registers the manager and the hint windows for stored layouts.

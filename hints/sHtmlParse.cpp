@@ -63,17 +63,17 @@ int PixelsFromPoints(int points)
 
 TsHtml::~TsHtml() = default;
 
-framework::TColor TsHtml::ColorFromWord(const QString &word)
+canvas::TColor TsHtml::ColorFromWord(const QString &word)
 {
     QString digits = word;
     if (digits.startsWith(QLatin1Char('#'))) {
         digits.remove(0, 1);
     } else {
-        framework::TColor named = 0;
+        canvas::TColor named = 0;
         if (MarkupColorByName(word, named))
             return named;
     }
-    framework::TColor value = 0;
+    canvas::TColor value = 0;
     for (const QChar ch : digits) {
         int d = -1;
         if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
@@ -81,13 +81,13 @@ framework::TColor TsHtml::ColorFromWord(const QString &word)
         else if (ch >= QLatin1Char('A') && ch <= QLatin1Char('F'))
             d = ch.unicode() - 'A' + 10;
         if (d < 0)
-            return framework::TColor(-1);
-        value = (value << 4) | framework::TColor(d);
+            return canvas::TColor(-1);
+        value = (value << 4) | canvas::TColor(d);
     }
     return value;
 }
 
-void TsHtml::BeginLayout(framework::Canvas *bitmap, const QString &text, const framework::TRect &rect)
+void TsHtml::BeginLayout(canvas::Canvas *bitmap, const QString &text, const canvas::TRect &rect)
 {
     FBitmap = bitmap;
     FText = text;
@@ -109,7 +109,7 @@ void TsHtml::BeginLayout(framework::Canvas *bitmap, const QString &text, const f
     FAlignment = taLeftJustify;
 }
 
-void TsHtml::LayoutText(framework::TRect &rect)
+void TsHtml::LayoutText(canvas::TRect &rect)
 {
     if (FBitmap) {
         int piece = 0; // 0-based start of the pending piece
@@ -141,7 +141,7 @@ void TsHtml::LayoutText(framework::TRect &rect)
         // An unclosed tag still counts the lines drawn before it.
         Finish();
     }
-    rect = framework::TRect(0, 0, FWidest, FTotalHeight);
+    rect = canvas::TRect(0, 0, FWidest, FTotalHeight);
 }
 
 void TsHtml::Finish()
@@ -177,8 +177,8 @@ void TsHtml::NewLine()
 
 void TsHtml::HandleTag(const QString &tag, int tagStart)
 {
-    framework::TFont &font = FBitmap->Font;
-    using framework::TFont;
+    canvas::TFont &font = FBitmap->Font;
+    using canvas::TFont;
     if (StartsWith(tag, QStringLiteral("B"), true)) {
         font.setStyle(font.style() & ~TFont::TFontStyles(TFont::fsBold));
     } else if (StartsWith(tag, QStringLiteral("I"), true)) {
@@ -225,7 +225,7 @@ void TsHtml::ReadParagraphAttributes(const QString &tag)
 
 void TsHtml::ApplyFontAttributes(const QString &tag, int tagStart)
 {
-    framework::TFont &font = FBitmap->Font;
+    canvas::TFont &font = FBitmap->Font;
     const QStringList words = AttributeWords(tag);
     for (qsizetype k = 0; k + 1 < words.size(); ++k) {
         const QString &word = words[k];

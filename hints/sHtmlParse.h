@@ -3,8 +3,8 @@
 // The hint mark-up: bold, italic, line break, paragraph and font tags laid out on a canvas.
 // Lines end only at line-break and paragraph tags; text is never wrapped.
 
-#include "framework/Canvas.h"
-#include "framework/Fonts.h"
+#include "canvas/Canvas.h"
+#include "canvas/Fonts.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,16 +25,16 @@ public:
     TsHtml &operator=(const TsHtml &) = delete;
 
     // `bitmap` is drawn on and its font is the current font; it must outlive the run.
-    void BeginLayout(framework::Canvas *bitmap, const QString &text, const framework::TRect &rect);
+    void BeginLayout(canvas::Canvas *bitmap, const QString &text, const canvas::TRect &rect);
     // Draws the text; `rect` becomes (0, 0, widest line, total height).
-    void LayoutText(framework::TRect &rect);
+    void LayoutText(canvas::TRect &rect);
 
     TAlignment Alignment() const { return FAlignment; }
     int SavedFonts() const { return int(FFontStack.size()); }
 
     // The colour a COLOR attribute word names (upper case): "#" and hex digits, a colour name,
     // or hex digits; -1 for a word that is none of these.
-    static framework::TColor ColorFromWord(const QString &word);
+    static canvas::TColor ColorFromWord(const QString &word);
 
 private:
     void DrawPiece(int from, int to);
@@ -44,11 +44,11 @@ private:
     void ReadParagraphAttributes(const QString &tag);
     void Finish();
 
-    framework::Canvas *FBitmap = nullptr;
+    canvas::Canvas *FBitmap = nullptr;
     QString FText;
     QString FTagText;
     int FLength = 0;
-    framework::TRect FArea;
+    canvas::TRect FArea;
     int FPenX = 0;
     int FPenY = 0;
     int FLineWidth = 0;
@@ -56,7 +56,7 @@ private:
     int FWidest = 0;
     int FTotalHeight = 0;
     TAlignment FAlignment = taLeftJustify;
-    std::vector<std::unique_ptr<framework::TFont>> FFontStack;
+    std::vector<std::unique_ptr<canvas::TFont>> FFontStack;
 };
 
 } // namespace hints

@@ -14,8 +14,8 @@ namespace hints {
         Changed();                                                                                           \
     }
 
-HINTS_SETTER(TPassiveGradient, Color1, framework::TColor)
-HINTS_SETTER(TPassiveGradient, Color2, framework::TColor)
+HINTS_SETTER(TPassiveGradient, Color1, canvas::TColor)
+HINTS_SETTER(TPassiveGradient, Color2, canvas::TColor)
 HINTS_SETTER(TPassiveGradient, Layout, TGradientTypes)
 HINTS_SETTER(TPassiveGradient, Mode, TsGradientMode)
 HINTS_SETTER(TPassiveGradient, Width, int)
@@ -59,7 +59,7 @@ void TsPassiveBackground::SetImage(const QImage &Value)
 }
 
 HINTS_SETTER(TsPassiveShadow, Enabled, bool)
-HINTS_SETTER(TsPassiveShadow, Color, framework::TColor)
+HINTS_SETTER(TsPassiveShadow, Color, canvas::TColor)
 HINTS_SETTER(TsPassiveShadow, Offset, int)
 HINTS_SETTER(TsPassiveShadow, Blur, int)
 
@@ -72,10 +72,10 @@ void TsPassiveShadow::SetTransparency(int Value)
     Changed();
 }
 
-HINTS_SETTER(TsPassivePainting, ColorActive, framework::TColor)
-HINTS_SETTER(TsPassivePainting, ColorInActive, framework::TColor)
-HINTS_SETTER(TsPassivePainting, ColorBorderTop, framework::TColor)
-HINTS_SETTER(TsPassivePainting, ColorBorderBottom, framework::TColor)
+HINTS_SETTER(TsPassivePainting, ColorActive, canvas::TColor)
+HINTS_SETTER(TsPassivePainting, ColorInActive, canvas::TColor)
+HINTS_SETTER(TsPassivePainting, ColorBorderTop, canvas::TColor)
+HINTS_SETTER(TsPassivePainting, ColorBorderBottom, canvas::TColor)
 HINTS_SETTER(TsPassivePainting, Transparency, int)
 HINTS_SETTER(TsPassivePainting, Bevel, TsHintEnums::TBevelCut)
 

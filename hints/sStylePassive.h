@@ -3,7 +3,7 @@
 // The passive paint style and its parts. Every setter compares, stores and tells the owning
 // style once; hint windows pick the change up at the next hint.
 
-#include "framework/Colors.h"
+#include "canvas/Colors.h"
 #include "hints/sConst.h"
 
 #include <QImage>
@@ -41,10 +41,10 @@ class TPassiveGradient : public TsStylePart
 public:
     using TsStylePart::TsStylePart;
 
-    framework::TColor Color1() const { return FColor1; }
-    void SetColor1(framework::TColor Value);
-    framework::TColor Color2() const { return FColor2; }
-    void SetColor2(framework::TColor Value);
+    canvas::TColor Color1() const { return FColor1; }
+    void SetColor1(canvas::TColor Value);
+    canvas::TColor Color2() const { return FColor2; }
+    void SetColor2(canvas::TColor Value);
     TGradientTypes Layout() const { return FLayout; }
     void SetLayout(TGradientTypes Value);
     TsGradientMode Mode() const { return FMode; }
@@ -60,8 +60,8 @@ public:
     void SetInvert(bool Value);
 
 private:
-    framework::TColor FColor1 = framework::clInfoBk;
-    framework::TColor FColor2 = framework::clBtnShadow;
+    canvas::TColor FColor1 = canvas::clInfoBk;
+    canvas::TColor FColor2 = canvas::clBtnShadow;
     TGradientTypes FLayout = TsHintEnums::gtLeftRight;
     TsGradientMode FMode = TsHintEnums::gmPercent;
     int FPercent1 = 50;
@@ -110,8 +110,8 @@ public:
 
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool Value);
-    framework::TColor Color() const { return FColor; }
-    void SetColor(framework::TColor Value);
+    canvas::TColor Color() const { return FColor; }
+    void SetColor(canvas::TColor Value);
     int Offset() const { return FOffset; }
     void SetOffset(int Value);
     int Blur() const { return FBlur; }
@@ -122,7 +122,7 @@ public:
 
 private:
     bool FEnabled = true;
-    framework::TColor FColor = framework::clBlack;
+    canvas::TColor FColor = canvas::clBlack;
     int FOffset = 10;
     int FBlur = 6;
     int FTransparency = 50;
@@ -141,24 +141,24 @@ class TsPassivePainting : public TsStylePart
 public:
     using TsStylePart::TsStylePart;
 
-    framework::TColor ColorActive() const { return FColorActive; }
-    void SetColorActive(framework::TColor Value);
-    framework::TColor ColorInActive() const { return FColorInActive; }
-    void SetColorInActive(framework::TColor Value);
-    framework::TColor ColorBorderTop() const { return FColorBorderTop; }
-    void SetColorBorderTop(framework::TColor Value);
-    framework::TColor ColorBorderBottom() const { return FColorBorderBottom; }
-    void SetColorBorderBottom(framework::TColor Value);
+    canvas::TColor ColorActive() const { return FColorActive; }
+    void SetColorActive(canvas::TColor Value);
+    canvas::TColor ColorInActive() const { return FColorInActive; }
+    void SetColorInActive(canvas::TColor Value);
+    canvas::TColor ColorBorderTop() const { return FColorBorderTop; }
+    void SetColorBorderTop(canvas::TColor Value);
+    canvas::TColor ColorBorderBottom() const { return FColorBorderBottom; }
+    void SetColorBorderBottom(canvas::TColor Value);
     int Transparency() const { return FTransparency; }
     void SetTransparency(int Value);
     TsHintEnums::TBevelCut Bevel() const { return FBevel; }
     void SetBevel(TsHintEnums::TBevelCut Value);
 
 private:
-    framework::TColor FColorActive = framework::cl3DLight;
-    framework::TColor FColorInActive = framework::clMenu;
-    framework::TColor FColorBorderTop = framework::clWhite;
-    framework::TColor FColorBorderBottom = framework::clBlack;
+    canvas::TColor FColorActive = canvas::cl3DLight;
+    canvas::TColor FColorInActive = canvas::clMenu;
+    canvas::TColor FColorBorderTop = canvas::clWhite;
+    canvas::TColor FColorBorderBottom = canvas::clBlack;
     int FTransparency = 25;
     TsHintEnums::TBevelCut FBevel = TsHintEnums::bvRaised;
 };

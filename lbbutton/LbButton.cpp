@@ -2,7 +2,7 @@
 
 #include "controls/Forms.h"
 #include "controls/Pictures.h"
-#include "framework/ClassRegistry.h"
+#include "layout/ClassRegistry.h"
 #include "lbbutton/LbButtonRes.h"
 
 #include <QAction>
@@ -21,7 +21,9 @@
 
 namespace lbbutton {
 
-using namespace framework;
+using namespace canvas;
+using namespace controls;
+using namespace layout;
 
 namespace {
 
@@ -441,7 +443,7 @@ void TLbButtonThread::Execute()
 // ---------------------------------------------------------------------------------------------
 
 TLbButton::TLbButton(QWidget *parent)
-    : QWidget(parent), framework::TControl(this), FHotTrackFont(std::make_unique<TFont>())
+    : QWidget(parent), controls::TControl(this), FHotTrackFont(std::make_unique<TFont>())
 {
     resize(100, 23);
     setDefaultFocus(true);

@@ -4,10 +4,10 @@
 // colour fades back on a small thread of its own, colour presets, stock kinds, default and
 // cancel keys and an attached popup menu.
 
+#include "canvas/Canvas.h"
+#include "canvas/Colors.h"
+#include "canvas/Fonts.h"
 #include "controls/Controls.h"
-#include "framework/Canvas.h"
-#include "framework/Colors.h"
-#include "framework/Fonts.h"
 #include "lbbutton/LbButtons.h"
 
 #include <QImage>
@@ -35,15 +35,15 @@ struct TLbFaceParams
 {
     int W = 0;
     int H = 0;
-    framework::TAlignment Alignment = framework::taCenter;
+    controls::TAlignment Alignment = controls::taCenter;
     QString Caption;
     TLbButtonLayout Layout = blGlyphLeft;
-    const framework::TFont *Font = nullptr; // null: the canvas font as it is
-    framework::TColor ShadowColor = framework::clGray;
-    framework::TColor LightColor = framework::clWhite;
-    framework::TColor HotTrackColor = framework::clNone;
-    framework::TColor ColorWhenDown = framework::clNone;
-    framework::TColor Color = framework::clBtnFace;
+    const canvas::TFont *Font = nullptr; // null: the canvas font as it is
+    canvas::TColor ShadowColor = canvas::clGray;
+    canvas::TColor LightColor = canvas::clWhite;
+    canvas::TColor HotTrackColor = canvas::clNone;
+    canvas::TColor ColorWhenDown = canvas::clNone;
+    canvas::TColor Color = canvas::clBtnFace;
     TLbButtonStyle Style = bsNormal;
     bool HasPopup = false;
     bool WordWrap = false;
@@ -58,13 +58,12 @@ struct TLbFaceParams
 };
 
 // Each channel Trunc((1 - t) * colour + t * hot) with t = fadeLevel / 8.
-framework::TColor HotTrackMix(framework::TColor color, framework::TColor hot, int fadeLevel);
+canvas::TColor HotTrackMix(canvas::TColor color, canvas::TColor hot, int fadeLevel);
 // 32 horizontal bands from a to b over the box (left, top, right, bottom exclusive).
-void DrawGradient(framework::Canvas &canvas, framework::TColor a, framework::TColor b,
-                  const framework::TRect &box);
-void DrawFace(framework::Canvas &canvas, const TLbFaceParams &p);
+void DrawGradient(canvas::Canvas &canvas, canvas::TColor a, canvas::TColor b, const canvas::TRect &box);
+void DrawFace(canvas::Canvas &canvas, const TLbFaceParams &p);
 // One cell (x .. x + gw - 1) of a glyph strip, drawn with its bottom-left colour transparent.
-void DrawGlyphCell(framework::Canvas &canvas, const QImage &strip, int cellX, int gw, int gh, int gx, int gy);
+void DrawGlyphCell(canvas::Canvas &canvas, const QImage &strip, int cellX, int gw, int gh, int gx, int gy);
 
 // Sleeps, then hands one fade step to the button's thread and waits until it ran; never waits
 // for anything once asked to terminate. Created suspended. The hand-over is a wake-up on a
@@ -111,7 +110,7 @@ private:
     std::thread FThread;
 };
 
-class TLbButton : public QWidget, public framework::TControl
+class TLbButton : public QWidget, public controls::TControl
 {
     Q_OBJECT
     // The shared control part, without the framework's click event: this button has its own.
@@ -119,21 +118,21 @@ class TLbButton : public QWidget, public framework::TControl
     Q_PROPERTY(int Top READ Top WRITE setTop)
     Q_PROPERTY(int Width READ Width WRITE setWidth)
     Q_PROPERTY(int Height READ Height WRITE setHeight)
-    Q_PROPERTY(framework::ControlEnums::TAlign Align READ Align WRITE setAlign)
+    Q_PROPERTY(controls::ControlEnums::TAlign Align READ Align WRITE setAlign)
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QString Hint READ Hint WRITE setHint)
     Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
     Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE setParentShowHint)
-    Q_PROPERTY(framework::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
+    Q_PROPERTY(controls::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
     Q_PROPERTY(uint Color READ Color WRITE setColor)
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
-    Q_PROPERTY(framework::TFont *Font READ Font)
+    Q_PROPERTY(canvas::TFont *Font READ Font)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE setParentFont)
     Q_PROPERTY(int TabOrder READ TabOrder WRITE setTabOrderIndex)
     Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
     Q_PROPERTY(int Tag READ Tag WRITE setTag)
-    Q_PROPERTY(framework::ControlEnums::TAlignment Alignment READ Alignment WRITE SetAlignment)
+    Q_PROPERTY(controls::ControlEnums::TAlignment Alignment READ Alignment WRITE SetAlignment)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool Cancel READ Cancel WRITE SetCancel)
     Q_PROPERTY(bool Default READ Default WRITE SetDefault)
@@ -143,7 +142,7 @@ class TLbButton : public QWidget, public framework::TControl
     Q_PROPERTY(QString Glyph READ Glyph WRITE SetGlyph)
     Q_PROPERTY(int NumGlyphs READ NumGlyphs WRITE SetNumGlyphs)
     Q_PROPERTY(uint HotTrackColor READ HotTrackColor WRITE SetHotTrackColor)
-    Q_PROPERTY(framework::TFont *HotTrackFont READ HotTrackFont)
+    Q_PROPERTY(canvas::TFont *HotTrackFont READ HotTrackFont)
     Q_PROPERTY(lbbutton::TLbButtonLayout Layout READ Layout WRITE SetLayout)
     Q_PROPERTY(uint LightColor READ LightColor WRITE SetLightColor)
     Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE SetShadowColor)
@@ -185,8 +184,8 @@ public:
     explicit TLbButton(QWidget *parent = nullptr);
     ~TLbButton() override;
 
-    framework::TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(framework::TAlignment Value);
+    controls::TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(controls::TAlignment Value);
     QString Caption() const { return FCaption; }
     void SetCaption(const QString &Value);
     bool Cancel() const { return FCancel; }
@@ -210,7 +209,7 @@ public:
     void SetNumGlyphs(int Value);
     uint HotTrackColor() const { return FHotTrackColor; }
     void SetHotTrackColor(uint Value) { FHotTrackColor = Value; }
-    framework::TFont *HotTrackFont() const { return FHotTrackFont.get(); }
+    canvas::TFont *HotTrackFont() const { return FHotTrackFont.get(); }
     TLbButtonKind Kind() const { return FKind; }
     void SetKind(TLbButtonKind Value);
     TLbButtonLayout Layout() const { return FLayout; }
@@ -310,22 +309,22 @@ private:
     void StopFadeThread();
     QWidget *FindOwnerForm() const;
 
-    framework::TAlignment FAlignment = framework::taCenter;
+    controls::TAlignment FAlignment = controls::taCenter;
     QString FCaption;
     bool FCancel = false;
     bool FDefault = false;
-    uint FColorWhenDown = framework::clNone;
+    uint FColorWhenDown = canvas::clNone;
     bool FFlat = false;
     QImage FGlyph;
     QString FGlyphName;
     int FNumGlyphs = 0;
-    uint FHotTrackColor = framework::clNone;
-    std::unique_ptr<framework::TFont> FHotTrackFont;
+    uint FHotTrackColor = canvas::clNone;
+    std::unique_ptr<canvas::TFont> FHotTrackFont;
     TLbButtonKind FKind = bkCustom;
     TLbButtonLayout FLayout = blGlyphLeft;
-    uint FLightColor = framework::clWhite;
+    uint FLightColor = canvas::clWhite;
     int FModalResult = 0;
-    uint FShadowColor = framework::clGray;
+    uint FShadowColor = canvas::clGray;
     bool FSlowDecease = false;
     TLbButtonStyle FStyle = bsNormal;
     bool FExTransparent = false;

@@ -4,7 +4,7 @@
 
 namespace lbbutton {
 
-using namespace framework;
+using namespace canvas;
 
 TLbColorPreset ColorPreset(TLbColorStyle style)
 {

@@ -3,7 +3,7 @@
 // Enumerations of the light button, streamed by name, and the tables behind its colour
 // presets and stock kinds.
 
-#include "framework/Colors.h"
+#include "canvas/Colors.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -49,14 +49,14 @@ Q_ENUM_NS(TLbColorStyle)
 
 struct TLbColorPreset
 {
-    framework::TColor Color;
-    framework::TColor LightColor;
-    framework::TColor ShadowColor;
-    framework::TColor ColorWhenDown;
-    framework::TColor HotTrackColor;
+    canvas::TColor Color;
+    canvas::TColor LightColor;
+    canvas::TColor ShadowColor;
+    canvas::TColor ColorWhenDown;
+    canvas::TColor HotTrackColor;
     bool Flat;
     TLbButtonStyle Style;
-    framework::TColor FontColor;
+    canvas::TColor FontColor;
 };
 
 // Values of a preset other than lcsCustom (lcsCustom answers the lcsDefault values, unused).

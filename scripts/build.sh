@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# build.sh <build-dir> [extra cmake arguments...]: configure and build into <build-dir>.
-# BUILD_TARGET=<target> builds only that target.
+# build.sh <preset> [extra cmake arguments...]: configure and build the tree of a preset in
+# CMakePresets.json (default, run, asan, tsan, bench). BUILD_TARGET=<target> builds only that target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-dir=${1:-$root/build}
+cd "$root"
+preset=${1:-default}
 shift || true
-cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+cmake --preset "$preset" "$@" >/dev/null
 if [ -n "${BUILD_TARGET:-}" ]; then
-  cmake --build "$dir" -j "$(nproc)" --target "$BUILD_TARGET"
+  cmake --build --preset "$preset" -j "$(nproc)" --target "$BUILD_TARGET"
 else
-  cmake --build "$dir" -j "$(nproc)"
+  cmake --build --preset "$preset" -j "$(nproc)"
 fi

@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-mapfile -t files < <(find app bench controls framework hints lbbutton tests tonegen widgets \
+mapfile -t files < <(find app bench canvas controls core hints layout lbbutton sound tests tonegen widgets \
   \( -name '*.cpp' -o -name '*.h' \) -type f 2>/dev/null | sort)
 if [ ${#files[@]} -eq 0 ]; then
   echo "check_format: no sources found" >&2

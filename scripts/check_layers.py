@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Fails when a source file includes a header from a layer above its own.
 
-Layers, top to bottom: app > (hints, lbbutton, widgets, tonegen) > controls > framework.
-The four middle folders do not include each other, tonegen uses only framework, and
-framework and tonegen stay clear of Qt Widgets. tests/ and bench/ may include anything.
+Layers, top to bottom: app > (hints, lbbutton, widgets, tonegen) > controls >
+(canvas, layout, sound) > core. The four middle folders do not include each other, tonegen
+uses only the floors below controls, layout reads colour names from canvas, and the floors
+below controls stay clear of Qt Widgets. The build enforces the same graph (each library's
+include folder holds only that library); this script names the offending line.
+tests/ and bench/ may include anything.
 
 check_layers.py [root]       check the tree at root (default: the repository)
 check_layers.py --self-test  check that the rules catch what they should
@@ -15,16 +18,20 @@ import subprocess
 import sys
 import tempfile
 
+GROUND = {"canvas", "layout", "sound", "core"}
 ALLOWED = {
-    "framework": {"framework"},
-    "controls": {"controls", "framework"},
-    "tonegen": {"tonegen", "framework"},
-    "widgets": {"widgets", "controls", "framework"},
-    "lbbutton": {"lbbutton", "controls", "framework"},
-    "hints": {"hints", "controls", "framework"},
-    "app": {"app", "hints", "lbbutton", "widgets", "tonegen", "controls", "framework"},
+    "core": {"core"},
+    "canvas": {"canvas", "core"},
+    "layout": {"layout", "canvas", "core"},
+    "sound": {"sound", "core"},
+    "controls": {"controls"} | GROUND,
+    "tonegen": {"tonegen", "layout", "sound", "core"},
+    "widgets": {"widgets", "controls"} | GROUND,
+    "lbbutton": {"lbbutton", "controls"} | GROUND,
+    "hints": {"hints", "controls"} | GROUND,
+    "app": {"app", "hints", "lbbutton", "widgets", "tonegen", "controls"} | GROUND,
 }
-NO_QT_WIDGETS = {"framework", "tonegen"}
+NO_QT_WIDGETS = GROUND | {"tonegen"}
 SOURCE_SUFFIXES = {".h", ".hpp", ".cpp", ".cc"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]', re.MULTILINE)
 
@@ -67,14 +74,18 @@ def violations(root, widget_headers):
 
 def self_test(widget_headers):
     cases = [
-        ("framework/A.cpp", '#include "controls/Forms.h"\n', 1),
-        ("framework/B.cpp", "#include <QWidget>\n", 1),
+        ("canvas/A.cpp", '#include "controls/Forms.h"\n', 1),
+        ("sound/B.cpp", "#include <QWidget>\n", 1),
+        ("core/J.h", '#include "canvas/Colors.h"\n', 1),
+        ("sound/K.cpp", '#include "layout/LayoutReader.h"\n', 1),
+        ("tonegen/L.cpp", '#include "canvas/Canvas.h"\n', 1),
+        ("layout/M.cpp", '#include "canvas/Colors.h"\n#include "core/Exception.h"\n', 0),
         ("tonegen/C.cpp", '#include "widgets/iKnob.h"\n', 1),
         ("tonegen/D.cpp", "#include <QtWidgets/QMessageBox>\n", 1),
         ("widgets/E.h", '#include "tonegen/ToneGen.h"\n', 1),
         ("controls/F.cpp", '#include "app/Unit1.h"\n', 1),
         ("app/G.cpp", '#include "widgets/iKnob.h"\n#include "controls/Forms.h"\n', 0),
-        ("widgets/H.cpp", "#include <QWidget>\n#include \"framework/Canvas.h\"\n", 0),
+        ("widgets/H.cpp", "#include <QWidget>\n#include \"canvas/Canvas.h\"\n", 0),
         ("tests/I.cpp", '#include "app/Unit1.h"\n', 0),
     ]
     failures = 0

@@ -4,11 +4,11 @@
 # in fuzz-corpus/<target> (not committed) from the committed seeds; an input that crashes, leaks,
 # hangs or breaks an invariant is kept as tests/fuzz/regressions/<target>/<kind>-<hash>, which the
 # fuzz tests replay, and the run goes on. Ends with runs and coverage per target.
-# Builds the sanitizer tree with the targets first (clang); BUILD_DIR overrides its folder.
+# Builds the sanitizer tree (preset asan, clang) with the targets first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-build=${BUILD_DIR:-build-asan}
+build=build-asan
 limit=${1:-300}
 shift || true
 targets=("$@")
@@ -17,9 +17,7 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 if [ -z "${SKIP_BUILD:-}" ]; then
-  bash scripts/build.sh "$build" -DBUILD_TESTING=ON -DSOUNDGEN_SANITIZE=address,undefined -DSOUNDGEN_BENCH=OFF \
-    -DSOUNDGEN_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DSOUNDGEN_FUZZ=ON \
-    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+  bash scripts/build.sh asan >/dev/null
 fi
 
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy

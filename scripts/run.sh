@@ -3,5 +3,5 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" run
-BUILD_TARGET=soundgen bash "$root/scripts/build.sh" "$root/build-run" -DBUILD_TESTING=OFF -DSOUNDGEN_BENCH=OFF
+BUILD_TARGET=soundgen bash "$root/scripts/build.sh" run
 exec "$root/build-run/app/soundgen" "$@"

@@ -31,7 +31,11 @@ done
 if [ -n "${SOAK_PROGRAM:-}" ]; then
   program=$SOAK_PROGRAM
 else
-  BUILD_TARGET=soundgen "$root/scripts/build.sh" "$build" >/dev/null
+  if [ -f "$build/CMakeCache.txt" ]; then
+    cmake --build "$build" --target soundgen >/dev/null
+  else
+    BUILD_TARGET=soundgen bash "$root/scripts/build.sh" default >/dev/null
+  fi
   program=$build/app/soundgen
 fi
 [ -x "$program" ] || { echo "FAIL: $program is missing" >&2; exit 2; }

@@ -13,7 +13,7 @@ python3 scripts/check_layers.py
 bash scripts/check_format.sh
 
 echo "== build and unit tests"
-bash scripts/build.sh build -DBUILD_TESTING=ON -DSOUNDGEN_BENCH=ON -DSOUNDGEN_WERROR=ON
+bash scripts/build.sh default
 ctest --test-dir build --output-on-failure -j 2
 
 echo "== address and undefined-behaviour sanitizers (clang), with the fuzz targets"
@@ -23,9 +23,7 @@ echo "== address and undefined-behaviour sanitizers (clang), with the fuzz targe
 if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++-14$' build-asan/CMakeCache.txt; then
   rm -rf build-asan
 fi
-bash scripts/build.sh build-asan -DBUILD_TESTING=ON -DSOUNDGEN_SANITIZE=address,undefined -DSOUNDGEN_BENCH=OFF \
-  -DSOUNDGEN_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DSOUNDGEN_FUZZ=ON \
-  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+bash scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j 2 -L unit
 # Each fuzz target for a fixed, short number of runs over its corpus, then its kept regressions.
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j 2 -L fuzz

@@ -1,8 +1,8 @@
 #include "tonegen/ToneGen.h"
 
-#include "framework/ClassRegistry.h"
-#include "framework/DesignMessage.h"
-#include "framework/SoundPlayer.h"
+#include "core/DesignMessage.h"
+#include "layout/ClassRegistry.h"
+#include "sound/SoundPlayer.h"
 #include "tonegen/Notes.h"
 #include "tonegen/WaveSynth.h"
 
@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
-using framework::soundPlayer;
+using sound::soundPlayer;
 
 namespace tonegen {
 
@@ -65,7 +65,7 @@ void Put32(uint8_t *p, uint32_t v)
 
 TToneGen::TToneGen(QObject *AOwner, bool designing) : QObject(AOwner)
 {
-    const auto *ownerState = dynamic_cast<const framework::ComponentState *>(AOwner);
+    const auto *ownerState = dynamic_cast<const core::ComponentState *>(AOwner);
     if (designing || (ownerState && ownerState->isDesigning()))
         setDesigning(true);
     if (g_instanceCount == 0 && !isDesigning()) {
@@ -461,9 +461,9 @@ int TToneGen::CheckRange(int Lo, int Hi, int Value)
     if (Value >= Lo && Value <= Hi)
         return Value;
     if (isDesigning())
-        framework::ShowDesignMessage(QStringLiteral("Value must be between ") + QString::number(Lo) +
-                                         QStringLiteral(" and ") + QString::number(Hi),
-                                     QStringLiteral("Error"));
+        core::ShowDesignMessage(QStringLiteral("Value must be between ") + QString::number(Lo) +
+                                    QStringLiteral(" and ") + QString::number(Hi),
+                                QStringLiteral("Error"));
     return Value > Hi ? Hi : Lo;
 }
 
@@ -476,11 +476,11 @@ void TToneGen::ApplyVolume()
 
 uint32_t TToneGen::ReadDeviceVolume()
 {
-    framework::WaveOutCaps caps;
+    sound::WaveOutCaps caps;
     soundPlayer().getDevCaps(DeviceID, &caps, sizeof(caps));
     uint32_t v = 0;
     soundPlayer().getVolume(DeviceID, &v);
-    if (!(caps.dwSupport & framework::WAVECAPS_LRVOLUME))
+    if (!(caps.dwSupport & sound::WAVECAPS_LRVOLUME))
         return v + (v << 16); // one level for both channels
     return v;
 }
@@ -489,11 +489,11 @@ void TToneGen::PlayImage()
 {
     Stop();
     ApplyVolume();
-    uint32_t flags = framework::SND_MEMORY;
+    uint32_t flags = sound::SND_MEMORY;
     if (FAsync)
-        flags |= framework::SND_ASYNC;
+        flags |= sound::SND_ASYNC;
     if (FLoop)
-        flags |= framework::SND_ASYNC | framework::SND_LOOP;
+        flags |= sound::SND_ASYNC | sound::SND_LOOP;
     if (WaveImage)
         soundPlayer().playSound(WaveImage, static_cast<size_t>(WaveImageSize), flags);
 }
@@ -682,7 +682,7 @@ void TToneGen::ApplyEnvelope(uint8_t *Samples, int64_t D, bool Stereo)
 
 void RegisterToneGenClasses()
 {
-    framework::RegisterClass<TToneGen>(QStringLiteral("TToneGen"));
+    layout::RegisterClass<TToneGen>(QStringLiteral("TToneGen"));
 }
 
 } // namespace tonegen

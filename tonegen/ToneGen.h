@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/ComponentState.h"
+#include "core/ComponentState.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -14,7 +14,7 @@ namespace tonegen {
 
 // Tone generator: synthesises a RIFF/WAVE image in memory from its settings and plays it through the
 // process-wide sound player. The output level is the device volume, not part of the samples.
-class TToneGen : public QObject, public framework::ComponentState
+class TToneGen : public QObject, public core::ComponentState
 {
     Q_OBJECT
     Q_CLASSINFO("default:Tag", "0")

@@ -1,6 +1,6 @@
 #include "widgets/WidgetClasses.h"
 
-#include "framework/ClassRegistry.h"
+#include "layout/ClassRegistry.h"
 #include "widgets/iGradient.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLabel.h"
@@ -13,12 +13,12 @@ namespace widgets {
 void RegisterWidgetClasses()
 {
     // The bases are abstract; only the concrete widgets are registered here.
-    framework::RegisterClass<TiKnob>(QStringLiteral("TiKnob"));
-    framework::RegisterClass<TiLedBar>(QStringLiteral("TiLedBar"));
-    framework::RegisterClass<TiSevenSegmentCharacter>(QStringLiteral("TiSevenSegmentCharacter"));
-    framework::RegisterClass<TiSevenSegmentAnalog>(QStringLiteral("TiSevenSegmentAnalog"));
-    framework::RegisterClass<TiLabel>(QStringLiteral("TiLabel"));
-    framework::RegisterClass<TiGradient>(QStringLiteral("TiGradient"));
+    layout::RegisterClass<TiKnob>(QStringLiteral("TiKnob"));
+    layout::RegisterClass<TiLedBar>(QStringLiteral("TiLedBar"));
+    layout::RegisterClass<TiSevenSegmentCharacter>(QStringLiteral("TiSevenSegmentCharacter"));
+    layout::RegisterClass<TiSevenSegmentAnalog>(QStringLiteral("TiSevenSegmentAnalog"));
+    layout::RegisterClass<TiLabel>(QStringLiteral("TiLabel"));
+    layout::RegisterClass<TiGradient>(QStringLiteral("TiGradient"));
 }
 
 } // namespace widgets

@@ -1,6 +1,6 @@
 #include "widgets/iComponent.h"
 
-#include "framework/Exception.h"
+#include "core/Exception.h"
 #include "widgets/iPropertyFile.h"
 
 #include <QApplication>
@@ -13,7 +13,7 @@
 namespace widgets {
 
 TiComponent::TiComponent(QWidget *parent)
-    : QWidget(parent), framework::TControl(this), FBackGroundColor(framework::clBtnFace)
+    : QWidget(parent), controls::TControl(this), FBackGroundColor(canvas::clBtnFace)
 {
     // Opaque: every paint covers the whole widget, so Qt need not erase or paint the parent.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -52,34 +52,34 @@ void TiComponent::SetBorderStyle(TiBevelStyle Value)
         InvalidateBackGround();
 }
 
-void TiComponent::SetBackGroundColor(framework::TColor Value)
+void TiComponent::SetBackGroundColor(canvas::TColor Value)
 {
     if (Assign(FBackGroundColor, Value))
         InvalidateBackGround();
 }
 
-void TiComponent::DrawBackGround(framework::Canvas &Canvas, framework::TColor BackGroundColor)
+void TiComponent::DrawBackGround(canvas::Canvas &Canvas, canvas::TColor BackGroundColor)
 {
     FBackGroundDirty = false;
     if (FBackGroundPicture && FBackGroundPicture->width() != 0) {
-        Canvas.StretchDraw(framework::Rect(0, 0, width(), height()), *FBackGroundPicture);
+        Canvas.StretchDraw(canvas::Rect(0, 0, width(), height()), *FBackGroundPicture);
         return;
     }
-    Canvas.Brush.Style = framework::bsSolid;
+    Canvas.Brush.Style = canvas::bsSolid;
     Canvas.Brush.Color = BackGroundColor;
-    Canvas.FillRect(framework::Rect(0, 0, width(), height()));
+    Canvas.FillRect(canvas::Rect(0, 0, width(), height()));
     DrawBorder(Canvas);
 }
 
-void TiComponent::DrawBorder(framework::Canvas &Canvas)
+void TiComponent::DrawBorder(canvas::Canvas &Canvas)
 {
-    const framework::TRect r(0, 0, width(), height());
+    const canvas::TRect r(0, 0, width(), height());
     switch (FBorderStyle) {
     case ibsRaised:
-        Canvas.DrawEdge(r, framework::EDGE_RAISED, framework::BF_RECT);
+        Canvas.DrawEdge(r, canvas::EDGE_RAISED, canvas::BF_RECT);
         break;
     case ibsLowered:
-        Canvas.DrawEdge(r, framework::EDGE_SUNKEN, framework::BF_RECT);
+        Canvas.DrawEdge(r, canvas::EDGE_SUNKEN, canvas::BF_RECT);
         break;
     case ibsNone:
         break;
@@ -188,8 +188,8 @@ bool TiComponent::SavePropertiesToFile(const QString &FileName)
 {
     try {
         WritePropertyFile(FileName, PropertyFileLines(this, FOptionSaveAllProperties));
-    } catch (const framework::Exception &e) {
-        throw framework::Exception(QStringLiteral("Error Saving Properties - ") + e.Message());
+    } catch (const core::Exception &e) {
+        throw core::Exception(QStringLiteral("Error Saving Properties - ") + e.Message());
     }
     return true;
 }
@@ -199,8 +199,8 @@ bool TiComponent::LoadPropertiesFromFile(const QString &FileName)
     QByteArray bytes;
     try {
         bytes = ReadPropertyFileData(FileName);
-    } catch (const framework::Exception &e) {
-        throw framework::Exception(QStringLiteral("Error Loading Properties - ") + e.Message());
+    } catch (const core::Exception &e) {
+        throw core::Exception(QStringLiteral("Error Loading Properties - ") + e.Message());
     }
     return LoadPropertiesFromData(bytes, FileName);
 }
@@ -218,8 +218,8 @@ bool TiComponent::LoadPropertiesFromData(const QByteArray &Data, const QString &
             throw;
         }
         EndUpdate();
-    } catch (const framework::Exception &e) {
-        throw framework::Exception(QStringLiteral("Error Loading Properties - ") + e.Message());
+    } catch (const core::Exception &e) {
+        throw core::Exception(QStringLiteral("Error Loading Properties - ") + e.Message());
     }
     return true;
 }
@@ -360,8 +360,8 @@ QImage &TiComponent::EnsureBackGroundCache()
     return *FBackGroundCache;
 }
 
-void TiComponent::DrawStaticPicture(framework::Canvas &Canvas,
-                                    const std::function<void(framework::Canvas &)> &DrawStatic)
+void TiComponent::DrawStaticPicture(canvas::Canvas &Canvas,
+                                    const std::function<void(canvas::Canvas &)> &DrawStatic)
 {
     if (!FCachedDrawing) {
         DrawStatic(Canvas);
@@ -369,7 +369,7 @@ void TiComponent::DrawStaticPicture(framework::Canvas &Canvas,
     }
     QImage &cache = EnsureBackGroundCache();
     if (FBackGroundDirty || StaticPictureStale()) {
-        framework::Canvas cacheCanvas(&cache);
+        canvas::Canvas cacheCanvas(&cache);
         DrawStatic(cacheCanvas);
         FBackGroundDirty = false;
     }
@@ -386,9 +386,9 @@ QImage TiComponent::PaintToImage()
     } unlocker{this};
     QImage bitmap(qMax(width(), 0), qMax(height(), 0), QImage::Format_RGB32);
     bitmap.fill(Qt::white);
-    framework::Canvas canvas(&bitmap);
-    canvas.Brush.Style = framework::bsSolid;
-    canvas.Pen.Style = framework::psSolid;
+    canvas::Canvas canvas(&bitmap);
+    canvas.Brush.Style = canvas::bsSolid;
+    canvas.Pen.Style = canvas::psSolid;
     iPaintTo(canvas);
     emit OnAfterPaint(this, &canvas);
     return bitmap;

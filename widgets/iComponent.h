@@ -1,9 +1,9 @@
 #pragma once
 
+#include "canvas/Canvas.h"
+#include "canvas/Colors.h"
 #include "controls/Controls.h"
-#include "framework/Canvas.h"
-#include "framework/Colors.h"
-#include "framework/ComponentState.h"
+#include "core/ComponentState.h"
 #include "widgets/iTypes.h"
 
 #include <QImage>
@@ -18,7 +18,7 @@ namespace widgets {
 // Base of every instrument widget: background step, bevel border, the two repaint requests
 // with update lock and frame-rate gate, double-buffered painting with an optional cache of
 // the static picture, and input routed into overridable hooks.
-class TiComponent : public QWidget, public framework::TControl
+class TiComponent : public QWidget, public controls::TControl
 {
     Q_OBJECT
     Q_PROPERTY(int Left READ Left WRITE setLeft)
@@ -26,7 +26,7 @@ class TiComponent : public QWidget, public framework::TControl
     Q_PROPERTY(int Width READ Width WRITE setWidth)
     Q_PROPERTY(int Height READ Height WRITE setHeight)
     Q_PROPERTY(int Tag READ Tag WRITE setTag)
-    Q_PROPERTY(framework::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
+    Q_PROPERTY(controls::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
     Q_PROPERTY(QString Hint READ Hint WRITE setHint)
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
@@ -53,9 +53,9 @@ public:
     virtual QPoint GetCenterPoint() const;
     virtual void SetCachedDrawing(bool Value);
     virtual void SetBorderStyle(widgets::TiBevelStyle Value);
-    virtual void SetBackGroundColor(framework::TColor Value);
-    virtual void DrawBackGround(framework::Canvas &Canvas, framework::TColor BackGroundColor);
-    virtual void DrawBorder(framework::Canvas &Canvas);
+    virtual void SetBackGroundColor(canvas::TColor Value);
+    virtual void DrawBackGround(canvas::Canvas &Canvas, canvas::TColor BackGroundColor);
+    virtual void DrawBorder(canvas::Canvas &Canvas);
     virtual void Reserved1() {}
     virtual bool TimerIsRunning() const = 0;
     virtual void TimerStart(int IntervalMs) = 0;
@@ -72,14 +72,14 @@ public:
     virtual void iMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
     virtual void iDoubleClick();
     virtual bool iMouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos);
-    virtual void iPaintTo(framework::Canvas &Canvas) = 0;
+    virtual void iPaintTo(canvas::Canvas &Canvas) = 0;
     virtual void RefreshBackGround();
     virtual void BeginUpdate();
     virtual void EndUpdate();
     virtual void Lock() = 0;
     virtual void Unlock() = 0;
     // Property text files (widgets/iPropertyFile). Both return true when done; a failure raises
-    // framework::Exception with "Error Saving Properties - " / "Error Loading Properties - "
+    // core::Exception with "Error Saving Properties - " / "Error Loading Properties - "
     // and the cause. A failed load still releases the update lock.
     virtual bool SavePropertiesToFile(const QString &FileName);
     virtual bool LoadPropertiesFromFile(const QString &FileName);
@@ -93,7 +93,7 @@ public:
     void RepaintThrottled();
 
     // --- properties ----------------------------------------------------------------------
-    framework::TColor GetBackGroundColor() const { return FBackGroundColor; }
+    canvas::TColor GetBackGroundColor() const { return FBackGroundColor; }
     widgets::TiBevelStyle GetBorderStyle() const { return FBorderStyle; }
     bool GetCachedDrawing() const { return FCachedDrawing; }
     bool GetAutoFrameRate() const { return FAutoFrameRate; }
@@ -163,7 +163,7 @@ signals:
     void OnEndDrag(QObject *Sender, QObject *Target, int X, int Y);
     void OnPropertyChangeRequest(QObject *Sender, const QString &PropertyName, bool &Allow);
     void OnPropertyChanged(QObject *Sender, const QString &PropertyName);
-    void OnAfterPaint(QObject *Sender, framework::Canvas *Canvas);
+    void OnAfterPaint(QObject *Sender, canvas::Canvas *Canvas);
 
 protected:
     // The user's mouse events, raised by the framework after the hooks have run.
@@ -174,8 +174,7 @@ protected:
 
     // The cache scheme: with CachedDrawing the static picture is drawn into BackGroundCache
     // only while BackGroundDirty is set, then copied; without it, drawn straight onto Canvas.
-    void DrawStaticPicture(framework::Canvas &Canvas,
-                           const std::function<void(framework::Canvas &)> &DrawStatic);
+    void DrawStaticPicture(canvas::Canvas &Canvas, const std::function<void(canvas::Canvas &)> &DrawStatic);
     // True while the static picture must be redrawn whatever BackGroundDirty says (a parent
     // snapshot still waiting to be captured).
     virtual bool StaticPictureStale() const { return false; }
@@ -201,7 +200,7 @@ protected:
     // The reflected key-up of the windowed base; nothing in this class.
     virtual void ReflectedKeyUp(int Key);
 
-    framework::TColor FBackGroundColor;
+    canvas::TColor FBackGroundColor;
     widgets::TiBevelStyle FBorderStyle = ibsNone;
     std::unique_ptr<QImage> FBackGroundPicture;
     int FOffsetX = 0;

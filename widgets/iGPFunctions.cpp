@@ -20,31 +20,31 @@ QPoint PolarPointTrunc(double CenterX, double CenterY, double Radius, double Deg
                   static_cast<int>(std::trunc(CenterY - Radius * std::sin(a))));
 }
 
-framework::TColor DimColor(framework::TColor Color, int Divisor)
+canvas::TColor DimColor(canvas::TColor Color, int Divisor)
 {
-    const int r = framework::GetRValue(Color) / Divisor;
-    const int g = framework::GetGValue(Color) / Divisor;
-    const int b = framework::GetBValue(Color) / Divisor;
-    return framework::RGB(r, g, b);
+    const int r = canvas::GetRValue(Color) / Divisor;
+    const int g = canvas::GetGValue(Color) / Divisor;
+    const int b = canvas::GetBValue(Color) / Divisor;
+    return canvas::RGB(r, g, b);
 }
 
-void iDrawFocusRect(framework::Canvas &Canvas, const framework::TRect &Rect)
+void iDrawFocusRect(canvas::Canvas &Canvas, const canvas::TRect &Rect)
 {
     Canvas.DrawFocusRect(Rect);
 }
 
-void iDrawBevel(framework::Canvas &Canvas, const framework::TRect &Rect, int Style)
+void iDrawBevel(canvas::Canvas &Canvas, const canvas::TRect &Rect, int Style)
 {
     switch (Style) {
     case 0:
-        Canvas.DrawEdge(Rect, framework::EDGE_SUNKEN, framework::BF_RECT);
+        Canvas.DrawEdge(Rect, canvas::EDGE_SUNKEN, canvas::BF_RECT);
         break;
     case 1:
-        Canvas.DrawEdge(Rect, framework::EDGE_RAISED, framework::BF_RECT);
+        Canvas.DrawEdge(Rect, canvas::EDGE_RAISED, canvas::BF_RECT);
         break;
     case 2:
-        Canvas.Pen.Style = framework::psSolid;
-        Canvas.Pen.Color = framework::clBtnShadow;
+        Canvas.Pen.Style = canvas::psSolid;
+        Canvas.Pen.Color = canvas::clBtnShadow;
         Canvas.Polygon({QPoint(Rect.Left, Rect.Top), QPoint(Rect.Right - 1, Rect.Top),
                         QPoint(Rect.Right - 1, Rect.Bottom - 1), QPoint(Rect.Left, Rect.Bottom - 1)});
         break;
@@ -57,21 +57,21 @@ unsigned TextOptionsToDrawTextFlags(TiTextOptions Options)
 {
     static constexpr unsigned flags[16] = {
         0,
-        framework::DT_CENTER,
-        framework::DT_RIGHT,
+        canvas::DT_CENTER,
+        canvas::DT_RIGHT,
         0,
-        framework::DT_VCENTER,
-        framework::DT_BOTTOM,
-        framework::DT_WORDBREAK,
-        framework::DT_SINGLELINE,
-        framework::DT_EXPANDTABS,
-        framework::DT_NOCLIP,
-        framework::DT_NOPREFIX,
-        framework::DT_CALCRECT,
-        framework::DT_END_ELLIPSIS,
-        framework::DT_PATH_ELLIPSIS,
-        framework::DT_WORD_ELLIPSIS,
-        framework::DT_MODIFYSTRING,
+        canvas::DT_VCENTER,
+        canvas::DT_BOTTOM,
+        canvas::DT_WORDBREAK,
+        canvas::DT_SINGLELINE,
+        canvas::DT_EXPANDTABS,
+        canvas::DT_NOCLIP,
+        canvas::DT_NOPREFIX,
+        canvas::DT_CALCRECT,
+        canvas::DT_END_ELLIPSIS,
+        canvas::DT_PATH_ELLIPSIS,
+        canvas::DT_WORD_ELLIPSIS,
+        canvas::DT_MODIFYSTRING,
     };
     unsigned result = 0;
     for (int bit = 0; bit < 16; ++bit)
@@ -80,7 +80,7 @@ unsigned TextOptionsToDrawTextFlags(TiTextOptions Options)
     return result;
 }
 
-int iDrawText(framework::Canvas &Canvas, const QString &Text, framework::TRect &Rect, TiTextOptions Options)
+int iDrawText(canvas::Canvas &Canvas, const QString &Text, canvas::TRect &Rect, TiTextOptions Options)
 {
     return Canvas.DrawText(Text, Rect, TextOptionsToDrawTextFlags(Options));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Canvas.h"
-#include "framework/Colors.h"
+#include "canvas/Canvas.h"
+#include "canvas/Colors.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -17,13 +17,13 @@ QPoint PolarPoint(QPoint Center, double Radius, double Degrees);
 QPoint PolarPointTrunc(double CenterX, double CenterY, double Radius, double Degrees);
 
 // Each of red, green and blue divided by Divisor (remainder dropped); top byte cleared.
-framework::TColor DimColor(framework::TColor Color, int Divisor);
+canvas::TColor DimColor(canvas::TColor Color, int Divisor);
 
-void iDrawFocusRect(framework::Canvas &Canvas, const framework::TRect &Rect);
+void iDrawFocusRect(canvas::Canvas &Canvas, const canvas::TRect &Rect);
 
 // Style 0: sunken edge; 1: raised edge; 2: one-pixel clBtnShadow outline drawn as a polygon
 // (its inside filled with the canvas's current brush).
-void iDrawBevel(framework::Canvas &Canvas, const framework::TRect &Rect, int Style);
+void iDrawBevel(canvas::Canvas &Canvas, const canvas::TRect &Rect, int Style);
 
 // Text option bits, mapped one by one onto the canvas's DrawText flags.
 enum TiTextOption : uint16_t {
@@ -50,6 +50,6 @@ unsigned TextOptionsToDrawTextFlags(TiTextOptions Options);
 
 // Draws Text in Rect through the canvas's formatted-text call; returns the text height.
 // With itoCalcRect nothing is drawn and Rect receives the bounds.
-int iDrawText(framework::Canvas &Canvas, const QString &Text, framework::TRect &Rect, TiTextOptions Options);
+int iDrawText(canvas::Canvas &Canvas, const QString &Text, canvas::TRect &Rect, TiTextOptions Options);
 
 } // namespace widgets

@@ -66,7 +66,7 @@ int GradientSteps(TiFillDirection Direction, int Width, int Height)
 }
 
 TiGradient::TiGradient(QWidget *parent)
-    : TiVCLComponent(parent), FColorStart(framework::clBlue), FColorStop(framework::clBlack)
+    : TiVCLComponent(parent), FColorStart(canvas::clBlue), FColorStop(canvas::clBlack)
 {
     resize(96, 96);
 }
@@ -79,7 +79,7 @@ void TiGradient::SetDirection(TiFillDirection Value)
     InvalidateForeGround();
 }
 
-void TiGradient::SetColorStart(framework::TColor Value)
+void TiGradient::SetColorStart(canvas::TColor Value)
 {
     if (!Assign(FColorStart, Value))
         return;
@@ -87,7 +87,7 @@ void TiGradient::SetColorStart(framework::TColor Value)
     InvalidateForeGround();
 }
 
-void TiGradient::SetColorStop(framework::TColor Value)
+void TiGradient::SetColorStop(canvas::TColor Value)
 {
     if (!Assign(FColorStop, Value))
         return;
@@ -108,7 +108,7 @@ void TiGradient::BoundsChanged(bool Moved, bool Resized)
     FNeedsRender = true;
 }
 
-void TiGradient::iPaintTo(framework::Canvas &Canvas)
+void TiGradient::iPaintTo(canvas::Canvas &Canvas)
 {
     if (!GetCachedDrawing()) {
         Render(Canvas);
@@ -122,13 +122,13 @@ void TiGradient::iPaintTo(framework::Canvas &Canvas)
         // The diagonal patterns leave their last end points unpainted; show the same white
         // there as an uncached paint does, not what an earlier pattern left.
         cache.fill(Qt::white);
-        framework::Canvas cacheCanvas(&cache);
+        canvas::Canvas cacheCanvas(&cache);
         Render(cacheCanvas);
     }
     Canvas.Draw(0, 0, cache);
 }
 
-void TiGradient::Render(framework::Canvas &Canvas)
+void TiGradient::Render(canvas::Canvas &Canvas)
 {
     const int w = width();
     const int h = height();
@@ -136,18 +136,18 @@ void TiGradient::Render(framework::Canvas &Canvas)
     const int h1 = h - 1;
     const int n = GradientSteps(FDirection, w, h);
 
-    Canvas.Brush.Style = framework::bsClear;
-    Canvas.Pen.Style = framework::psSolid;
+    Canvas.Brush.Style = canvas::bsClear;
+    Canvas.Pen.Style = canvas::psSolid;
     Canvas.Pen.Width = PenWidth(FDirection);
 
     if (n > 0) {
         // The stored low bytes, system colours unresolved.
-        const framework::TColor from = Reversed(FDirection) ? FColorStop : FColorStart;
-        const framework::TColor to = Reversed(FDirection) ? FColorStart : FColorStop;
-        const double fromC[3] = {double(framework::GetRValue(from)), double(framework::GetGValue(from)),
-                                 double(framework::GetBValue(from))};
-        const double toC[3] = {double(framework::GetRValue(to)), double(framework::GetGValue(to)),
-                               double(framework::GetBValue(to))};
+        const canvas::TColor from = Reversed(FDirection) ? FColorStop : FColorStart;
+        const canvas::TColor to = Reversed(FDirection) ? FColorStart : FColorStop;
+        const double fromC[3] = {double(canvas::GetRValue(from)), double(canvas::GetGValue(from)),
+                                 double(canvas::GetBValue(from))};
+        const double toC[3] = {double(canvas::GetRValue(to)), double(canvas::GetGValue(to)),
+                               double(canvas::GetBValue(to))};
         const double hw = w1 / 2.0;
         const double hh = h1 / 2.0;
         for (int i = 0; i <= n; ++i) {
@@ -156,7 +156,7 @@ void TiGradient::Render(framework::Canvas &Canvas)
             int c[3];
             for (int k = 0; k < 3; ++k)
                 c[k] = RoundHalfEven(t * toC[k] + rest * fromC[k]);
-            Canvas.Pen.Color = framework::TColor(c[0] + 256 * c[1] + 65536 * c[2]);
+            Canvas.Pen.Color = canvas::TColor(c[0] + 256 * c[1] + 65536 * c[2]);
 
             switch (FDirection) {
             case ifdTopBottom:

@@ -13,9 +13,9 @@ class TiGradient : public TiVCLComponent
 {
     Q_OBJECT
     Q_PROPERTY(TiFillDirection Direction READ GetDirection WRITE SetDirection)
-    Q_PROPERTY(framework::TColor ColorStart READ GetColorStart WRITE SetColorStart)
-    Q_PROPERTY(framework::TColor ColorStop READ GetColorStop WRITE SetColorStop)
-    Q_PROPERTY(framework::ControlEnums::TAlign Align READ Align WRITE setAlign)
+    Q_PROPERTY(canvas::TColor ColorStart READ GetColorStart WRITE SetColorStart)
+    Q_PROPERTY(canvas::TColor ColorStop READ GetColorStop WRITE SetColorStop)
+    Q_PROPERTY(controls::ControlEnums::TAlign Align READ Align WRITE setAlign)
     Q_PROPERTY(bool CachedDrawing READ GetCachedDrawing WRITE SetCachedDrawing)
     Q_CLASSINFO("default:Direction", "ifdTopBottom")
     Q_CLASSINFO("default:ColorStart", "clBlue")
@@ -46,18 +46,18 @@ public:
 
     TiFillDirection GetDirection() const { return FDirection; }
     void SetDirection(TiFillDirection Value);
-    framework::TColor GetColorStart() const { return FColorStart; }
-    void SetColorStart(framework::TColor Value);
-    framework::TColor GetColorStop() const { return FColorStop; }
-    void SetColorStop(framework::TColor Value);
+    canvas::TColor GetColorStart() const { return FColorStart; }
+    void SetColorStart(canvas::TColor Value);
+    canvas::TColor GetColorStop() const { return FColorStop; }
+    void SetColorStop(canvas::TColor Value);
 
     // Marks the gradient for rendering even when the bounds stay the same.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
-    void iPaintTo(framework::Canvas &Canvas) override;
+    void iPaintTo(canvas::Canvas &Canvas) override;
 
     // Draws the gradient for the current size onto Canvas (0, 0, Width, Height).
-    void Render(framework::Canvas &Canvas);
+    void Render(canvas::Canvas &Canvas);
 
     bool NeedsRender() const { return FNeedsRender; }
     // Completed rendering passes, for tests.
@@ -68,8 +68,8 @@ protected:
 
 private:
     TiFillDirection FDirection = ifdTopBottom;
-    framework::TColor FColorStart;
-    framework::TColor FColorStop;
+    canvas::TColor FColorStart;
+    canvas::TColor FColorStop;
     bool FNeedsRender = true;
     int FRenderCount = 0;
 };

@@ -25,7 +25,7 @@ QPoint Polar(QPoint centre, double radius, double degrees)
     return PolarPoint(c, Pin(radius), degrees);
 }
 
-void Line(framework::Canvas &canvas, QPoint from, QPoint to)
+void Line(canvas::Canvas &canvas, QPoint from, QPoint to)
 {
     canvas.MoveTo(from.x(), from.y());
     canvas.LineTo(to.x(), to.y());
@@ -38,7 +38,7 @@ constexpr double kWheelGateMs = 30;
 
 } // namespace
 
-QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, framework::TColor FaceRGB,
+QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, canvas::TColor FaceRGB,
                                       double MaxDistance)
 {
     QList<TiKnobShadeLine> lines;
@@ -46,7 +46,7 @@ QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, fr
         return lines;
     const double R = Radius;
     const double root2 = std::sqrt(2.0);
-    const framework::TColor dark = (FaceRGB & 0xFFFFFFu) - 0x505050u;
+    const canvas::TColor dark = (FaceRGB & 0xFFFFFFu) - 0x505050u;
     const double light[3] = {255.0, 255.0, 255.0};
     const double shade[3] = {double(dark & 0xFF), double((dark >> 8) & 0xFF), double((dark >> 16) & 0xFF)};
     const double limit = R / root2 + 2;
@@ -75,8 +75,8 @@ QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, fr
             const double v = Raised ? shade[i] * t + (1 - t) * light[i] : light[i] * t + (1 - t) * shade[i];
             ch[i] = std::clamp(RoundHalfEven(std::clamp(v, -1.0, 256.0)), 0, 255);
         }
-        const framework::TColor colour =
-            framework::TColor(ch[0] + 256 * ch[1] + 65536 * ch[2]) | framework::PaletteFlag;
+        const canvas::TColor colour =
+            canvas::TColor(ch[0] + 256 * ch[1] + 65536 * ch[2]) | canvas::PaletteFlag;
         lines.append({QPoint(Center.x() + p1.x() - 1, Center.y() - p1.y() - 1),
                       QPoint(Center.x() + p2.x() - 1, Center.y() - p2.y() - 1), colour});
     }
@@ -84,14 +84,14 @@ QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, fr
 }
 
 TiKnob::TiKnob(QWidget *parent)
-    : TiScaleComponent(parent), FIndicatorActiveColor(framework::clAqua),
-      FIndicatorInactiveColor(framework::clRed), FPositionDisplayFont(new framework::TFont(this))
+    : TiScaleComponent(parent), FIndicatorActiveColor(canvas::clAqua), FIndicatorInactiveColor(canvas::clRed),
+      FPositionDisplayFont(new canvas::TFont(this))
 {
     resize(150, 150);
     SetTabStop(true);
-    SetTickMinorColor(framework::clGray);
+    SetTickMinorColor(canvas::clGray);
     SetTickLabelMargin(15);
-    connect(FPositionDisplayFont, &framework::TFont::OnChange, this,
+    connect(FPositionDisplayFont, &canvas::TFont::OnChange, this,
             [this](QObject *) { InvalidateForeGround(); });
     CreateBackGroundPicture();
 }
@@ -162,13 +162,13 @@ void TiKnob::SetIndicatorMargin(int Value)
         InvalidateBackGround();
 }
 
-void TiKnob::SetIndicatorActiveColor(framework::TColor Value)
+void TiKnob::SetIndicatorActiveColor(canvas::TColor Value)
 {
     if (Assign(FIndicatorActiveColor, Value))
         InvalidateBackGround();
 }
 
-void TiKnob::SetIndicatorInactiveColor(framework::TColor Value)
+void TiKnob::SetIndicatorInactiveColor(canvas::TColor Value)
 {
     if (Assign(FIndicatorInactiveColor, Value))
         InvalidateBackGround();
@@ -180,7 +180,7 @@ void TiKnob::SetShowPostionDisplay(bool Value)
         InvalidateBackGround();
 }
 
-void TiKnob::SetPositionDisplayFont(framework::TFont *Value)
+void TiKnob::SetPositionDisplayFont(canvas::TFont *Value)
 {
     // The owned font's change notification repaints.
     if (Value && Value != FPositionDisplayFont)
@@ -295,18 +295,18 @@ QString TiKnob::PositionDisplayText() const
 
 // --- painting ---------------------------------------------------------------------------
 
-void TiKnob::iPaintTo(framework::Canvas &Canvas)
+void TiKnob::iPaintTo(canvas::Canvas &Canvas)
 {
     FCenterPoint = GetCenterPoint();
-    DrawStaticPicture(Canvas, [this](framework::Canvas &c) { DrawStatic(c); });
+    DrawStaticPicture(Canvas, [this](canvas::Canvas &c) { DrawStatic(c); });
     if (FShowPostionDisplay)
         DrawPositionDisplay(Canvas);
     DrawIndicator(Canvas);
     if (FShowFocusRect && HasFocus())
-        iDrawFocusRect(Canvas, framework::Rect(0, 0, width(), height()));
+        iDrawFocusRect(Canvas, canvas::Rect(0, 0, width(), height()));
 }
 
-void TiKnob::DrawStatic(framework::Canvas &Canvas)
+void TiKnob::DrawStatic(canvas::Canvas &Canvas)
 {
     if (FAutoSize)
         DoAutoSize(Canvas);
@@ -315,7 +315,7 @@ void TiKnob::DrawStatic(framework::Canvas &Canvas)
     DrawScale(Canvas);
 }
 
-void TiKnob::DoAutoSize(framework::Canvas &Canvas)
+void TiKnob::DoAutoSize(canvas::Canvas &Canvas)
 {
     Canvas.Font.Assign(*GetTickLabelFont());
     double d = double(std::min(width(), height())) - 2.0 * FOuterMargin;
@@ -337,35 +337,35 @@ void TiKnob::DoAutoSize(framework::Canvas &Canvas)
     FKnobRadius = int(std::trunc(Pin(d / 2)));
 }
 
-void TiKnob::DrawKnob(framework::Canvas &Canvas)
+void TiKnob::DrawKnob(canvas::Canvas &Canvas)
 {
     const QPoint c = FCenterPoint;
     const int r = int(Pin(FKnobRadius));
     const bool raised = FKnobStyle == iksRaisedEdge || FKnobStyle == iksRaised;
-    Canvas.Brush.Style = framework::bsClear;
-    Canvas.Pen.Style = framework::psSolid;
+    Canvas.Brush.Style = canvas::bsClear;
+    Canvas.Pen.Style = canvas::psSolid;
     Canvas.Pen.Width = 1;
     const double corner = std::hypot(double(std::max(std::abs(c.x()), std::abs(width() - c.x()))),
                                      double(std::max(std::abs(c.y()), std::abs(height() - c.y()))));
     for (const TiKnobShadeLine &line :
-         KnobShadeLines(c, r, raised, framework::ColorToRGB(framework::clBtnFace), corner + 2)) {
+         KnobShadeLines(c, r, raised, canvas::ColorToRGB(canvas::clBtnFace), corner + 2)) {
         Canvas.Pen.Color = line.Color;
         Line(Canvas, line.From, line.To);
     }
     if (FKnobStyle == iksRaisedEdge || FKnobStyle == iksSunkenEdge) {
         const int e = int(Pin(double(r) - FKnobEdgeWidth));
-        Canvas.Brush.Style = framework::bsSolid;
-        Canvas.Brush.Color = framework::clBtnFace;
-        Canvas.Pen.Color = framework::clBtnFace;
+        Canvas.Brush.Style = canvas::bsSolid;
+        Canvas.Brush.Color = canvas::clBtnFace;
+        Canvas.Pen.Color = canvas::clBtnFace;
         Canvas.Ellipse(c.x() - e, c.y() - e, c.x() + e, c.y() + e);
     }
 }
 
-void TiKnob::DrawScale(framework::Canvas &Canvas)
+void TiKnob::DrawScale(canvas::Canvas &Canvas)
 {
     const QPoint c = FCenterPoint;
-    Canvas.Brush.Style = framework::bsClear;
-    Canvas.Pen.Style = framework::psSolid;
+    Canvas.Brush.Style = canvas::bsClear;
+    Canvas.Pen.Style = canvas::psSolid;
     Canvas.Pen.Width = 1;
     const double a1 = double(GetTickMargin()) + FKnobRadius - 1;
     const double a2 = double(GetTickMargin()) + FKnobRadius + GetTickMajorLength();
@@ -409,7 +409,7 @@ void TiKnob::DrawScale(framework::Canvas &Canvas)
             emit OnCustomizeTickLabel(this, i, text);
             Canvas.Font.Assign(*GetTickLabelFont());
             const QPoint centre = Polar(c, GetTickLabelMargin() + a2 + 4, angle);
-            Canvas.Brush.Style = framework::bsClear;
+            Canvas.Brush.Style = canvas::bsClear;
             Canvas.TextOut(centre.x() - Canvas.TextWidth(text) / 2, centre.y() - Canvas.TextHeight(text) / 2,
                            text);
         }
@@ -432,31 +432,31 @@ void TiKnob::DrawScale(framework::Canvas &Canvas)
     }
 }
 
-void TiKnob::DrawPositionDisplay(framework::Canvas &Canvas)
+void TiKnob::DrawPositionDisplay(canvas::Canvas &Canvas)
 {
-    Canvas.Brush.Style = framework::bsClear;
+    Canvas.Brush.Style = canvas::bsClear;
     Canvas.Font.Assign(*FPositionDisplayFont);
     const QString text = PositionDisplayText();
     Canvas.TextOut(FCenterPoint.x() - Canvas.TextWidth(text) / 2,
                    FCenterPoint.y() - Canvas.TextHeight(text) / 2, text);
 }
 
-void TiKnob::DrawIndicator(framework::Canvas &Canvas)
+void TiKnob::DrawIndicator(canvas::Canvas &Canvas)
 {
     const QPoint c = FCenterPoint;
     const double alpha = FRotationStartDegrees - CurrentRotation();
-    const framework::TColor colour =
+    const canvas::TColor colour =
         (FDragging || FKeyboardActive) ? FIndicatorActiveColor : FIndicatorInactiveColor;
-    Canvas.Brush.Style = framework::bsSolid;
+    Canvas.Brush.Style = canvas::bsSolid;
     Canvas.Brush.Color = colour;
-    Canvas.Pen.Style = framework::psSolid;
+    Canvas.Pen.Style = canvas::psSolid;
     Canvas.Pen.Color = colour;
     Canvas.Pen.Width = 1;
     const double r = FKnobRadius, m = FIndicatorMargin;
     const int size = int(Pin(FIndicatorSize));
     const QPoint q = Polar(c, r - m - size, alpha);
-    const framework::TRect box(q.x() - size, q.y() - size, q.x() + size, q.y() + size);
-    const auto dot = [&](framework::TColor upperLeft, framework::TColor lowerRight) {
+    const canvas::TRect box(q.x() - size, q.y() - size, q.x() + size, q.y() + size);
+    const auto dot = [&](canvas::TColor upperLeft, canvas::TColor lowerRight) {
         Canvas.Ellipse(box);
         Canvas.Pen.Color = upperLeft;
         Canvas.Arc(box.Left, box.Top, box.Right, box.Bottom, box.Right, box.Top, box.Left, box.Bottom);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Fonts.h"
+#include "canvas/Fonts.h"
 #include "widgets/iScaleComponent.h"
 
 #include <QList>
@@ -25,12 +25,11 @@ class TiKnob : public TiScaleComponent
     Q_PROPERTY(TiKnobIndicatorStyle IndicatorStyle READ GetIndicatorStyle WRITE SetIndicatorStyle)
     Q_PROPERTY(int IndicatorSize READ GetIndicatorSize WRITE SetIndicatorSize)
     Q_PROPERTY(int IndicatorMargin READ GetIndicatorMargin WRITE SetIndicatorMargin)
+    Q_PROPERTY(canvas::TColor IndicatorActiveColor READ GetIndicatorActiveColor WRITE SetIndicatorActiveColor)
     Q_PROPERTY(
-        framework::TColor IndicatorActiveColor READ GetIndicatorActiveColor WRITE SetIndicatorActiveColor)
-    Q_PROPERTY(framework::TColor IndicatorInactiveColor READ GetIndicatorInactiveColor WRITE
-                   SetIndicatorInactiveColor)
+        canvas::TColor IndicatorInactiveColor READ GetIndicatorInactiveColor WRITE SetIndicatorInactiveColor)
     Q_PROPERTY(bool ShowPostionDisplay READ GetShowPostionDisplay WRITE SetShowPostionDisplay)
-    Q_PROPERTY(framework::TFont *PositionDisplayFont READ GetPositionDisplayFont WRITE SetPositionDisplayFont)
+    Q_PROPERTY(canvas::TFont *PositionDisplayFont READ GetPositionDisplayFont WRITE SetPositionDisplayFont)
     Q_PROPERTY(
         int PositionDisplayPrecision READ GetPositionDisplayPrecision WRITE SetPositionDisplayPrecision)
     Q_PROPERTY(QString PositionDisplayUnits READ GetPositionDisplayUnits WRITE SetPositionDisplayUnits)
@@ -40,7 +39,7 @@ class TiKnob : public TiScaleComponent
     Q_PROPERTY(bool UseKeyboard READ GetUseKeyboard WRITE SetUseKeyboard)
     Q_PROPERTY(bool ShowFocusRect READ GetShowFocusRect WRITE SetShowFocusRect)
     // Re-published from the bases.
-    Q_PROPERTY(framework::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
+    Q_PROPERTY(canvas::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
     Q_PROPERTY(QImage BackGroundPicture READ GetBackGroundPicture WRITE SetBackGroundPicture)
     Q_PROPERTY(int OffsetX READ GetOffsetX WRITE SetOffsetX)
     Q_PROPERTY(int OffsetY READ GetOffsetY WRITE SetOffsetY)
@@ -51,16 +50,16 @@ class TiKnob : public TiScaleComponent
     Q_PROPERTY(bool ShowTicksMinor READ GetShowTicksMinor WRITE SetShowTicksMinor)
     Q_PROPERTY(bool ShowTickLabels READ GetShowTickLabels WRITE SetShowTickLabels)
     Q_PROPERTY(int TickMajorCount READ GetTickMajorCount WRITE SetTickMajorCount)
-    Q_PROPERTY(framework::TColor TickMajorColor READ GetTickMajorColor WRITE SetTickMajorColor)
+    Q_PROPERTY(canvas::TColor TickMajorColor READ GetTickMajorColor WRITE SetTickMajorColor)
     Q_PROPERTY(int TickMajorLength READ GetTickMajorLength WRITE SetTickMajorLength)
     Q_PROPERTY(widgets::TiTickMinorAlignment TickMinorAlignment READ GetTickMinorAlignment WRITE
                    SetTickMinorAlignment)
     Q_PROPERTY(int TickMinorCount READ GetTickMinorCount WRITE SetTickMinorCount)
-    Q_PROPERTY(framework::TColor TickMinorColor READ GetTickMinorColor WRITE SetTickMinorColor)
+    Q_PROPERTY(canvas::TColor TickMinorColor READ GetTickMinorColor WRITE SetTickMinorColor)
     Q_PROPERTY(int TickMinorLength READ GetTickMinorLength WRITE SetTickMinorLength)
     Q_PROPERTY(int TickMargin READ GetTickMargin WRITE SetTickMargin)
     Q_PROPERTY(int TickLabelMargin READ GetTickLabelMargin WRITE SetTickLabelMargin)
-    Q_PROPERTY(framework::TFont *TickLabelFont READ GetTickLabelFont WRITE SetTickLabelFont)
+    Q_PROPERTY(canvas::TFont *TickLabelFont READ GetTickLabelFont WRITE SetTickLabelFont)
     Q_PROPERTY(int TickLabelPrecision READ GetTickLabelPrecision WRITE SetTickLabelPrecision)
     Q_PROPERTY(widgets::TiPrecisionStyle PrecisionStyle READ GetPrecisionStyle WRITE SetPrecisionStyle)
     Q_PROPERTY(bool AutoScaleEnabled READ GetAutoScaleEnabled WRITE SetAutoScaleEnabled)
@@ -150,15 +149,15 @@ public:
     void SetIndicatorSize(int Value);
     int GetIndicatorMargin() const { return FIndicatorMargin; }
     void SetIndicatorMargin(int Value);
-    framework::TColor GetIndicatorActiveColor() const { return FIndicatorActiveColor; }
-    void SetIndicatorActiveColor(framework::TColor Value);
-    framework::TColor GetIndicatorInactiveColor() const { return FIndicatorInactiveColor; }
-    void SetIndicatorInactiveColor(framework::TColor Value);
+    canvas::TColor GetIndicatorActiveColor() const { return FIndicatorActiveColor; }
+    void SetIndicatorActiveColor(canvas::TColor Value);
+    canvas::TColor GetIndicatorInactiveColor() const { return FIndicatorInactiveColor; }
+    void SetIndicatorInactiveColor(canvas::TColor Value);
     bool GetShowPostionDisplay() const { return FShowPostionDisplay; }
     void SetShowPostionDisplay(bool Value);
-    framework::TFont *GetPositionDisplayFont() const { return FPositionDisplayFont; }
+    canvas::TFont *GetPositionDisplayFont() const { return FPositionDisplayFont; }
     // Copies the font in.
-    void SetPositionDisplayFont(framework::TFont *Value);
+    void SetPositionDisplayFont(canvas::TFont *Value);
     int GetPositionDisplayPrecision() const { return FPositionDisplayPrecision; }
     void SetPositionDisplayPrecision(int Value);
     QString GetPositionDisplayUnits() const { return FPositionDisplayUnits; }
@@ -189,7 +188,7 @@ public:
     QString TickLabelText(double Value) const;
     QString PositionDisplayText() const;
 
-    void iPaintTo(framework::Canvas &Canvas) override;
+    void iPaintTo(canvas::Canvas &Canvas) override;
     void iMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) override;
     void iMouseMove(Qt::KeyboardModifiers Shift, int X, int Y) override;
     void iMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) override;
@@ -204,12 +203,12 @@ public:
     QList<QPair<QString, QVariant>> StoredValues() const override;
 
 private:
-    void DrawStatic(framework::Canvas &Canvas);
-    void DrawIndicator(framework::Canvas &Canvas);
-    void DoAutoSize(framework::Canvas &Canvas);
-    void DrawKnob(framework::Canvas &Canvas);
-    void DrawScale(framework::Canvas &Canvas);
-    void DrawPositionDisplay(framework::Canvas &Canvas);
+    void DrawStatic(canvas::Canvas &Canvas);
+    void DrawIndicator(canvas::Canvas &Canvas);
+    void DoAutoSize(canvas::Canvas &Canvas);
+    void DrawKnob(canvas::Canvas &Canvas);
+    void DrawScale(canvas::Canvas &Canvas);
+    void DrawPositionDisplay(canvas::Canvas &Canvas);
     // Sets the position that corresponds to a rotation, as the user's own change.
     void SetUserPosition(double Value);
     double PositionOfRotation(double Rotation) const;
@@ -224,10 +223,10 @@ private:
     TiKnobIndicatorStyle FIndicatorStyle = ikisDotLowered;
     int FIndicatorSize = 4;
     int FIndicatorMargin = 5;
-    framework::TColor FIndicatorActiveColor;
-    framework::TColor FIndicatorInactiveColor;
+    canvas::TColor FIndicatorActiveColor;
+    canvas::TColor FIndicatorInactiveColor;
     bool FShowPostionDisplay = false;
-    framework::TFont *FPositionDisplayFont = nullptr;
+    canvas::TFont *FPositionDisplayFont = nullptr;
     int FPositionDisplayPrecision = 1;
     QString FPositionDisplayUnits;
     double FKeyArrowStepSize = 0.1;
@@ -251,13 +250,13 @@ struct TiKnobShadeLine
 {
     QPoint From;
     QPoint To;
-    framework::TColor Color = 0;
+    canvas::TColor Color = 0;
 };
 
 // The chords of a shaded disc around Center in drawing order, light at the upper left for a
 // raised disc. FaceRGB is the resolved face colour the dark end derives from. Chords farther
 // than MaxDistance from the centre (beyond every pixel of the image) are left out.
-QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, framework::TColor FaceRGB,
+QList<TiKnobShadeLine> KnobShadeLines(QPoint Center, int Radius, bool Raised, canvas::TColor FaceRGB,
                                       double MaxDistance);
 
 } // namespace widgets

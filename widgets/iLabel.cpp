@@ -9,12 +9,12 @@
 namespace widgets {
 
 TiLabel::TiLabel(QWidget *parent)
-    : TiVCLComponent(parent), FCaption(QStringLiteral("iLabel")), FFont(new framework::TFont(this)),
-      FShadowColor(framework::clGray)
+    : TiVCLComponent(parent), FCaption(QStringLiteral("iLabel")), FFont(new canvas::TFont(this)),
+      FShadowColor(canvas::clGray)
 {
     // The constructor's size stays until something that sizes the label changes.
     resize(28, 13);
-    connect(FFont, &framework::TFont::OnChange, this, [this](QObject *) { FontChanged(); });
+    connect(FFont, &canvas::TFont::OnChange, this, [this](QObject *) { FontChanged(); });
 }
 
 TiLabel::~TiLabel()
@@ -37,11 +37,11 @@ int TiLabel::BorderWidth() const
     return 0;
 }
 
-framework::TRect TiLabel::TextRect() const
+canvas::TRect TiLabel::TextRect() const
 {
     const int b = BorderWidth();
-    return framework::TRect(b + FOuterMarginLeft, b + FOuterMarginTop, width() - b - FOuterMarginRight,
-                            height() - b - FOuterMarginBottom);
+    return canvas::TRect(b + FOuterMarginLeft, b + FOuterMarginTop, width() - b - FOuterMarginRight,
+                         height() - b - FOuterMarginBottom);
 }
 
 QChar TiLabel::AcceleratorOf(const QString &Caption)
@@ -70,7 +70,7 @@ void TiLabel::SetCaption(const QString &Value)
     InvalidateForeGround();
 }
 
-void TiLabel::SetFont(framework::TFont *Value)
+void TiLabel::SetFont(canvas::TFont *Value)
 {
     if (Value)
         FFont->Assign(*Value);
@@ -88,7 +88,7 @@ void TiLabel::SetAlignment(TiAlignmentHorizontal Value)
         InvalidateForeGround();
 }
 
-void TiLabel::SetShadowColor(framework::TColor Value)
+void TiLabel::SetShadowColor(canvas::TColor Value)
 {
     if (Assign(FShadowColor, Value))
         InvalidateForeGround();
@@ -212,7 +212,7 @@ void TiLabel::DoAutoSize()
         ~Reset() { flag = false; }
     } reset{FAutoSizing};
 
-    framework::Canvas canvas;
+    canvas::Canvas canvas;
     canvas.Font.Assign(*FFont);
     const int allowX = FShadowShow ? std::abs(FShadowXOffset) : 0;
     const int allowY = FShadowShow ? std::abs(FShadowYOffset) : 0;
@@ -224,14 +224,14 @@ void TiLabel::DoAutoSize()
         OnResize(this);
 }
 
-void TiLabel::iPaintTo(framework::Canvas &Canvas)
+void TiLabel::iPaintTo(canvas::Canvas &Canvas)
 {
     DrawBackGround(Canvas, GetBackGroundColor());
 
     Canvas.Font.Assign(*FFont);
-    Canvas.Brush.Style = framework::bsClear;
+    Canvas.Brush.Style = canvas::bsClear;
 
-    const framework::TRect r = TextRect();
+    const canvas::TRect r = TextRect();
     TiTextOptions options = itoSingleLine | itoVerticalCenter;
     switch (FAlignment) {
     case iahCenter:
@@ -247,12 +247,12 @@ void TiLabel::iPaintTo(framework::Canvas &Canvas)
     if (FFocusControl)
         options |= itoNoPrefix;
 
-    auto draw = [&](framework::TRect where, framework::TColor color) {
+    auto draw = [&](canvas::TRect where, canvas::TColor color) {
         Canvas.Font.setColor(color);
         iDrawText(Canvas, FCaption, where, options);
     };
     auto moved = [&](int dx, int dy) {
-        return framework::TRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
+        return canvas::TRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
     };
     if (FShadowShow) {
         // The shadow always lies at (ShadowXOffset, ShadowYOffset) from the caption.
@@ -267,13 +267,13 @@ void TiLabel::iPaintTo(framework::Canvas &Canvas)
         draw(r, FFont->color());
     }
 
-    const framework::TRect client(0, 0, width(), height());
+    const canvas::TRect client(0, 0, width(), height());
     switch (FLabelBorderStyle) {
     case ilbsSingle:
-        Canvas.Brush.Style = framework::bsClear;
-        Canvas.Pen.Style = framework::psSolid;
+        Canvas.Brush.Style = canvas::bsClear;
+        Canvas.Pen.Style = canvas::psSolid;
         Canvas.Pen.Width = 1;
-        Canvas.Pen.Color = framework::clWindowFrame;
+        Canvas.Pen.Color = canvas::clWindowFrame;
         Canvas.Rectangle(client);
         break;
     case ilbsLowered:

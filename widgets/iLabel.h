@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Fonts.h"
+#include "canvas/Fonts.h"
 #include "widgets/iVCLComponent.h"
 
 #include <QPointer>
@@ -15,7 +15,7 @@ class TiLabel : public TiVCLComponent
 {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ GetCaption WRITE SetCaption)
-    Q_PROPERTY(framework::TFont *Font READ GetFont WRITE SetFont)
+    Q_PROPERTY(canvas::TFont *Font READ GetFont WRITE SetFont)
     Q_PROPERTY(TiAlignmentHorizontal Alignment READ GetAlignment WRITE SetAlignment)
     Q_PROPERTY(bool AutoSize READ GetAutoSize WRITE SetAutoSize)
     Q_PROPERTY(TiLabelBorderStyle BorderStyle READ GetBorderStyle WRITE SetBorderStyle)
@@ -26,8 +26,8 @@ class TiLabel : public TiVCLComponent
     Q_PROPERTY(bool ShadowShow READ GetShadowShow WRITE SetShadowShow)
     Q_PROPERTY(int ShadowXOffset READ GetShadowXOffset WRITE SetShadowXOffset)
     Q_PROPERTY(int ShadowYOffset READ GetShadowYOffset WRITE SetShadowYOffset)
-    Q_PROPERTY(framework::TColor ShadowColor READ GetShadowColor WRITE SetShadowColor)
-    Q_PROPERTY(framework::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
+    Q_PROPERTY(canvas::TColor ShadowColor READ GetShadowColor WRITE SetShadowColor)
+    Q_PROPERTY(canvas::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
     Q_PROPERTY(bool Transparent READ GetTransparent WRITE SetTransparent)
     Q_CLASSINFO("default:Caption", "\"iLabel\"")
     Q_CLASSINFO("default:Alignment", "iahLeft")
@@ -59,9 +59,9 @@ public:
     QString GetCaption() const { return FCaption; }
     // OnPropertyChangeRequest may veto with the name "Caption".
     void SetCaption(const QString &Value);
-    framework::TFont *GetFont() const { return FFont; }
+    canvas::TFont *GetFont() const { return FFont; }
     // Copies the attributes; the font's own change notification re-sizes and repaints.
-    void SetFont(framework::TFont *Value);
+    void SetFont(canvas::TFont *Value);
     TiAlignmentHorizontal GetAlignment() const { return FAlignment; }
     void SetAlignment(TiAlignmentHorizontal Value);
     bool GetAutoSize() const { return FAutoSize; }
@@ -84,8 +84,8 @@ public:
     void SetShadowXOffset(int Value);
     int GetShadowYOffset() const { return FShadowYOffset; }
     void SetShadowYOffset(int Value);
-    framework::TColor GetShadowColor() const { return FShadowColor; }
-    void SetShadowColor(framework::TColor Value);
+    canvas::TColor GetShadowColor() const { return FShadowColor; }
+    void SetShadowColor(canvas::TColor Value);
 
     // Not owned; cleared when the control is destroyed. A component reference, so it is not
     // a stored property.
@@ -98,11 +98,11 @@ public:
     // 0, 1 or 2 pixels.
     int BorderWidth() const;
     // Where the caption goes (before any shadow offset).
-    framework::TRect TextRect() const;
+    canvas::TRect TextRect() const;
     // The accelerator character of Caption (after a single '&'), or a null character.
     static QChar AcceleratorOf(const QString &Caption);
 
-    void iPaintTo(framework::Canvas &Canvas) override;
+    void iPaintTo(canvas::Canvas &Canvas) override;
 
 protected:
     bool event(QEvent *e) override;
@@ -115,7 +115,7 @@ private:
     void FocusControlDestroyed();
 
     QString FCaption;
-    framework::TFont *FFont;
+    canvas::TFont *FFont;
     TiAlignmentHorizontal FAlignment = iahLeft;
     bool FAutoSize = true;
     TiLabelBorderStyle FLabelBorderStyle = ilbsNone;
@@ -126,7 +126,7 @@ private:
     bool FShadowShow = false;
     int FShadowXOffset = 1;
     int FShadowYOffset = 1;
-    framework::TColor FShadowColor;
+    canvas::TColor FShadowColor;
     QPointer<QWidget> FFocusControl;
     QMetaObject::Connection FFocusControlWatch;
     int FShortcutId = 0;

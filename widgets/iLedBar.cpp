@@ -40,11 +40,11 @@ int RoundSaturated(long double v)
 
 // --- layout -----------------------------------------------------------------------------
 
-framework::TRect TiLedBarLayout::Segment(int Index) const
+canvas::TRect TiLedBarLayout::Segment(int Index) const
 {
     const int64_t dx = int64_t(StepX) * Index, dy = int64_t(StepY) * Index;
-    return framework::TRect(Saturate(First.Left + dx), Saturate(First.Top + dy), Saturate(First.Right + dx),
-                            Saturate(First.Bottom + dy));
+    return canvas::TRect(Saturate(First.Left + dx), Saturate(First.Top + dy), Saturate(First.Right + dx),
+                         Saturate(First.Bottom + dy));
 }
 
 int TiLedBarLayout::SectionOf(int Index, int SectionCount) const
@@ -116,7 +116,7 @@ TiLedBarLayout ComputeLedBarLayout(const TiLedBarInput &In)
 TiLedBar::TiLedBar(QWidget *parent) : TiProgressComponent(parent)
 {
     resize(16, 200);
-    FBackGroundColor = framework::clBlack;
+    FBackGroundColor = canvas::clBlack;
 }
 
 void TiLedBar::SetSegmentDirection(TiDirection Value)
@@ -185,7 +185,7 @@ void VisibleRange(const TiLedBarLayout &lay, int extent, int end, int &from, int
 
 } // namespace
 
-void TiLedBar::iPaintTo(framework::Canvas &Canvas)
+void TiLedBar::iPaintTo(canvas::Canvas &Canvas)
 {
     DrawBackGround(Canvas, FBackGroundColor);
 
@@ -215,19 +215,19 @@ void TiLedBar::iPaintTo(framework::Canvas &Canvas)
     const auto pin = [](int64_t v) { return int(std::clamp<int64_t>(v, -far, far)); };
     const int z = pin(FSegmentSize);
     const int h = z / 2;
-    Canvas.Brush.Style = framework::bsSolid;
-    Canvas.Pen.Style = framework::psSolid;
+    Canvas.Brush.Style = canvas::bsSolid;
+    Canvas.Pen.Style = canvas::psSolid;
     Canvas.Pen.Width = 1;
     for (int i = from; i < to; ++i) {
         const int section = lay.SectionOf(i, FSectionCount);
-        const framework::TColor colour =
+        const canvas::TColor colour =
             section == 3 ? FSectionColor3 : (section == 2 ? FSectionColor2 : FSectionColor1);
         const bool on = i < lay.Lit;
-        const framework::TColor fill = on ? colour : DimColor(colour, 3);
+        const canvas::TColor fill = on ? colour : DimColor(colour, 3);
         Canvas.Brush.Color = fill;
         Canvas.Pen.Color = fill;
-        const framework::TRect seg = lay.Segment(i);
-        const framework::TRect r(pin(seg.Left), pin(seg.Top), pin(seg.Right), pin(seg.Bottom));
+        const canvas::TRect seg = lay.Segment(i);
+        const canvas::TRect r(pin(seg.Left), pin(seg.Top), pin(seg.Right), pin(seg.Bottom));
         const int cx = (r.Left + r.Right) / 2;
         const int cy = (r.Top + r.Bottom) / 2;
         switch (FSegmentStyle) {
@@ -238,7 +238,7 @@ void TiLedBar::iPaintTo(framework::Canvas &Canvas)
             const int bl = cx - h, bt = cy - h, br = cx - h + z, bb = cy - h + z;
             Canvas.Ellipse(bl, bt, br, bb);
             // A glint in the upper-left quarter.
-            Canvas.Pen.Color = on ? framework::clWhite : colour;
+            Canvas.Pen.Color = on ? canvas::clWhite : colour;
             const int q = z / 4;
             for (int inset : {q, q + 1})
                 Canvas.Arc(bl + inset, bt + inset, br - inset, bb - inset, br - h, bt, bl, bb - h);

@@ -17,7 +17,7 @@ class TiLedBar : public TiProgressComponent
     Q_PROPERTY(int SegmentSpacing READ GetSegmentSpacing WRITE SetSegmentSpacing)
     Q_PROPERTY(int SegmentMargin READ GetSegmentMargin WRITE SetSegmentMargin)
     Q_PROPERTY(TiLedBarSegmentStyle SegmentStyle READ GetSegmentStyle WRITE SetSegmentStyle)
-    Q_PROPERTY(framework::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
+    Q_PROPERTY(canvas::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
     Q_PROPERTY(widgets::TiBevelStyle BorderStyle READ GetBorderStyle WRITE SetBorderStyle)
     Q_PROPERTY(bool Transparent READ GetTransparent WRITE SetTransparent)
     Q_CLASSINFO("default:SegmentDirection", "idUp")
@@ -54,7 +54,7 @@ public:
     // Not published; nothing in the program assigns it.
     std::function<void(QObject *)> OnOrientationChange;
 
-    void iPaintTo(framework::Canvas &Canvas) override;
+    void iPaintTo(canvas::Canvas &Canvas) override;
 
 private:
     TiDirection FSegmentDirection = idUp;
@@ -94,11 +94,11 @@ struct TiLedBarLayout
     int Lit = 0;
     int End1 = 0; // section boundaries E1, E2
     int End2 = 0;
-    framework::TRect First;
+    canvas::TRect First;
     int StepX = 0;
     int StepY = 0;
 
-    framework::TRect Segment(int Index) const;
+    canvas::TRect Segment(int Index) const;
     // 1, 2 or 3.
     int SectionOf(int Index, int SectionCount) const;
 };

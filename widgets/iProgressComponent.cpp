@@ -3,25 +3,25 @@
 namespace widgets {
 
 TiProgressComponent::TiProgressComponent(QWidget *parent)
-    : TiPositionComponent(parent), FSectionColor1(framework::clLime), FSectionColor2(framework::clYellow),
-      FSectionColor3(framework::clRed)
+    : TiPositionComponent(parent), FSectionColor1(canvas::clLime), FSectionColor2(canvas::clYellow),
+      FSectionColor3(canvas::clRed)
 {
     SetBounds(x(), y(), 16, 200);
 }
 
-void TiProgressComponent::SetSectionColor1(framework::TColor Value)
+void TiProgressComponent::SetSectionColor1(canvas::TColor Value)
 {
     if (Assign(FSectionColor1, Value))
         InvalidateForeGround();
 }
 
-void TiProgressComponent::SetSectionColor2(framework::TColor Value)
+void TiProgressComponent::SetSectionColor2(canvas::TColor Value)
 {
     if (Assign(FSectionColor2, Value))
         InvalidateForeGround();
 }
 
-void TiProgressComponent::SetSectionColor3(framework::TColor Value)
+void TiProgressComponent::SetSectionColor3(canvas::TColor Value)
 {
     if (Assign(FSectionColor3, Value))
         InvalidateForeGround();

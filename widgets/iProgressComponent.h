@@ -8,14 +8,14 @@ namespace widgets {
 class TiProgressComponent : public TiPositionComponent
 {
     Q_OBJECT
-    Q_PROPERTY(framework::TColor SectionColor1 READ GetSectionColor1 WRITE SetSectionColor1)
-    Q_PROPERTY(framework::TColor SectionColor2 READ GetSectionColor2 WRITE SetSectionColor2)
-    Q_PROPERTY(framework::TColor SectionColor3 READ GetSectionColor3 WRITE SetSectionColor3)
+    Q_PROPERTY(canvas::TColor SectionColor1 READ GetSectionColor1 WRITE SetSectionColor1)
+    Q_PROPERTY(canvas::TColor SectionColor2 READ GetSectionColor2 WRITE SetSectionColor2)
+    Q_PROPERTY(canvas::TColor SectionColor3 READ GetSectionColor3 WRITE SetSectionColor3)
     Q_PROPERTY(double SectionEnd1 READ GetSectionEnd1 WRITE SetSectionEnd1)
     Q_PROPERTY(double SectionEnd2 READ GetSectionEnd2 WRITE SetSectionEnd2)
     Q_PROPERTY(int SectionCount READ GetSectionCount WRITE SetSectionCount)
     Q_PROPERTY(bool ShowOffSegments READ GetShowOffSegments WRITE SetShowOffSegments)
-    Q_PROPERTY(framework::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
+    Q_PROPERTY(canvas::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
     Q_CLASSINFO("default:SectionColor1", "clLime")
     Q_CLASSINFO("default:SectionColor2", "clYellow")
     Q_CLASSINFO("default:SectionColor3", "clRed")
@@ -28,16 +28,16 @@ class TiProgressComponent : public TiPositionComponent
 public:
     explicit TiProgressComponent(QWidget *parent = nullptr);
 
-    framework::TColor GetSectionColor1() const { return FSectionColor1; }
-    framework::TColor GetSectionColor2() const { return FSectionColor2; }
-    framework::TColor GetSectionColor3() const { return FSectionColor3; }
+    canvas::TColor GetSectionColor1() const { return FSectionColor1; }
+    canvas::TColor GetSectionColor2() const { return FSectionColor2; }
+    canvas::TColor GetSectionColor3() const { return FSectionColor3; }
     double GetSectionEnd1() const { return FSectionEnd1; }
     double GetSectionEnd2() const { return FSectionEnd2; }
     int GetSectionCount() const { return FSectionCount; }
     bool GetShowOffSegments() const { return FShowOffSegments; }
-    void SetSectionColor1(framework::TColor Value);
-    void SetSectionColor2(framework::TColor Value);
-    void SetSectionColor3(framework::TColor Value);
+    void SetSectionColor1(canvas::TColor Value);
+    void SetSectionColor2(canvas::TColor Value);
+    void SetSectionColor3(canvas::TColor Value);
     void SetSectionEnd1(double Value);
     void SetSectionEnd2(double Value);
     // Only 1, 2 or 3; anything else is ignored.
@@ -48,9 +48,9 @@ public:
     QList<QPair<QString, QVariant>> StoredValues() const override;
 
 protected:
-    framework::TColor FSectionColor1;
-    framework::TColor FSectionColor2;
-    framework::TColor FSectionColor3;
+    canvas::TColor FSectionColor1;
+    canvas::TColor FSectionColor2;
+    canvas::TColor FSectionColor3;
     double FSectionEnd1 = 50.0;
     double FSectionEnd2 = 75.0;
     int FSectionCount = 1;

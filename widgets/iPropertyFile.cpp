@@ -1,7 +1,7 @@
 #include "widgets/iPropertyFile.h"
 
-#include "framework/Exception.h"
-#include "framework/LayoutValues.h"
+#include "core/Exception.h"
+#include "layout/LayoutValues.h"
 
 #include <QFile>
 #include <QLocale>
@@ -201,7 +201,7 @@ void Walk(QObject *object, const QString &prefix, QList<TiPropertyEntry> &out, Q
     const QMetaObject *meta = object->metaObject();
     QSet<QByteArray> seen;
     for (int i = 0; i < meta->propertyCount(); ++i) {
-        if (!framework::layout::IsPublishedProperty(meta, i))
+        if (!layout::IsPublishedProperty(meta, i))
             continue;
         const QByteArray name = meta->property(i).name();
         if (seen.contains(name))
@@ -212,7 +212,7 @@ void Walk(QObject *object, const QString &prefix, QList<TiPropertyEntry> &out, Q
         if (!property.isStored() || !property.isWritable() || !property.isReadable())
             continue;
         const QString path = prefix + QString::fromLatin1(name);
-        if (framework::layout::IsObjectPointer(property)) {
+        if (layout::IsObjectPointer(property)) {
             QObject *sub = property.read(object).value<QObject *>();
             if (IsPersistentObject(sub) && !visited.contains(sub)) {
                 visited.insert(sub);
@@ -257,7 +257,7 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
     if (id == QMetaType::Double || id == QMetaType::Float) {
         double value = 0;
         if (!ParseFloat(text, value))
-            throw framework::Exception(Quoted(text) + QStringLiteral(" is not a valid floating point value"));
+            throw core::Exception(Quoted(text) + QStringLiteral(" is not a valid floating point value"));
         if (id == QMetaType::Float)
             return QVariant(float(value));
         return QVariant(value);
@@ -266,9 +266,9 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
     bool ok = false;
     const qint64 number = text.toLongLong(&ok, 10);
     if (!ok)
-        throw framework::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
+        throw core::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
     auto invalid = [&] {
-        return framework::Exception(Quoted(text) + QStringLiteral(" is not a valid value for ") + name);
+        return core::Exception(Quoted(text) + QStringLiteral(" is not a valid value for ") + name);
     };
 
     if (id == QMetaType::Bool) {
@@ -298,7 +298,7 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
     }
     QVariant value;
     if (!MakeOrdinal(type, number, value))
-        throw framework::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
+        throw core::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
     return value;
 }
 
@@ -389,7 +389,7 @@ void ApplyPropertyLines(QObject *Object, QStringList Lines)
             Lines.removeAt(i);
             const QVariant converted = ConvertValue(entry, value);
             if (!entry.Property.write(entry.Owner, converted))
-                throw framework::Exception(QStringLiteral("Cannot set property ") + entry.Path);
+                throw core::Exception(QStringLiteral("Cannot set property ") + entry.Path);
             break;
         }
     }
@@ -399,7 +399,7 @@ void WritePropertyFile(const QString &FileName, const QStringList &Lines)
 {
     QSaveFile file(FileName);
     auto fail = [&] {
-        return framework::Exception(
+        return core::Exception(
             QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
     };
     if (!file.open(QIODevice::WriteOnly))
@@ -419,24 +419,24 @@ QByteArray ReadPropertyFileData(const QString &FileName)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw framework::Exception(
+        throw core::Exception(
             QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
     // Asked before reading, so a huge or endless file is never taken into memory.
     if (file.size() > kMaxPropertyFileBytes)
-        throw framework::Exception(tooLarge(FileName, file.size()));
+        throw core::Exception(tooLarge(FileName, file.size()));
     const QByteArray bytes = file.read(kMaxPropertyFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        throw framework::Exception(
+        throw core::Exception(
             QStringLiteral("Cannot read file \"%1\". %2").arg(FileName, file.errorString()));
     if (bytes.size() > kMaxPropertyFileBytes)
-        throw framework::Exception(tooLarge(FileName, bytes.size()));
+        throw core::Exception(tooLarge(FileName, bytes.size()));
     return bytes;
 }
 
 QStringList PropertyFileTextLines(const QByteArray &Bytes, const QString &Name)
 {
     if (Bytes.size() > kMaxPropertyFileBytes)
-        throw framework::Exception(tooLarge(Name, Bytes.size()));
+        throw core::Exception(tooLarge(Name, Bytes.size()));
     QStringList lines = QString::fromUtf8(Bytes).split(QLatin1Char('\n'));
     for (QString &line : lines)
         if (line.endsWith(QLatin1Char('\r')))

@@ -9,7 +9,7 @@ namespace widgets {
 
 // Property text files: a "File Type = <class>" line, then one "path = value" line per
 // published, stored, writable property; fonts and other owned sub-objects are walked with
-// dotted paths. Failures raise framework::Exception.
+// dotted paths. Failures raise core::Exception.
 
 // One property reached by the walk.
 struct TiPropertyEntry

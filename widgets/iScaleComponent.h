@@ -44,32 +44,32 @@ public:
     bool GetShowTicksMinor() const { return FScale->GetShowTicksMinor(); }
     bool GetShowTickLabels() const { return FScale->GetShowTickLabels(); }
     int GetTickMajorCount() const { return FScale->GetTickMajorCount(); }
-    framework::TColor GetTickMajorColor() const { return FScale->GetTickMajorColor(); }
+    canvas::TColor GetTickMajorColor() const { return FScale->GetTickMajorColor(); }
     int GetTickMajorLength() const { return FScale->GetTickMajorLength(); }
     int GetTickMinorCount() const { return FScale->GetTickMinorCount(); }
-    framework::TColor GetTickMinorColor() const { return FScale->GetTickMinorColor(); }
+    canvas::TColor GetTickMinorColor() const { return FScale->GetTickMinorColor(); }
     int GetTickMinorLength() const { return FScale->GetTickMinorLength(); }
     widgets::TiTickMinorAlignment GetTickMinorAlignment() const { return FScale->GetTickMinorAlignment(); }
     int GetTickMargin() const { return FScale->GetTickMargin(); }
     int GetTickLabelMargin() const { return FScale->GetTickLabelMargin(); }
     int GetTickLabelPrecision() const { return FScale->GetTickLabelPrecision(); }
     widgets::TiPrecisionStyle GetPrecisionStyle() const { return FScale->GetPrecisionStyle(); }
-    framework::TFont *GetTickLabelFont() const { return FScale->GetTickLabelFont(); }
+    canvas::TFont *GetTickLabelFont() const { return FScale->GetTickLabelFont(); }
     void SetShowTicksMajor(bool Value) { FScale->SetShowTicksMajor(Value); }
     void SetShowTicksMinor(bool Value) { FScale->SetShowTicksMinor(Value); }
     void SetShowTickLabels(bool Value) { FScale->SetShowTickLabels(Value); }
     void SetTickMajorCount(int Value) { FScale->SetTickMajorCount(Value); }
-    void SetTickMajorColor(framework::TColor Value) { FScale->SetTickMajorColor(Value); }
+    void SetTickMajorColor(canvas::TColor Value) { FScale->SetTickMajorColor(Value); }
     void SetTickMajorLength(int Value) { FScale->SetTickMajorLength(Value); }
     void SetTickMinorCount(int Value) { FScale->SetTickMinorCount(Value); }
-    void SetTickMinorColor(framework::TColor Value) { FScale->SetTickMinorColor(Value); }
+    void SetTickMinorColor(canvas::TColor Value) { FScale->SetTickMinorColor(Value); }
     void SetTickMinorLength(int Value) { FScale->SetTickMinorLength(Value); }
     void SetTickMinorAlignment(widgets::TiTickMinorAlignment Value) { FScale->SetTickMinorAlignment(Value); }
     void SetTickMargin(int Value) { FScale->SetTickMargin(Value); }
     void SetTickLabelMargin(int Value) { FScale->SetTickLabelMargin(Value); }
     void SetTickLabelPrecision(int Value) { FScale->SetTickLabelPrecision(Value); }
     void SetPrecisionStyle(widgets::TiPrecisionStyle Value) { FScale->SetPrecisionStyle(Value); }
-    void SetTickLabelFont(framework::TFont *Value) { FScale->SetTickLabelFont(Value); }
+    void SetTickLabelFont(canvas::TFont *Value) { FScale->SetTickLabelFont(Value); }
 
 signals:
     void OnCustomizeTickLabel(QObject *Sender, int Index, QString &Label);

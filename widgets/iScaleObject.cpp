@@ -3,10 +3,10 @@
 namespace widgets {
 
 TiScaleObject::TiScaleObject(QObject *owner)
-    : QObject(owner), FTickMajorColor(framework::clBlack), FTickMinorColor(framework::clBlack),
-      FTickLabelFont(new framework::TFont(this))
+    : QObject(owner), FTickMajorColor(canvas::clBlack), FTickMinorColor(canvas::clBlack),
+      FTickLabelFont(new canvas::TFont(this))
 {
-    connect(FTickLabelFont, &framework::TFont::OnChange, this, [this](QObject *) { Changed(); });
+    connect(FTickLabelFont, &canvas::TFont::OnChange, this, [this](QObject *) { Changed(); });
 }
 
 void TiScaleObject::Changed()
@@ -49,7 +49,7 @@ void TiScaleObject::SetTickMajorCount(int Value)
     Changed();
 }
 
-void TiScaleObject::SetTickMajorColor(framework::TColor Value)
+void TiScaleObject::SetTickMajorColor(canvas::TColor Value)
 {
     if (FTickMajorColor == Value)
         return;
@@ -73,7 +73,7 @@ void TiScaleObject::SetTickMinorCount(int Value)
     Changed();
 }
 
-void TiScaleObject::SetTickMinorColor(framework::TColor Value)
+void TiScaleObject::SetTickMinorColor(canvas::TColor Value)
 {
     if (FTickMinorColor == Value)
         return;
@@ -129,7 +129,7 @@ void TiScaleObject::SetPrecisionStyle(TiPrecisionStyle Value)
     Changed();
 }
 
-void TiScaleObject::SetTickLabelFont(framework::TFont *Value)
+void TiScaleObject::SetTickLabelFont(canvas::TFont *Value)
 {
     // The owned font reports its own changes.
     if (Value && Value != FTickLabelFont)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Colors.h"
-#include "framework/Fonts.h"
+#include "canvas/Colors.h"
+#include "canvas/Fonts.h"
 #include "widgets/iTypes.h"
 
 #include <QObject>
@@ -26,26 +26,26 @@ public:
     bool GetShowTicksMinor() const { return FShowTicksMinor; }
     bool GetShowTickLabels() const { return FShowTickLabels; }
     int GetTickMajorCount() const { return FTickMajorCount; }
-    framework::TColor GetTickMajorColor() const { return FTickMajorColor; }
+    canvas::TColor GetTickMajorColor() const { return FTickMajorColor; }
     int GetTickMajorLength() const { return FTickMajorLength; }
     int GetTickMinorCount() const { return FTickMinorCount; }
-    framework::TColor GetTickMinorColor() const { return FTickMinorColor; }
+    canvas::TColor GetTickMinorColor() const { return FTickMinorColor; }
     int GetTickMinorLength() const { return FTickMinorLength; }
     widgets::TiTickMinorAlignment GetTickMinorAlignment() const { return FTickMinorAlignment; }
     int GetTickMargin() const { return FTickMargin; }
     int GetTickLabelMargin() const { return FTickLabelMargin; }
     int GetTickLabelPrecision() const { return FTickLabelPrecision; }
     widgets::TiPrecisionStyle GetPrecisionStyle() const { return FPrecisionStyle; }
-    framework::TFont *GetTickLabelFont() const { return FTickLabelFont; }
+    canvas::TFont *GetTickLabelFont() const { return FTickLabelFont; }
 
     void SetShowTicksMajor(bool Value);
     void SetShowTicksMinor(bool Value);
     void SetShowTickLabels(bool Value);
     void SetTickMajorCount(int Value);
-    void SetTickMajorColor(framework::TColor Value);
+    void SetTickMajorColor(canvas::TColor Value);
     void SetTickMajorLength(int Value);
     void SetTickMinorCount(int Value);
-    void SetTickMinorColor(framework::TColor Value);
+    void SetTickMinorColor(canvas::TColor Value);
     void SetTickMinorLength(int Value);
     void SetTickMinorAlignment(widgets::TiTickMinorAlignment Value);
     void SetTickMargin(int Value);
@@ -53,7 +53,7 @@ public:
     void SetTickLabelPrecision(int Value);
     void SetPrecisionStyle(widgets::TiPrecisionStyle Value);
     // Copies the font in; later changes of the owned font notify as well.
-    void SetTickLabelFont(framework::TFont *Value);
+    void SetTickLabelFont(canvas::TFont *Value);
 
     // The nice range of the fixed automatic scale (first and last major tick value).
     double GetNiceMin() const { return FNiceMin; }
@@ -71,17 +71,17 @@ private:
     bool FShowTicksMinor = true;
     bool FShowTickLabels = true;
     int FTickMajorCount = 5;
-    framework::TColor FTickMajorColor;
+    canvas::TColor FTickMajorColor;
     int FTickMajorLength = 7;
     int FTickMinorCount = 4;
-    framework::TColor FTickMinorColor;
+    canvas::TColor FTickMinorColor;
     int FTickMinorLength = 3;
     widgets::TiTickMinorAlignment FTickMinorAlignment = itmnaInside;
     int FTickMargin = 5;
     int FTickLabelMargin = 5;
     int FTickLabelPrecision = 0;
     widgets::TiPrecisionStyle FPrecisionStyle = ipsSignificantDigits;
-    framework::TFont *FTickLabelFont = nullptr;
+    canvas::TFont *FTickLabelFont = nullptr;
     double FNiceMin = 0.0;
     double FNiceMax = 0.0;
 };

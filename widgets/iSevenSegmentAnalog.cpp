@@ -141,7 +141,7 @@ QList<TiSevenSegmentAnalog::Cell> TiSevenSegmentAnalog::Layout() const
     return cells;
 }
 
-void TiSevenSegmentAnalog::iPaintTo(framework::Canvas &Canvas)
+void TiSevenSegmentAnalog::iPaintTo(canvas::Canvas &Canvas)
 {
     ConfigurePainter();
     DrawBackGround(Canvas, FBackGroundColor);

@@ -36,7 +36,7 @@ public:
     void SetShowSign(bool Value);
 
     QSize GetPreferredSize() override;
-    void iPaintTo(framework::Canvas &Canvas) override;
+    void iPaintTo(canvas::Canvas &Canvas) override;
 
     // One cell as painted: its rectangle and the code drawn in it.
     struct Cell

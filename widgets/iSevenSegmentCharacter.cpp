@@ -27,9 +27,9 @@ bool IsSegmentCode(TSevenSegmentCharacter code)
 }
 
 // The palette request only means something for plain RGB values.
-framework::TColor WithPaletteFlag(framework::TColor c)
+canvas::TColor WithPaletteFlag(canvas::TColor c)
 {
-    return (c & framework::clSystemColor) == framework::clSystemColor ? c : (c | framework::PaletteFlag);
+    return (c & canvas::clSystemColor) == canvas::clSystemColor ? c : (c | canvas::PaletteFlag);
 }
 
 // Keeps coordinate arithmetic far from overflow whatever the properties hold; no drawable
@@ -241,9 +241,9 @@ QSize SevenSegmentNaturalSize(TSevenSegmentCharacter Code, const SevenSegmentMet
 // --- widget -----------------------------------------------------------------------------
 
 TiSevenSegmentCharacter::TiSevenSegmentCharacter(QWidget *parent)
-    : TiVCLComponent(parent), FSegmentColor(framework::clLime), FSegmentOffColor(framework::clGreen)
+    : TiVCLComponent(parent), FSegmentColor(canvas::clLime), FSegmentOffColor(canvas::clGreen)
 {
-    FBackGroundColor = framework::clBlack;
+    FBackGroundColor = canvas::clBlack;
     DoAutoSize();
 }
 
@@ -310,13 +310,13 @@ void TiSevenSegmentCharacter::SetSegmentSeperation(int Value)
         InvalidateForeGround();
 }
 
-void TiSevenSegmentCharacter::SetSegmentColor(framework::TColor Value)
+void TiSevenSegmentCharacter::SetSegmentColor(canvas::TColor Value)
 {
     if (Assign(FSegmentColor, Value))
         InvalidateForeGround();
 }
 
-void TiSevenSegmentCharacter::SetSegmentOffColor(framework::TColor Value)
+void TiSevenSegmentCharacter::SetSegmentOffColor(canvas::TColor Value)
 {
     if (Assign(FSegmentOffColor, Value))
         InvalidateForeGround();
@@ -368,14 +368,14 @@ void TiSevenSegmentCharacter::SetSegmentBits(int Value)
     InvalidateForeGround();
 }
 
-framework::TColor TiSevenSegmentCharacter::OffColor() const
+canvas::TColor TiSevenSegmentCharacter::OffColor() const
 {
     if (FAutoSegmentOffColor)
-        return DimColor(FSegmentColor, 3) | framework::PaletteFlag;
+        return DimColor(FSegmentColor, 3) | canvas::PaletteFlag;
     return FSegmentOffColor;
 }
 
-framework::TColor TiSevenSegmentCharacter::OnColor() const
+canvas::TColor TiSevenSegmentCharacter::OnColor() const
 {
     return FPowerOff ? OffColor() : WithPaletteFlag(FSegmentColor);
 }
@@ -396,26 +396,26 @@ void TiSevenSegmentCharacter::DoAutoSize()
         OnResize(this);
 }
 
-void TiSevenSegmentCharacter::DrawCharacter(framework::Canvas &Canvas, TSevenSegmentCharacter Code, int X,
-                                            int Y, int W, int H)
+void TiSevenSegmentCharacter::DrawCharacter(canvas::Canvas &Canvas, TSevenSegmentCharacter Code, int X, int Y,
+                                            int W, int H)
 {
-    const framework::TColor on = OnColor();
-    const framework::TColor off = OffColor();
+    const canvas::TColor on = OnColor();
+    const canvas::TColor off = OffColor();
     const QList<SevenSegmentShape> shapes =
         SevenSegmentShapes(Code, FUseSegmentBits, uint8_t(GetSegmentBits()), FShowOffSegments, {X, Y, W, H},
                            {FSegmentMargin, FSegmentSeperation, FSegmentSize});
-    Canvas.Brush.Style = framework::bsSolid;
-    Canvas.Pen.Style = framework::psSolid;
+    Canvas.Brush.Style = canvas::bsSolid;
+    Canvas.Pen.Style = canvas::psSolid;
     Canvas.Pen.Width = 1;
     for (const SevenSegmentShape &shape : shapes) {
-        const framework::TColor c = shape.On ? on : off;
+        const canvas::TColor c = shape.On ? on : off;
         Canvas.Brush.Color = c;
         Canvas.Pen.Color = c;
         Canvas.Polygon(shape.Polygon);
     }
 }
 
-void TiSevenSegmentCharacter::iPaintTo(framework::Canvas &Canvas)
+void TiSevenSegmentCharacter::iPaintTo(canvas::Canvas &Canvas)
 {
     DrawBackGround(Canvas, FBackGroundColor);
     DrawCharacter(Canvas, FValue, 0, 0, width(), height());

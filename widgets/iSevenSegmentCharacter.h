@@ -21,8 +21,8 @@ class TiSevenSegmentCharacter : public TiVCLComponent
     Q_PROPERTY(int SegmentSize READ GetSegmentSize WRITE SetSegmentSize)
     Q_PROPERTY(int SegmentMargin READ GetSegmentMargin WRITE SetSegmentMargin)
     Q_PROPERTY(int SegmentSeperation READ GetSegmentSeperation WRITE SetSegmentSeperation)
-    Q_PROPERTY(framework::TColor SegmentColor READ GetSegmentColor WRITE SetSegmentColor)
-    Q_PROPERTY(framework::TColor SegmentOffColor READ GetSegmentOffColor WRITE SetSegmentOffColor)
+    Q_PROPERTY(canvas::TColor SegmentColor READ GetSegmentColor WRITE SetSegmentColor)
+    Q_PROPERTY(canvas::TColor SegmentOffColor READ GetSegmentOffColor WRITE SetSegmentOffColor)
     Q_PROPERTY(bool AutoSegmentOffColor READ GetAutoSegmentOffColor WRITE SetAutoSegmentOffColor)
     Q_PROPERTY(bool ShowOffSegments READ GetShowOffSegments WRITE SetShowOffSegments)
     Q_PROPERTY(bool PowerOff READ GetPowerOff WRITE SetPowerOff)
@@ -35,7 +35,7 @@ class TiSevenSegmentCharacter : public TiVCLComponent
     Q_PROPERTY(bool SegFOn READ GetSegFOn WRITE SetSegFOn)
     Q_PROPERTY(bool SegGOn READ GetSegGOn WRITE SetSegGOn)
     Q_PROPERTY(int SegmentBits READ GetSegmentBits WRITE SetSegmentBits STORED false)
-    Q_PROPERTY(framework::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
+    Q_PROPERTY(canvas::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
     Q_PROPERTY(bool Transparent READ GetTransparent WRITE SetTransparent)
     Q_CLASSINFO("default:Value", "ssc0")
     Q_CLASSINFO("default:AutoSize", "True")
@@ -103,10 +103,10 @@ public:
     void SetSegmentMargin(int Value);
     int GetSegmentSeperation() const { return FSegmentSeperation; }
     void SetSegmentSeperation(int Value);
-    framework::TColor GetSegmentColor() const { return FSegmentColor; }
-    void SetSegmentColor(framework::TColor Value);
-    framework::TColor GetSegmentOffColor() const { return FSegmentOffColor; }
-    void SetSegmentOffColor(framework::TColor Value);
+    canvas::TColor GetSegmentColor() const { return FSegmentColor; }
+    void SetSegmentColor(canvas::TColor Value);
+    canvas::TColor GetSegmentOffColor() const { return FSegmentOffColor; }
+    void SetSegmentOffColor(canvas::TColor Value);
     bool GetAutoSegmentOffColor() const { return FAutoSegmentOffColor; }
     void SetAutoSegmentOffColor(bool Value);
     bool GetShowOffSegments() const { return FShowOffSegments; }
@@ -133,19 +133,19 @@ public:
     void SetSegmentBits(int Value);
 
     // The colours a cell is drawn with, palette flag included.
-    framework::TColor OnColor() const;
-    framework::TColor OffColor() const;
+    canvas::TColor OnColor() const;
+    canvas::TColor OffColor() const;
 
     // Size of the character without the one-pixel allowance auto-size adds.
     QSize NaturalSize() const;
 
     // Draws `Code` into the cell (X, Y, W, H) with this painter's settings.
-    void DrawCharacter(framework::Canvas &Canvas, TSevenSegmentCharacter Code, int X, int Y, int W, int H);
+    void DrawCharacter(canvas::Canvas &Canvas, TSevenSegmentCharacter Code, int X, int Y, int W, int H);
 
     // Not published; nothing assigns it.
     std::function<void(QObject *)> OnResize;
 
-    void iPaintTo(framework::Canvas &Canvas) override;
+    void iPaintTo(canvas::Canvas &Canvas) override;
 
 protected:
     void DoAutoSize();
@@ -156,8 +156,8 @@ protected:
     int FSegmentSize = 1;
     int FSegmentMargin = 2;
     int FSegmentSeperation = 1;
-    framework::TColor FSegmentColor;
-    framework::TColor FSegmentOffColor;
+    canvas::TColor FSegmentColor;
+    canvas::TColor FSegmentOffColor;
     bool FAutoSegmentOffColor = true;
     bool FShowOffSegments = true;
     bool FPowerOff = false;

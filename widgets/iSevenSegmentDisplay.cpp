@@ -5,10 +5,10 @@
 namespace widgets {
 
 TiSevenSegmentDisplay::TiSevenSegmentDisplay(QWidget *parent)
-    : TiVCLComponent(parent), FSegmentColor(framework::clWhite), FSegmentOffColor(framework::clGray)
+    : TiVCLComponent(parent), FSegmentColor(canvas::clWhite), FSegmentOffColor(canvas::clGray)
 {
     resize(15, 15);
-    FBackGroundColor = framework::clBlack;
+    FBackGroundColor = canvas::clBlack;
     FPainter = new TiSevenSegmentCharacter(this);
     FPainter->hide();
     // Held for good: the painter only draws into the display's canvas, never on its own.
@@ -59,7 +59,7 @@ void TiSevenSegmentDisplay::SetSegmentMargin(int Value)
     InvalidateForeGround();
 }
 
-void TiSevenSegmentDisplay::SetSegmentColor(framework::TColor Value)
+void TiSevenSegmentDisplay::SetSegmentColor(canvas::TColor Value)
 {
     if (FSegmentColor == Value)
         return;
@@ -99,7 +99,7 @@ void TiSevenSegmentDisplay::SetPowerOff(bool Value)
         InvalidateForeGround();
 }
 
-void TiSevenSegmentDisplay::SetSegmentOffColor(framework::TColor Value)
+void TiSevenSegmentDisplay::SetSegmentOffColor(canvas::TColor Value)
 {
     if (FSegmentOffColor == Value)
         return;

@@ -16,14 +16,14 @@ class TiSevenSegmentDisplay : public TiVCLComponent
     Q_PROPERTY(bool AutoSize READ GetAutoSize WRITE SetAutoSize)
     Q_PROPERTY(int DigitSpacing READ GetDigitSpacing WRITE SetDigitSpacing)
     Q_PROPERTY(int SegmentMargin READ GetSegmentMargin WRITE SetSegmentMargin)
-    Q_PROPERTY(framework::TColor SegmentColor READ GetSegmentColor WRITE SetSegmentColor)
+    Q_PROPERTY(canvas::TColor SegmentColor READ GetSegmentColor WRITE SetSegmentColor)
     Q_PROPERTY(int SegmentSeperation READ GetSegmentSeperation WRITE SetSegmentSeperation)
     Q_PROPERTY(int SegmentSize READ GetSegmentSize WRITE SetSegmentSize)
     Q_PROPERTY(bool ShowOffSegments READ GetShowOffSegments WRITE SetShowOffSegments)
     Q_PROPERTY(bool PowerOff READ GetPowerOff WRITE SetPowerOff)
-    Q_PROPERTY(framework::TColor SegmentOffColor READ GetSegmentOffColor WRITE SetSegmentOffColor)
+    Q_PROPERTY(canvas::TColor SegmentOffColor READ GetSegmentOffColor WRITE SetSegmentOffColor)
     Q_PROPERTY(bool AutoSegmentOffColor READ GetAutoSegmentOffColor WRITE SetAutoSegmentOffColor)
-    Q_PROPERTY(framework::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
+    Q_PROPERTY(canvas::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
     Q_PROPERTY(widgets::TiBevelStyle BorderStyle READ GetBorderStyle WRITE SetBorderStyle)
     Q_PROPERTY(bool Transparent READ GetTransparent WRITE SetTransparent)
     Q_CLASSINFO("default:AutoSize", "True")
@@ -60,8 +60,8 @@ public:
     void SetLeadingStyle(TiLeadingStyle Value);
     int GetSegmentMargin() const { return FSegmentMargin; }
     void SetSegmentMargin(int Value);
-    framework::TColor GetSegmentColor() const { return FSegmentColor; }
-    void SetSegmentColor(framework::TColor Value);
+    canvas::TColor GetSegmentColor() const { return FSegmentColor; }
+    void SetSegmentColor(canvas::TColor Value);
     int GetSegmentSeperation() const { return FSegmentSeperation; }
     void SetSegmentSeperation(int Value);
     int GetSegmentSize() const { return FSegmentSize; }
@@ -71,8 +71,8 @@ public:
     void SetShowOffSegments(bool Value);
     bool GetPowerOff() const { return FPowerOff; }
     void SetPowerOff(bool Value);
-    framework::TColor GetSegmentOffColor() const { return FSegmentOffColor; }
-    void SetSegmentOffColor(framework::TColor Value);
+    canvas::TColor GetSegmentOffColor() const { return FSegmentOffColor; }
+    void SetSegmentOffColor(canvas::TColor Value);
     bool GetAutoSegmentOffColor() const { return FAutoSegmentOffColor; }
     void SetAutoSegmentOffColor(bool Value);
 
@@ -94,12 +94,12 @@ protected:
     int FDigitCount = 4;
     TiLeadingStyle FLeadingStyle = ilsSpaces;
     int FSegmentMargin = 5;
-    framework::TColor FSegmentColor;
+    canvas::TColor FSegmentColor;
     int FSegmentSeperation = 1;
     int FSegmentSize = 1;
     bool FShowOffSegments = true;
     bool FPowerOff = false;
-    framework::TColor FSegmentOffColor;
+    canvas::TColor FSegmentOffColor;
     bool FAutoSegmentOffColor = true;
     TiSevenSegmentCharacter *FPainter = nullptr;
 };

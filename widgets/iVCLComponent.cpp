@@ -94,7 +94,7 @@ void TiVCLComponent::BoundsChanged(bool Moved, bool Resized)
     RequestSnapshot();
 }
 
-void TiVCLComponent::DrawBackGround(framework::Canvas &Canvas, framework::TColor BackGroundColor)
+void TiVCLComponent::DrawBackGround(canvas::Canvas &Canvas, canvas::TColor BackGroundColor)
 {
     if (!FTransparent) {
         TiComponent::DrawBackGround(Canvas, BackGroundColor);
@@ -120,7 +120,7 @@ void TiVCLComponent::CaptureSnapshot()
     QWidget *parent = parentWidget();
     const bool visible = parent && PointVisible(QPoint(9, 9)) && PointVisible(QPoint(w - 9, 9)) &&
                          PointVisible(QPoint(9, h - 9)) && PointVisible(QPoint(w - 9, h - 9));
-    snapshot.fill(framework::ToQRgb(FBackGroundColor));
+    snapshot.fill(canvas::ToQRgb(FBackGroundColor));
     if (!visible)
         return; // tried again at the next paint
     // The parent's own pixels under the widget, without any of its children (this one included).

@@ -24,7 +24,7 @@ public:
     void TimerStart(int IntervalMs) override;
     void TimerStop() override;
     bool BindingWriteBack(const QString &PropertyName, const QVariant &Value) override;
-    void DrawBackGround(framework::Canvas &Canvas, framework::TColor BackGroundColor) override;
+    void DrawBackGround(canvas::Canvas &Canvas, canvas::TColor BackGroundColor) override;
     void RefreshBackGround() override;
     void Lock() override;
     void Unlock() override;

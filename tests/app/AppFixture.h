@@ -7,7 +7,7 @@
 #include "app/Unit1.h"
 #include "controls/Application.h"
 #include "controls/MessageBox.h"
-#include "framework/LayoutReader.h"
+#include "layout/LayoutReader.h"
 #include "tests/common/TestMain.h"
 #include "tests/support/FakeSoundPlayer.h"
 #include "tonegen/ToneGen.h"
@@ -33,8 +33,8 @@ inline constexpr uint StartIdle = 14680029;
 inline constexpr uint StartPlaying = 8421504;
 inline constexpr uint StopPlaying = 128;
 inline constexpr uint White = 0xFFFFFF;
-inline constexpr uint32_t LoopFlags = framework::SND_MEMORY | framework::SND_ASYNC | framework::SND_LOOP;
-inline constexpr uint32_t OnceFlags = framework::SND_MEMORY | framework::SND_ASYNC;
+inline constexpr uint32_t LoopFlags = sound::SND_MEMORY | sound::SND_ASYNC | sound::SND_LOOP;
+inline constexpr uint32_t OnceFlags = sound::SND_MEMORY | sound::SND_ASYNC;
 
 inline void RegisterOnce()
 {
@@ -56,13 +56,13 @@ protected:
     void SetUp() override
     {
         RegisterOnce();
-        framework::setMessageBoxHook([this](const framework::MessageBoxRequest &request) {
+        controls::setMessageBoxHook([this](const controls::MessageBoxRequest &request) {
             boxes.push_back(request);
             return 1;
         });
         form = std::make_unique<app::TForm1>();
-        const framework::LayoutResult result =
-            framework::LoadLayout(form.get(), framework::ResourcePath(QStringLiteral("Form1.layout")));
+        const layout::LayoutResult result =
+            layout::LoadLayout(form.get(), controls::ResourcePath(QStringLiteral("Form1.layout")));
         ASSERT_TRUE(result.ok) << result.error.toStdString();
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -72,7 +72,7 @@ protected:
     void TearDown() override
     {
         form.reset();
-        framework::setMessageBoxHook({});
+        controls::setMessageBoxHook({});
     }
 
     std::vector<std::string> CallsSince(size_t first) const
@@ -175,9 +175,9 @@ protected:
         QTest::keyClicks(form->Edit3, text);
     }
 
-    framework::ScopedFakeSoundPlayer fake; // before the form: the generator reads the device at birth
+    sound::ScopedFakeSoundPlayer fake; // before the form: the generator reads the device at birth
     std::unique_ptr<app::TForm1> form;
-    std::vector<framework::MessageBoxRequest> boxes;
+    std::vector<controls::MessageBoxRequest> boxes;
 };
 
 } // namespace apptest

@@ -30,8 +30,8 @@ TEST_F(Form1Test, CaptionsAreFramedLabelsWithTheirStoredSettings)
         QRect geometry;
         QString text;
         int fontHeight;
-        framework::TColor fontColor;
-        framework::TColor shadowColor;
+        canvas::TColor fontColor;
+        canvas::TColor shadowColor;
     };
     const Caption captions[] = {
         {"iLabel1",
@@ -39,22 +39,22 @@ TEST_F(Form1Test, CaptionsAreFramedLabelsWithTheirStoredSettings)
          {53, 494, 124, 15},
          QStringLiteral("Уровень громкости "),
          11,
-         framework::clNavy,
-         framework::clGray},
+         canvas::clNavy,
+         canvas::clGray},
         {"iLabel2",
          "Panel2",
          {53, 10, 125, 15},
          QStringLiteral("Частота сигнала Гц "),
          11,
-         framework::clNavy,
-         framework::clSilver},
+         canvas::clNavy,
+         canvas::clSilver},
         {"iLabel3",
          "Panel1",
          {340, 23, 174, 22},
          QStringLiteral(" ДОПОЛНИТЕЛЬНО "),
          16,
-         framework::clMaroon,
-         framework::clGray},
+         canvas::clMaroon,
+         canvas::clGray},
     };
     // Wide enough to show the fold-out panel's caption too.
     form->resize(580, 650);
@@ -66,12 +66,12 @@ TEST_F(Form1Test, CaptionsAreFramedLabelsWithTheirStoredSettings)
         EXPECT_EQ(label->geometry(), c.geometry) << c.name << ": the stored size stays";
         EXPECT_EQ(label->GetCaption(), c.text);
         EXPECT_EQ(label->GetBorderStyle(), TiLabel::ilbsSingle);
-        EXPECT_EQ(label->GetBackGroundColor(), framework::clSilver);
+        EXPECT_EQ(label->GetBackGroundColor(), canvas::clSilver);
         EXPECT_EQ(label->GetShadowColor(), c.shadowColor) << c.name;
         EXPECT_FALSE(label->GetShadowShow());
         EXPECT_EQ(label->GetFont()->height(), c.fontHeight) << c.name;
         EXPECT_EQ(label->GetFont()->color(), c.fontColor) << c.name;
-        EXPECT_TRUE(label->GetFont()->style().testFlag(framework::TFont::fsBold)) << c.name;
+        EXPECT_TRUE(label->GetFont()->style().testFlag(canvas::TFont::fsBold)) << c.name;
 
         // On the window: a black frame, silver inside, the caption in its colour within the frame.
         const QRect r(label->mapTo(form.get(), QPoint(0, 0)), label->size());
@@ -81,7 +81,7 @@ TEST_F(Form1Test, CaptionsAreFramedLabelsWithTheirStoredSettings)
         EXPECT_EQ(window.pixel(r.center().x(), r.top()), black) << c.name;
         EXPECT_EQ(window.pixel(r.center().x(), r.bottom()), black) << c.name;
         EXPECT_EQ(window.pixel(r.left() + 1, r.top() + 1), qRgb(0xC0, 0xC0, 0xC0)) << c.name;
-        const QRect text = Box(window, r, framework::ToQRgb(c.fontColor));
+        const QRect text = Box(window, r, canvas::ToQRgb(c.fontColor));
         EXPECT_TRUE(r.adjusted(1, 1, -1, -1).contains(text)) << c.name;
         EXPECT_GT(text.width(), r.width() / 2) << c.name;
     }
@@ -95,8 +95,8 @@ TEST(AboutBoxTest, BackdropIsTheStoredGradient)
 {
     apptest::RegisterOnce();
     app::TForm2 box;
-    const framework::LayoutResult result =
-        framework::LoadLayout(&box, framework::ResourcePath(QStringLiteral("Form2.layout")));
+    const layout::LayoutResult result =
+        layout::LoadLayout(&box, controls::ResourcePath(QStringLiteral("Form2.layout")));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     auto *gradient = box.findChild<widgets::TiGradient *>(QStringLiteral("iGradient1"));
     ASSERT_NE(gradient, nullptr);

@@ -63,7 +63,7 @@ QByteArray ReadAll(const QString &path)
 // The image TToneGen::ExportFile writes after `configure`, built with or without the envelope.
 QByteArray Reference(const QString &dir, const std::function<bool(TToneGen &)> &configure)
 {
-    framework::ScopedFakeSoundPlayer fake;
+    sound::ScopedFakeSoundPlayer fake;
     TToneGen gen;
     const bool envelope = configure(gen);
     EXPECT_TRUE(envelope ? gen.PrepareADSR() : gen.Prepare());

@@ -1,8 +1,8 @@
 // The main window driven as a user drives it: clicks, keys and mouse moves on the real TForm1
 // built from its stored layout, with the fake sound player recording what reaches the device.
 
-#include "framework/LayoutWriter.h"
 #include "hints/sHintManager.h"
+#include "layout/LayoutWriter.h"
 #include "lbbutton/LbButtons.h"
 #include "tests/app/AppFixture.h"
 #include "widgets/iLabel.h"
@@ -77,7 +77,7 @@ TEST_F(Form1Test, StartsIdleAsStored)
 // The instruments get their settings from the stored layout only; read them back by name.
 TEST_F(Form1Test, InstrumentsCarryTheirStoredSettings)
 {
-    using namespace framework;
+    using namespace canvas;
     struct Setting
     {
         const char *control;
@@ -219,18 +219,17 @@ TEST_F(Form1Test, CaptionsFitTheirControls)
 TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
 {
     apptest::RegisterOnce();
-    framework::ScopedFakeSoundPlayer fake;
+    sound::ScopedFakeSoundPlayer fake;
     app::TForm1 first;
-    ASSERT_TRUE(framework::LoadLayout(&first, framework::ResourcePath(QStringLiteral("Form1.layout"))).ok);
-    framework::LayoutResult saved;
-    const QString written = framework::SaveLayout(&first, &saved);
+    ASSERT_TRUE(layout::LoadLayout(&first, controls::ResourcePath(QStringLiteral("Form1.layout"))).ok);
+    layout::LayoutResult saved;
+    const QString written = layout::SaveLayout(&first, &saved);
     ASSERT_TRUE(saved.ok) << saved.error.toStdString();
     EXPECT_TRUE(written.contains(QStringLiteral("Style = bsModern")));
     EXPECT_TRUE(written.contains(QStringLiteral("BorderStyle = ilbsSingle")));
 
     app::TForm1 second;
-    const framework::LayoutResult result =
-        framework::LoadLayoutText(&second, written, QStringLiteral("written"));
+    const layout::LayoutResult result = layout::LoadLayoutText(&second, written, QStringLiteral("written"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     // The light buttons', labels' and hint manager's settings come back as they were stored.
     auto *button = second.findChild<QWidget *>(QStringLiteral("LbButton2"));
@@ -257,7 +256,7 @@ TEST(Form1LayoutTest, WritingTheMainWindowBackKeepsItsSettings)
     // (it used to come back with a ShowHint of its own), and writing again changes nothing.
     auto *inherits = second.findChild<QWidget *>(QStringLiteral("iLabel2"));
     EXPECT_TRUE(inherits->property("ParentShowHint").toBool());
-    EXPECT_EQ(framework::SaveLayout(&second), written);
+    EXPECT_EQ(layout::SaveLayout(&second), written);
 }
 
 TEST_F(Form1Test, EndlessStartAndStopSwitchTheWholeState)
@@ -603,7 +602,7 @@ TEST_F(Form1Test, StartWithNoNumberInTheFieldReportsAndPlaysNothing)
     Click(form->LbButton1);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("abc")));
-    EXPECT_EQ(boxes[0].icon, framework::MessageIcon::Error);
+    EXPECT_EQ(boxes[0].icon, controls::MessageIcon::Error);
     for (const std::string &call : CallsSince(before))
         EXPECT_NE(call, "play");
     EXPECT_FALSE(form->LbButton2->isEnabled());

@@ -3,7 +3,7 @@
 #include "app/Unit2.h"
 #include "controls/Application.h"
 #include "controls/RichEdit.h"
-#include "framework/LayoutReader.h"
+#include "layout/LayoutReader.h"
 #include "tests/app/AppFixture.h"
 
 namespace {
@@ -12,8 +12,8 @@ TEST(Form2Test, ShowsItsStoredTextsAndClosesWithOk)
 {
     apptest::RegisterOnce();
     app::TForm2 form;
-    const framework::LayoutResult result =
-        framework::LoadLayout(&form, framework::ResourcePath(QStringLiteral("Form2.layout")));
+    const layout::LayoutResult result =
+        layout::LoadLayout(&form, controls::ResourcePath(QStringLiteral("Form2.layout")));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_TRUE(form.isHidden());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("О программе !"));
@@ -21,7 +21,7 @@ TEST(Form2Test, ShowsItsStoredTextsAndClosesWithOk)
     EXPECT_EQ(form.ClientHeight(), 151);
     EXPECT_FALSE(form.windowFlags() & Qt::FramelessWindowHint);
 
-    auto *text = form.findChild<framework::TRichEdit *>(QStringLiteral("RichEdit1"));
+    auto *text = form.findChild<controls::TRichEdit *>(QStringLiteral("RichEdit1"));
     ASSERT_NE(text, nullptr);
     const QStringList lines = text->Lines();
     ASSERT_GE(lines.size(), 6);

@@ -37,7 +37,7 @@ TEST_F(MainWindowHintTest, ManagerHoldsTheStoredSettings)
     const auto *g = m->sStyle()->Background()->Gradient();
     EXPECT_EQ(m->sStyle()->Background()->Mode(), E::bgsGradient);
     EXPECT_EQ(g->Color1(), 2917517u);
-    EXPECT_EQ(g->Color2(), framework::clWhite);
+    EXPECT_EQ(g->Color2(), canvas::clWhite);
     EXPECT_EQ(g->Layout(), E::gtAsBorder);
     EXPECT_EQ(g->Percent1(), 0);
     EXPECT_EQ(g->Percent2(), 56);
@@ -60,8 +60,8 @@ TEST_F(MainWindowHintTest, ManagerHoldsTheStoredSettings)
     EXPECT_EQ(m->MaxWidth(), 200);
     EXPECT_EQ(m->Font()->name(), QStringLiteral("MS Sans Serif"));
     EXPECT_EQ(m->Font()->height(), 11);
-    EXPECT_EQ(m->Font()->style(), framework::TFont::TFontStyles(framework::TFont::fsBold));
-    EXPECT_EQ(m->Font()->color(), framework::clBlack);
+    EXPECT_EQ(m->Font()->style(), canvas::TFont::TFontStyles(canvas::TFont::fsBold));
+    EXPECT_EQ(m->Font()->color(), canvas::clBlack);
     EXPECT_EQ(m->PreDefinitions(), E::shCustom);
     EXPECT_EQ(hints::TApplicationHints::Instance().HintPause(), 500);
     EXPECT_EQ(hints::TApplicationHints::Instance().HintShortPause(), 200);
@@ -90,11 +90,11 @@ TEST_F(MainWindowHintTest, RestingOnTheStartButton)
     const QImage &picture = hint->Composed();
     const int mid = (picture.height() - 11) / 2;
     EXPECT_EQ(hints::PixelAt(picture, 3, mid), 16744576u) << "the border";
-    EXPECT_EQ(hints::PixelAt(picture, 7, 6), framework::RGB(198, 193, 149)) << "the gradient's middle";
+    EXPECT_EQ(hints::PixelAt(picture, 7, 6), canvas::RGB(198, 193, 149)) << "the gradient's middle";
     // The see-through edge shows the window beneath, not black.
     const QImage under = form->grab().toImage();
     const QPoint at = hint->pos() - form->pos() + QPoint(0, mid);
-    EXPECT_EQ(hints::PixelAt(picture, 0, mid), framework::FromQRgb(under.pixel(at)));
+    EXPECT_EQ(hints::PixelAt(picture, 0, mid), canvas::FromQRgb(under.pixel(at)));
 
     app.HidePauseElapsed();
     EXPECT_EQ(app.OpenHint(), nullptr);

@@ -3,8 +3,8 @@
 // noise into every layout. One walk over every registered class checks them all.
 
 #include "app/LayoutClasses.h"
-#include "framework/ClassRegistry.h"
-#include "framework/LayoutWriter.h"
+#include "layout/ClassRegistry.h"
+#include "layout/LayoutWriter.h"
 #include "tests/support/FakeSoundPlayer.h"
 
 #include <QMetaProperty>
@@ -37,19 +37,19 @@ const QMetaObject *OwnerOf(const QMetaObject *meta, const QStringList &path)
 TEST(StreamDefaults, ANewObjectOfEveryRegisteredClassWritesNoValueThatHasADeclaredDefault)
 {
     app::RegisterLayoutClasses();
-    framework::ScopedFakeSoundPlayer player; // the generator reads the device volume at birth
+    sound::ScopedFakeSoundPlayer player; // the generator reads the device volume at birth
     QWidget host;
-    const QStringList classes = framework::RegisteredClassNames();
+    const QStringList classes = layout::RegisteredClassNames();
     ASSERT_TRUE(classes.contains(QStringLiteral("TiKnob")));
     ASSERT_TRUE(classes.contains(QStringLiteral("TToneGen")));
 
     static const QRegularExpression valueLine(QStringLiteral("^    ([A-Za-z0-9_.]+) = (.*)$"));
     int checked = 0;
     for (const QString &className : classes) {
-        std::unique_ptr<QObject> object(framework::CreateObject(className, &host));
+        std::unique_ptr<QObject> object(layout::CreateObject(className, &host));
         ASSERT_NE(object, nullptr) << className.toStdString();
-        framework::LayoutResult saved;
-        const QString text = framework::SaveLayout(object.get(), &saved);
+        layout::LayoutResult saved;
+        const QString text = layout::SaveLayout(object.get(), &saved);
         EXPECT_TRUE(saved.ok) << className.toStdString() << ": " << saved.error.toStdString();
         for (const QString &line : text.split(u'\n')) {
             const QRegularExpressionMatch match = valueLine.match(line);

@@ -35,7 +35,7 @@ protected:
     struct Entry
     {
         const char *showButton;
-        framework::TEdit *edit;
+        controls::TEdit *edit;
         widgets::TiKnob *knob;
         widgets::TiLedBar *bar;
         widgets::TiSevenSegmentAnalog *readOut;
@@ -350,7 +350,7 @@ TEST(WholeNumberConversion, TakesOnlyPlainDecimalsIn32Bits)
 TEST(Form1Layout, LayoutWithoutARequiredControlIsRefused)
 {
     RegisterOnce();
-    QFile file(framework::ResourcePath(QStringLiteral("Form1.layout")));
+    QFile file(controls::ResourcePath(QStringLiteral("Form1.layout")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray layout = file.readAll();
     for (const char *name : {"iKnob1", "Edit3", "RadioButton9", "ToneGen1", "Timer1"}) {
@@ -361,8 +361,8 @@ TEST(Form1Layout, LayoutWithoutARequiredControlIsRefused)
         damaged.replace(header, QByteArray(" ") + name + "x {");
         app::TForm1 form;
         const QObjectList before = form.children();
-        const framework::LayoutResult result =
-            framework::LoadLayoutText(&form, damaged, QStringLiteral("Form1.layout"));
+        const layout::LayoutResult result =
+            layout::LoadLayoutText(&form, damaged, QStringLiteral("Form1.layout"));
         EXPECT_FALSE(result.ok) << name;
         EXPECT_EQ(
             result.error,

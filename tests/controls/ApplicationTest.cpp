@@ -1,4 +1,4 @@
-#include "tests/framework/LayoutTestClasses.h"
+#include "tests/layout/LayoutTestClasses.h"
 
 #include "controls/Application.h"
 
@@ -69,9 +69,9 @@ protected:
 
 TEST_F(Application, ResourcePathLooksInTheConfiguredFolderFirst)
 {
-    EXPECT_EQ(framework::ResourcePath(QStringLiteral("Form1.layout")),
+    EXPECT_EQ(controls::ResourcePath(QStringLiteral("Form1.layout")),
               dir.filePath(QStringLiteral("Form1.layout")));
-    EXPECT_TRUE(framework::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
+    EXPECT_TRUE(controls::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
 }
 
 // Files the folder lacks come from the copies built into the program, whatever the working
@@ -79,34 +79,34 @@ TEST_F(Application, ResourcePathLooksInTheConfiguredFolderFirst)
 TEST_F(Application, ResourcePathFallsBackToTheBuiltInCopies)
 {
     // The configured folder has no pictures: those come from the built-in copies.
-    EXPECT_EQ(framework::ResourcePath(QStringLiteral("speaker.xpm")),
+    EXPECT_EQ(controls::ResourcePath(QStringLiteral("speaker.xpm")),
               QStringLiteral(":/resources/speaker.xpm"));
     qputenv("SOUNDGEN_RESOURCES", "");
     for (const char *name : {"Form1.layout", "Form2.layout", "speaker.xpm", "noise.xpm", "glyph_start.xpm"}) {
         const QString file = QString::fromLatin1(name);
-        const QString path = framework::ResourcePath(file);
+        const QString path = controls::ResourcePath(file);
         EXPECT_EQ(path, QStringLiteral(":/resources/") + file) << name;
         QFile resource(path);
         EXPECT_TRUE(resource.open(QIODevice::ReadOnly)) << name;
         EXPECT_GT(resource.size(), 0) << name;
     }
-    EXPECT_TRUE(framework::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
+    EXPECT_TRUE(controls::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
 }
 
 TEST_F(Application, TitleIsKeptOutOfTheWindowTitles)
 {
-    framework::TApplication application(argc, argv);
+    controls::TApplication application(argc, argv);
     const QString before = QGuiApplication::applicationDisplayName();
     application.setTitle(QString::fromUtf8("Звуковой генератор"));
     EXPECT_EQ(application.Title(), QString::fromUtf8("Звуковой генератор"));
-    EXPECT_EQ(framework::ApplicationTitle(), QString::fromUtf8("Звуковой генератор"));
+    EXPECT_EQ(controls::ApplicationTitle(), QString::fromUtf8("Звуковой генератор"));
     // Qt's display name is appended to every window caption on X11; the title must not be.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
 }
 
 TEST_F(Application, CreateFormLoadsTheLayoutAndTheFirstFormIsMain)
 {
-    framework::TApplication application(argc, argv);
+    controls::TApplication application(argc, argv);
     application.Initialize();
     TLtForm *main = application.CreateForm<TLtForm>(QStringLiteral("Form1.layout"));
     ASSERT_NE(main, nullptr) << application.LastError().toStdString();
@@ -132,7 +132,7 @@ TEST_F(Application, CreateFormLoadsTheLayoutAndTheFirstFormIsMain)
 
 TEST_F(Application, LoopEndsWhenTheMainFormClosesWhileOtherFormsExist)
 {
-    framework::TApplication application(argc, argv);
+    controls::TApplication application(argc, argv);
     application.Initialize();
     TLtForm *main = application.CreateForm<TLtForm>(QStringLiteral("Form1.layout"));
     TLtForm *about = application.CreateForm<TLtForm>(QStringLiteral("Form2.layout"));
@@ -151,7 +151,7 @@ TEST_F(Application, LoopEndsWhenTheMainFormClosesWhileOtherFormsExist)
 
 TEST_F(Application, ClosingAnotherFormDoesNotEndTheLoopAndARefusedCloseNeither)
 {
-    framework::TApplication application(argc, argv);
+    controls::TApplication application(argc, argv);
     application.Initialize();
     auto *main = application.CreateForm<TLtStubbornForm>(QStringLiteral("Form1.layout"));
     TLtForm *about = application.CreateForm<TLtForm>(QStringLiteral("Form2.layout"));

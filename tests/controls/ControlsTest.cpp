@@ -8,8 +8,8 @@
 #include "controls/RichEdit.h"
 #include "controls/StandardClasses.h"
 #include "controls/StdControls.h"
-#include "framework/DesignMessage.h"
-#include "framework/LayoutReader.h"
+#include "core/DesignMessage.h"
+#include "layout/LayoutReader.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -22,7 +22,10 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-using namespace framework;
+using namespace core;
+using namespace canvas;
+using namespace layout;
+using namespace controls;
 
 namespace {
 

@@ -10,7 +10,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace framework;
+using namespace canvas;
+using namespace controls;
 
 namespace {
 

@@ -3,7 +3,7 @@
 //
 // player_probe [--freq HZ] [--rate FPS] [--amplitude A] [--volume WORD] [--flags F]
 //              [--play-ms MS] [--after-ms MS]
-#include "framework/SoundPlayer.h"
+#include "sound/SoundPlayer.h"
 
 #include <chrono>
 #include <cmath>
@@ -56,7 +56,7 @@ int main(int argc, char **argv)
     uint32_t rate = 96000;
     int amplitude = 16384;
     uint32_t volume = 0x7FFFFFFF;
-    uint32_t flags = framework::SND_MEMORY | framework::SND_ASYNC | framework::SND_LOOP;
+    uint32_t flags = sound::SND_MEMORY | sound::SND_ASYNC | sound::SND_LOOP;
     long playMs = 3000;
     long afterMs = 1000;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     }
 
     const std::vector<uint8_t> image = sineImage(rate, freq, amplitude);
-    framework::SoundPlayer &player = framework::soundPlayer();
+    sound::SoundPlayer &player = sound::soundPlayer();
     player.setVolume(0, volume);
     if (!player.playSound(image.data(), image.size(), flags)) {
         std::fprintf(stderr, "player_probe: the player did not take the image\n");

@@ -3,7 +3,7 @@
 // Shared by the fuzz targets: one headless application, a player that plays nothing, and a
 // check that stops the run (libFuzzer keeps the input) when an invariant breaks.
 
-#include "framework/SoundPlayer.h"
+#include "sound/SoundPlayer.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -40,8 +40,8 @@ inline void StartApplication(bool silentPlayer = true)
     static char *argv[] = {name, nullptr};
     new QApplication(argc, argv);
     if (silentPlayer) {
-        static framework::SilentSoundPlayer player;
-        framework::setSoundPlayer(&player);
+        static sound::SilentSoundPlayer player;
+        sound::setSoundPlayer(&player);
     }
 }
 

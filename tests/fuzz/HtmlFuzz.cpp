@@ -1,7 +1,7 @@
 // Hint mark-up measured and drawn into a small bitmap: the measured rectangle starts at the
 // origin and is never negative, no font stays saved, and a text without tags measures as the
 // canvas measures it.
-#include "framework/Canvas.h"
+#include "canvas/Canvas.h"
 #include "hints/sHtmlParse.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    framework::Canvas canvas(64, 32);
-    canvas.Brush.Style = framework::bsClear;
+    canvas::Canvas canvas(64, 32);
+    canvas.Brush.Style = canvas::bsClear;
     canvas.Font.setName(QStringLiteral("MS Sans Serif"));
     canvas.Font.setHeight(13);
-    canvas.Font.setColor(framework::clBlack);
+    canvas.Font.setColor(canvas::clBlack);
 
     hints::TsHtml html;
-    framework::TRect rect(0, 0, 60, 0);
+    canvas::TRect rect(0, 0, 60, 0);
     html.BeginLayout(&canvas, text, rect);
     html.LayoutText(rect);
     FUZZ_CHECK(rect.Left == 0 && rect.Top == 0);
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QString line = text;
         line.remove(u'\r');
         line.remove(u'\n');
-        framework::Canvas plain(8, 8);
+        canvas::Canvas plain(8, 8);
         plain.Font.setName(QStringLiteral("MS Sans Serif"));
         plain.Font.setHeight(13);
         FUZZ_CHECK(rect.Right == (line.isEmpty() ? 0 : plain.TextWidth(line)));

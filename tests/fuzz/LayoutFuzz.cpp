@@ -5,9 +5,9 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "controls/MessageBox.h"
-#include "framework/ComponentState.h"
-#include "framework/LayoutReader.h"
-#include "framework/LayoutWriter.h"
+#include "core/ComponentState.h"
+#include "layout/LayoutReader.h"
+#include "layout/LayoutWriter.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <QApplication>
@@ -17,7 +17,7 @@
 
 namespace {
 
-std::unique_ptr<framework::TForm> MakeForm(bool main)
+std::unique_ptr<controls::TForm> MakeForm(bool main)
 {
     if (main)
         return std::make_unique<app::TForm1>();
@@ -26,10 +26,10 @@ std::unique_ptr<framework::TForm> MakeForm(bool main)
 
 bool AnyLoading(const QObject *root)
 {
-    if (auto *state = dynamic_cast<const framework::ComponentState *>(root); state && state->isLoading())
+    if (auto *state = dynamic_cast<const core::ComponentState *>(root); state && state->isLoading())
         return true;
     for (const QObject *child : root->findChildren<QObject *>())
-        if (auto *state = dynamic_cast<const framework::ComponentState *>(child); state && state->isLoading())
+        if (auto *state = dynamic_cast<const core::ComponentState *>(child); state && state->isLoading())
             return true;
     return false;
 }
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     fuzz::StartApplication();
     app::RegisterLayoutClasses();
-    framework::setMessageBoxHook([](const framework::MessageBoxRequest &) { return 1; });
+    controls::setMessageBoxHook([](const controls::MessageBoxRequest &) { return 1; });
     return 0;
 }
 
@@ -52,11 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray text = fuzz::Bytes(data + 1, size - 1);
     const qsizetype windowsBefore = QApplication::topLevelWidgets().size();
     {
-        std::unique_ptr<framework::TForm> form = MakeForm(main);
+        std::unique_ptr<controls::TForm> form = MakeForm(main);
         const QObjectList childrenBefore = form->children();
         const QString nameBefore = form->objectName();
-        const framework::LayoutResult result =
-            framework::LoadLayoutText(form.get(), text, QStringLiteral("fuzz"));
+        const layout::LayoutResult result = layout::LoadLayoutText(form.get(), text, QStringLiteral("fuzz"));
         FUZZ_CHECK(!AnyLoading(form.get()));
         if (!result.ok) {
             FUZZ_CHECK(result.error.startsWith(QStringLiteral("fuzz")));
@@ -64,14 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(form->objectName() == nameBefore);
         } else {
             // What was accepted is stored again as the writer has it, and reads back the same.
-            const QString saved = framework::SaveLayout(form.get());
-            std::unique_ptr<framework::TForm> copy = MakeForm(main);
-            const framework::LayoutResult reloaded =
-                framework::LoadLayoutText(copy.get(), saved, QStringLiteral("saved"));
+            const QString saved = layout::SaveLayout(form.get());
+            std::unique_ptr<controls::TForm> copy = MakeForm(main);
+            const layout::LayoutResult reloaded =
+                layout::LoadLayoutText(copy.get(), saved, QStringLiteral("saved"));
             if (!reloaded.ok)
                 std::fprintf(stderr, "%s\n", qPrintable(reloaded.error));
             FUZZ_CHECK(reloaded.ok);
-            const QString again = framework::SaveLayout(copy.get());
+            const QString again = layout::SaveLayout(copy.get());
             if (again != saved) {
                 const QStringList a = saved.split(u'\n');
                 const QStringList b = again.split(u'\n');

@@ -2,8 +2,8 @@
 // with the load's own prefix and leaves the widget able to repaint; what a widget accepted it
 // writes out again, and that file loads into a fresh widget to the same properties. The widget
 // is painted afterwards, so values that upset the drawing show up too.
-#include "framework/ClassRegistry.h"
-#include "framework/Exception.h"
+#include "core/Exception.h"
+#include "layout/ClassRegistry.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "widgets/WidgetClasses.h"
 #include "widgets/iComponent.h"
@@ -22,7 +22,7 @@ const char *const kClasses[] = {"TiKnob",  "TiLedBar",  "TiSevenSegmentCharacter
 
 std::unique_ptr<widgets::TiComponent> Make(const char *className)
 {
-    QObject *object = framework::CreateObject(QString::fromLatin1(className), nullptr);
+    QObject *object = layout::CreateObject(QString::fromLatin1(className), nullptr);
     auto *widget = dynamic_cast<widgets::TiComponent *>(object);
     FUZZ_CHECK(widget != nullptr);
     return std::unique_ptr<widgets::TiComponent>(widget);
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     bool loaded = false;
     try {
         loaded = widget->LoadPropertiesFromData(file, QStringLiteral("fuzz.txt"));
-    } catch (const framework::Exception &e) {
+    } catch (const core::Exception &e) {
         FUZZ_CHECK(e.Message().startsWith(QStringLiteral("Error Loading Properties - ")));
     }
     FUZZ_CHECK(!widget->UpdateLocked());
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         bool reloaded = false;
         try {
             reloaded = copy->LoadPropertiesFromData(saved.join(u'\n').toUtf8(), QStringLiteral("saved.txt"));
-        } catch (const framework::Exception &e) {
+        } catch (const core::Exception &e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
         }
         FUZZ_CHECK(reloaded);

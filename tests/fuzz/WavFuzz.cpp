@@ -1,6 +1,6 @@
 // Images handed to the player: the header check never lets the player read outside the image,
 // a refused image is not played, and an accepted one plays exactly its whole frames.
-#include "framework/SdlSoundPlayer.h"
+#include "sound/SdlSoundPlayer.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <vector>
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // An exact-size copy, so a read past the end is caught.
     std::vector<uint8_t> image(data, data + size);
     const uint8_t *bytes = image.empty() ? nullptr : image.data();
-    const auto format = framework::parseWaveImage(bytes, image.size());
+    const auto format = sound::parseWaveImage(bytes, image.size());
     if (format) {
         FUZZ_CHECK(format->channels == 1 || format->channels == 2);
         FUZZ_CHECK(format->bitsPerSample == 8 || format->bitsPerSample == 16);
@@ -25,13 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(format->frames <= (image.size() - format->dataOffset) / frameBytes);
     }
 
-    static framework::SdlSoundPlayer *player = [] {
-        framework::SdlSoundPlayer::Options options;
+    static sound::SdlSoundPlayer *player = [] {
+        sound::SdlSoundPlayer::Options options;
         options.deviceThread = false;
         options.ramps = true;
-        return new framework::SdlSoundPlayer(nullptr, options);
+        return new sound::SdlSoundPlayer(nullptr, options);
     }();
-    const bool played = player->playSound(bytes, image.size(), framework::SND_MEMORY | framework::SND_ASYNC);
+    const bool played = player->playSound(bytes, image.size(), sound::SND_MEMORY | sound::SND_ASYNC);
     FUZZ_CHECK(played == (format.has_value() || bytes == nullptr));
     if (!format) {
         FUZZ_CHECK(!player->isPlaying());

@@ -13,9 +13,9 @@
 namespace hinttest {
 
 // The desktop's known picture at a global point.
-inline framework::TColor Background(int x, int y)
+inline canvas::TColor Background(int x, int y)
 {
-    return framework::RGB((x * 7) & 0xFF, (y * 5) & 0xFF, (x + y) & 0xFF);
+    return canvas::RGB((x * 7) & 0xFF, (y * 5) & 0xFF, (x + y) & 0xFF);
 }
 
 inline QImage BackgroundImage(const QRect &r)
@@ -23,7 +23,7 @@ inline QImage BackgroundImage(const QRect &r)
     QImage image(r.size(), QImage::Format_RGB888);
     for (int y = 0; y < r.height(); ++y)
         for (int x = 0; x < r.width(); ++x)
-            image.setPixelColor(x, y, framework::ToQColor(Background(r.x() + x, r.y() + y)));
+            image.setPixelColor(x, y, canvas::ToQColor(Background(r.x() + x, r.y() + y)));
     return image;
 }
 
@@ -56,7 +56,7 @@ inline std::unique_ptr<hints::TsHintManager> MainWindowManager()
     auto *s = m->sStyle();
     s->Background()->SetMode(E::bgsGradient);
     s->Background()->Gradient()->SetColor1(2917517);
-    s->Background()->Gradient()->SetColor2(framework::clWhite);
+    s->Background()->Gradient()->SetColor2(canvas::clWhite);
     s->Background()->Gradient()->SetLayout(E::gtAsBorder);
     s->Background()->Gradient()->SetPercent1(0);
     s->Background()->Gradient()->SetPercent2(56);
@@ -77,10 +77,10 @@ inline std::unique_ptr<hints::TsHintManager> MainWindowManager()
     m->SetMarginH(8);
     m->SetMarginV(5);
     m->Font()->setCharset(1);
-    m->Font()->setColor(framework::clBlack);
+    m->Font()->setColor(canvas::clBlack);
     m->Font()->setHeight(11);
     m->Font()->setName(QStringLiteral("MS Sans Serif"));
-    m->Font()->setStyle(framework::TFont::fsBold);
+    m->Font()->setStyle(canvas::TFont::fsBold);
     m->SetPreDefinitions(E::shCustom);
     return m;
 }
@@ -91,11 +91,11 @@ inline int Mix(int m, int p, int c)
     return int(std::lround((m * p + (255 - m) * c) / 255.0));
 }
 
-inline framework::TColor MixColor(int m, framework::TColor p, framework::TColor c)
+inline canvas::TColor MixColor(int m, canvas::TColor p, canvas::TColor c)
 {
-    return framework::RGB(Mix(m, framework::GetRValue(p), framework::GetRValue(c)),
-                          Mix(m, framework::GetGValue(p), framework::GetGValue(c)),
-                          Mix(m, framework::GetBValue(p), framework::GetBValue(c)));
+    return canvas::RGB(Mix(m, canvas::GetRValue(p), canvas::GetRValue(c)),
+                       Mix(m, canvas::GetGValue(p), canvas::GetGValue(c)),
+                       Mix(m, canvas::GetBValue(p), canvas::GetBValue(c)));
 }
 
 } // namespace hinttest

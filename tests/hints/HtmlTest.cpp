@@ -6,10 +6,10 @@
 
 #include <functional>
 
-using framework::Canvas;
-using framework::TColor;
-using framework::TFont;
-using framework::TRect;
+using canvas::Canvas;
+using canvas::TColor;
+using canvas::TFont;
+using canvas::TRect;
 using hints::TsHtml;
 
 namespace {
@@ -19,12 +19,12 @@ constexpr int H = 120;
 
 void prepare(Canvas &c)
 {
-    c.Brush = framework::TBrush{framework::clWhite, framework::bsSolid};
+    c.Brush = canvas::TBrush{canvas::clWhite, canvas::bsSolid};
     c.FillRect(TRect(0, 0, W, H));
-    c.Brush.Style = framework::bsClear;
+    c.Brush.Style = canvas::bsClear;
     c.Font.setName(QStringLiteral("MS Sans Serif"));
     c.Font.setHeight(13);
-    c.Font.setColor(framework::clBlack);
+    c.Font.setColor(canvas::clBlack);
     c.Font.setStyle({});
 }
 
@@ -122,17 +122,17 @@ TEST(HtmlTest, FontTagColourSizeAndRestore)
                      TRect(0, 0, W, 0));
     TRect r;
     html.LayoutText(r);
-    EXPECT_EQ(c.Font.color(), framework::clBlack) << "the font before the tag returns";
+    EXPECT_EQ(c.Font.color(), canvas::clBlack) << "the font before the tag returns";
     EXPECT_EQ(c.Font.height(), 13);
     EXPECT_EQ(html.SavedFonts(), 0);
 
     const QImage expected = reference([&](Canvas &ref) {
-        ref.Font.setColor(framework::clRed);
+        ref.Font.setColor(canvas::clRed);
         ref.Font.setHeight(16); // 13 px is 10 pt at 96 dpi; 12 pt is 16 px
         ref.TextOut(0, 0, QStringLiteral("Big"));
         const int x = ref.TextWidth(QStringLiteral("Big"));
         const int bigHeight = ref.TextHeight(QStringLiteral("X"));
-        ref.Font.setColor(framework::clBlack);
+        ref.Font.setColor(canvas::clBlack);
         ref.Font.setHeight(13);
         ref.TextOut(x, 0, QStringLiteral("Small"));
         EXPECT_EQ(r, TRect(0, 0, x + ref.TextWidth(QStringLiteral("Small")), bigHeight));
@@ -147,8 +147,8 @@ TEST(HtmlTest, FontTagColourSizeAndRestore)
         TColor color;
         const char *face;
     } cases[] = {
-        {"<FONT SIZE=-2>", 11, framework::clBlack, "MS Sans Serif"},
-        {"<font size=15>", 20, framework::clBlack, "MS Sans Serif"},
+        {"<FONT SIZE=-2>", 11, canvas::clBlack, "MS Sans Serif"},
+        {"<font size=15>", 20, canvas::clBlack, "MS Sans Serif"},
         {"<font color=#FF0000>", 13, 0xFF0000, "MS Sans Serif"},
         {"<font face=\"Liberation Serif\" color=lime>", 13, 0x00FF00, "Liberation Serif"},
         {"<font color=nothex>", 13, TColor(-1), "MS Sans Serif"},
@@ -249,7 +249,7 @@ TEST(HtmlTest, UnbalancedFontTags)
     TRect r;
     html.LayoutText(r);
     // The extra closing tag did nothing; the open one keeps its colour; the stack is freed.
-    EXPECT_EQ(c.Font.color(), framework::clRed);
+    EXPECT_EQ(c.Font.color(), canvas::clRed);
     EXPECT_EQ(c.Font.height(), 13);
     EXPECT_EQ(html.SavedFonts(), 0);
 }

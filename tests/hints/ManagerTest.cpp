@@ -1,7 +1,7 @@
 // The hint manager's settings: constructor values, presets, the percent coupling and clamps,
 // style installation, AssignTo, and the style parts telling their owner about changes.
-#include "framework/ClassRegistry.h"
 #include "hints/sHintManager.h"
+#include "layout/ClassRegistry.h"
 
 #include <QMetaProperty>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 
 using namespace hints;
 using E = TsHintEnums;
-using framework::TColor;
+using canvas::TColor;
 
 namespace {
 
@@ -59,11 +59,11 @@ void expectPreset(const TsHintManager &m, const Expected &x)
     EXPECT_EQ(s->Painting()->ColorBorderTop(), x.borderTop);
     EXPECT_EQ(s->Painting()->ColorBorderBottom(), x.borderBottom);
     EXPECT_TRUE(s->Shadow()->Enabled());
-    EXPECT_EQ(s->Shadow()->Color(), framework::clBlack);
+    EXPECT_EQ(s->Shadow()->Color(), canvas::clBlack);
     EXPECT_EQ(s->Shadow()->Blur(), x.shadowBlur);
     EXPECT_EQ(s->Shadow()->Offset(), x.shadowOffset);
     EXPECT_EQ(s->Shadow()->Transparency(), x.shadowTransparency);
-    EXPECT_EQ(bool(m.Font()->style() & framework::TFont::fsBold), x.bold);
+    EXPECT_EQ(bool(m.Font()->style() & canvas::TFont::fsBold), x.bold);
     EXPECT_EQ(m.Font()->height(), x.fontHeight);
     EXPECT_EQ(m.Font()->color(), x.fontColor);
 }
@@ -79,21 +79,21 @@ const Expected EllipseValues{E::shEllipse,
                              20,
                              12778748,
                              5,
-                             framework::clMenu,
+                             canvas::clMenu,
                              E::bgsTransparent,
                              E::gtLeftRight,
-                             framework::clInfoBk,
-                             framework::clBtnShadow,
+                             canvas::clInfoBk,
+                             canvas::clBtnShadow,
                              50,
                              50,
-                             framework::clBlack,
-                             framework::clBlack,
+                             canvas::clBlack,
+                             canvas::clBlack,
                              4,
                              16,
                              74,
                              false,
                              11,
-                             framework::clBlack};
+                             canvas::clBlack};
 
 TEST(ManagerTest, ConstructorValuesAndPauses)
 {
@@ -129,23 +129,23 @@ TEST(ManagerTest, EveryPresetSetsItsTable)
          0,
          26,
          20,
-         framework::clInfoBk,
+         canvas::clInfoBk,
          0,
-         framework::clMenu,
+         canvas::clMenu,
          E::bgsNone,
          E::gtLeftRight,
-         framework::clInfoBk,
-         framework::clBtnShadow,
+         canvas::clInfoBk,
+         canvas::clBtnShadow,
          50,
          50,
-         framework::clBtnHighlight,
-         framework::clBlack,
+         canvas::clBtnHighlight,
+         canvas::clBlack,
          4,
          8,
          50,
          false,
          11,
-         framework::clBlack},
+         canvas::clBlack},
         {E::shGradient,
          E::hsSimply,
          5,
@@ -157,11 +157,11 @@ TEST(ManagerTest, EveryPresetSetsItsTable)
          20,
          11992314,
          10,
-         framework::clMenu,
+         canvas::clMenu,
          E::bgsGradient,
          E::gtAsBorder,
          2917517,
-         framework::clWhite,
+         canvas::clWhite,
          1,
          99,
          15532031,
@@ -171,7 +171,7 @@ TEST(ManagerTest, EveryPresetSetsItsTable)
          0,
          false,
          11,
-         framework::clBlack},
+         canvas::clBlack},
         {E::shTransparent,
          E::hsSimply,
          0,
@@ -183,21 +183,21 @@ TEST(ManagerTest, EveryPresetSetsItsTable)
          20,
          11992314,
          15,
-         framework::clMenu,
+         canvas::clMenu,
          E::bgsTransparent,
          E::gtLeftRight,
-         framework::clInfoBk,
-         framework::clBtnShadow,
+         canvas::clInfoBk,
+         canvas::clBtnShadow,
          50,
          50,
-         framework::clBlack,
-         framework::clBlack,
+         canvas::clBlack,
+         canvas::clBlack,
          15,
          15,
          70,
          false,
          11,
-         framework::clBlack},
+         canvas::clBlack},
         EllipseValues,
         {E::shBalloon,
          E::hsBalloon,
@@ -217,14 +217,14 @@ TEST(ManagerTest, EveryPresetSetsItsTable)
          12629912,
          50,
          50,
-         framework::clBlack,
-         framework::clBlack,
+         canvas::clBlack,
+         canvas::clBlack,
          2,
          9,
          50,
          false,
          11,
-         framework::clBlack},
+         canvas::clBlack},
         {E::shComicsGradient,
          E::hsComics,
          1,
@@ -236,21 +236,21 @@ TEST(ManagerTest, EveryPresetSetsItsTable)
          25,
          12778748,
          5,
-         framework::clMenu,
+         canvas::clMenu,
          E::bgsGradient,
          E::gtTopBottom,
          12566013,
          11072187,
          50,
          50,
-         framework::clWhite,
+         canvas::clWhite,
          16711680,
          10,
          7,
          28,
          false,
          11,
-         framework::clBlack},
+         canvas::clBlack},
         {E::shComicsTransparent,
          E::hsComics,
          1,
@@ -262,7 +262,7 @@ TEST(ManagerTest, EveryPresetSetsItsTable)
          15,
          12778748,
          10,
-         framework::clMenu,
+         canvas::clMenu,
          E::bgsTransparent,
          E::gtLeftRight,
          12566013,
@@ -347,7 +347,7 @@ TEST(ManagerTest, StyleInstallsTheWindowClassAndTheCurrentManager)
     EXPECT_EQ(TApplicationHints::Instance().HintWindowClass(), &TsEllipseHintWindow::staticMetaObject);
     EXPECT_EQ(designed.PreDefinitions(), E::shCustom);
 
-    framework::TFont font;
+    canvas::TFont font;
     font.setHeight(30);
     first.SetPreDefinitions(E::shGradient);
     first.SetFont(font);
@@ -478,7 +478,7 @@ TEST(ManagerTest, AssignToCopiesTheListedSettingsOnly)
     EXPECT_EQ(target.Font()->name(), QStringLiteral("Liberation Serif"));
     EXPECT_EQ(target.Font()->charset(), 204);
     EXPECT_EQ(target.Font()->height(), 17);
-    EXPECT_EQ(target.Font()->color(), framework::clBlack);
+    EXPECT_EQ(target.Font()->color(), canvas::clBlack);
     EXPECT_EQ(target.MarginH(), 3);
     EXPECT_EQ(target.MarginV(), 9);
     EXPECT_EQ(target.PauseHide(), 1234);
@@ -515,7 +515,7 @@ TEST(ManagerTest, ClassesAreRegisteredForStoredLayouts)
     RegisterHintClasses();
     for (const char *name : {"TsHintManager", "TsSimplyHintWindow", "TsComicsHintWindow",
                              "TsEllipseHintWindow", "TsBalloonHintWindow"}) {
-        std::unique_ptr<QObject> made(framework::CreateObject(QString::fromLatin1(name), nullptr));
+        std::unique_ptr<QObject> made(layout::CreateObject(QString::fromLatin1(name), nullptr));
         ASSERT_NE(made, nullptr) << name;
         EXPECT_STREQ(made->metaObject()->className(), (std::string("hints::") + name).c_str());
     }

@@ -13,8 +13,8 @@
 
 using namespace hints;
 using namespace hinttest;
-using framework::TColor;
-using framework::TRect;
+using canvas::TColor;
+using canvas::TRect;
 using E = TsHintEnums;
 
 namespace {
@@ -63,9 +63,9 @@ TEST(PipelineTest, MainWindowHintFollowsTheFormulas)
                 d = dist;
             }
         if (d < 0)
-            return framework::RGB(int(C[0]), int(C[1]), int(C[2]));
-        return framework::RGB(Round(255 + (C[0] - 255) * d / n2), Round(255 + (C[1] - 255) * d / n2),
-                              Round(255 + (C[2] - 255) * d / n2));
+            return canvas::RGB(int(C[0]), int(C[1]), int(C[2]));
+        return canvas::RGB(Round(255 + (C[0] - 255) * d / n2), Round(255 + (C[1] - 255) * d / n2),
+                           Round(255 + (C[2] - 255) * d / n2));
     };
     const int soft[] = {255, 191, 128}; // mask levels at 0, 1, 2 pixels in; then 0
     const int t = 51 * 255 / 100;       // shadow level inside
@@ -93,7 +93,7 @@ TEST(PipelineTest, MainWindowHintFollowsTheFormulas)
             const TColor expected = MixColor(mask, work, body);
             const bool inText =
                 x >= textRect.Left && x < textRect.Right && y >= textRect.Top && y < textRect.Bottom;
-            if (inText && got == framework::clBlack) {
+            if (inText && got == canvas::clBlack) {
                 ++textInk;
                 continue;
             }
@@ -107,7 +107,7 @@ TEST(PipelineTest, MainWindowHintFollowsTheFormulas)
     // Named probes of the same picture, as a person checks it.
     const int midY = bh / 2;
     EXPECT_EQ(PixelAt(shown, 3, midY), TColor(16744576)) << "border, fully inside the soft edge";
-    EXPECT_EQ(PixelAt(shown, 7, 6), framework::RGB(198, 193, 149)) << "the gradient's middle colour";
+    EXPECT_EQ(PixelAt(shown, 7, 6), canvas::RGB(198, 193, 149)) << "the gradient's middle colour";
     EXPECT_EQ(PixelAt(shown, 0, midY), Background(300, 216 + midY)) << "outermost pixel is see-through";
     EXPECT_EQ(PixelAt(shown, W - 5, midY), MixColor(t, Background(300 + W - 5, 216 + midY), 0))
         << "49 % shadow";
@@ -124,7 +124,7 @@ TEST(PipelineTest, LongTextWrapsWithinMaxWidth)
     const TRect r = window.CalcHintRect(200, text);
     EXPECT_LE(r.Width(), 200 + 11 + 26);
     EXPECT_GE(r.Height(), one.Height() + 2 * (one.Height() - 11 - 20)) << "three lines or more";
-    framework::Canvas probe(1, 1);
+    canvas::Canvas probe(1, 1);
     probe.Font.Assign(*m->Font());
     EXPECT_EQ(one,
               TRect(0, 0, probe.TextWidth(QStringLiteral("Стоп сигнал")) + 37, probe.TextHeight("X") + 31));
@@ -185,10 +185,10 @@ TEST(PipelineTest, SoftRectangleRings)
         SCOPED_TRACE(testing::Message() << "T " << k.transparency << " edge " << k.edge);
         QImage image(40, 40, QImage::Format_RGB888);
         image.fill(Qt::white);
-        BlendSoftRect(image, TRect(0, 0, 40, 40), k.transparency, 0, k.edge, framework::clBlack);
+        BlendSoftRect(image, TRect(0, 0, 40, 40), k.transparency, 0, k.edge, canvas::clBlack);
         for (int d = 0; d < 5; ++d) {
             // A level m over white, blended with black, leaves m.
-            EXPECT_EQ(PixelAt(image, d, 20), framework::RGB(k.levels[d], k.levels[d], k.levels[d])) << d;
+            EXPECT_EQ(PixelAt(image, d, 20), canvas::RGB(k.levels[d], k.levels[d], k.levels[d])) << d;
             EXPECT_EQ(PixelAt(image, 20, 39 - d), PixelAt(image, d, 20)) << d;
         }
     }
@@ -198,10 +198,10 @@ TEST(PipelineTest, SoftRectangleRings)
 
     // Over a picture: the colour at its opacity, rounded per channel; outside the rectangle untouched.
     QImage image = BackgroundImage(QRect(0, 0, 30, 20));
-    BlendSoftRect(image, TRect(5, 4, 25, 16), 30, 0, 0, framework::RGB(10, 200, 90));
+    BlendSoftRect(image, TRect(5, 4, 25, 16), 30, 0, 0, canvas::RGB(10, 200, 90));
     const int t = 30 * 255 / 100;
     for (auto [x, y] : {std::pair{5, 4}, {24, 15}, {12, 9}})
-        EXPECT_EQ(PixelAt(image, x, y), MixColor(t, Background(x, y), framework::RGB(10, 200, 90)))
+        EXPECT_EQ(PixelAt(image, x, y), MixColor(t, Background(x, y), canvas::RGB(10, 200, 90)))
             << x << "," << y;
     for (auto [x, y] : {std::pair{4, 4}, {25, 15}, {12, 3}, {12, 16}})
         EXPECT_EQ(PixelAt(image, x, y), Background(x, y)) << x << "," << y;
@@ -209,14 +209,14 @@ TEST(PipelineTest, SoftRectangleRings)
     // Rounded corners keep the corner see-through; partly outside the image is clipped.
     QImage rounded(40, 40, QImage::Format_RGB32);
     rounded.fill(Qt::white);
-    BlendSoftRect(rounded, TRect(-10, 0, 40, 40), 0, 12, 2, framework::clBlack);
-    EXPECT_EQ(PixelAt(rounded, 39, 0), framework::clWhite);
-    EXPECT_EQ(PixelAt(rounded, 20, 20), framework::clBlack);
+    BlendSoftRect(rounded, TRect(-10, 0, 40, 40), 0, 12, 2, canvas::clBlack);
+    EXPECT_EQ(PixelAt(rounded, 39, 0), canvas::clWhite);
+    EXPECT_EQ(PixelAt(rounded, 20, 20), canvas::clBlack);
 }
 
 TEST(PipelineTest, GradientLayouts)
 {
-    auto channel = [](TColor c) { return framework::GetRValue(c); };
+    auto channel = [](TColor c) { return canvas::GetRValue(c); };
     struct Case
     {
         E::TGradientTypes layout;
@@ -256,8 +256,8 @@ TEST(PipelineTest, GradientLayouts)
         SCOPED_TRACE(testing::Message()
                      << "layout " << k.layout << " mode " << k.mode << " at " << k.at.x() << "," << k.at.y());
         TPassiveGradient g;
-        g.SetColor1(framework::RGB(0, 10, 20));
-        g.SetColor2(framework::RGB(255, 10, 20));
+        g.SetColor1(canvas::RGB(0, 10, 20));
+        g.SetColor2(canvas::RGB(255, 10, 20));
         g.SetLayout(k.layout);
         g.SetMode(k.mode);
         g.SetWidth(k.width);
@@ -270,8 +270,8 @@ TEST(PipelineTest, GradientLayouts)
         FillPassiveGradient(image, TRect(5, 5, 25, 25), g, QSize(20, 20));
         const TColor c = PixelAt(image, 5 + k.at.x(), 5 + k.at.y());
         EXPECT_EQ(channel(c), k.red);
-        EXPECT_EQ(framework::GetGValue(c), 10);
-        EXPECT_EQ(PixelAt(image, 4, 4), framework::clBlack) << "outside the rectangle";
+        EXPECT_EQ(canvas::GetGValue(c), 10);
+        EXPECT_EQ(PixelAt(image, 4, 4), canvas::clBlack) << "outside the rectangle";
     }
 }
 
@@ -291,7 +291,7 @@ template <class Window> struct Shaped
 
 bool Black(const QImage &mask, int x, int y)
 {
-    return PixelAt(mask, x, y) == framework::clBlack;
+    return PixelAt(mask, x, y) == canvas::clBlack;
 }
 
 TEST(PipelineTest, ShapeMasksAtStatedPoints)
@@ -333,13 +333,13 @@ TEST(PipelineTest, ShapeMasksAtStatedPoints)
     {
         Shaped<TsEllipseHintWindow> s(E::shEllipse, 200, 120, 0);
         const QImage mask = s.window.ShapeMask(2, 0);
-        EXPECT_EQ(PixelAt(mask, 0, 65), framework::RGB(170, 170, 170));
-        EXPECT_EQ(PixelAt(mask, 1, 65), framework::RGB(85, 85, 85));
-        EXPECT_EQ(PixelAt(mask, 2, 65), framework::clBlack);
-        EXPECT_EQ(PixelAt(mask, 92, 65), framework::clBlack);
+        EXPECT_EQ(PixelAt(mask, 0, 65), canvas::RGB(170, 170, 170));
+        EXPECT_EQ(PixelAt(mask, 1, 65), canvas::RGB(85, 85, 85));
+        EXPECT_EQ(PixelAt(mask, 2, 65), canvas::clBlack);
+        EXPECT_EQ(PixelAt(mask, 92, 65), canvas::clBlack);
         const QImage translucent = s.window.ShapeMask(2, 100);
-        EXPECT_EQ(PixelAt(translucent, 92, 65), framework::RGB(100, 100, 100));
-        EXPECT_EQ(PixelAt(translucent, 0, 65), framework::RGB(203, 203, 203));
+        EXPECT_EQ(PixelAt(translucent, 92, 65), canvas::RGB(100, 100, 100));
+        EXPECT_EQ(PixelAt(translucent, 0, 65), canvas::RGB(203, 203, 203));
     }
     // Balloon: three small ellipses between the tip and the body, growing towards the body.
     {
@@ -373,8 +373,7 @@ TEST(PipelineTest, TracedOutline)
     mask.setPixel(7, 0, qRgb(0, 0, 0));                       // on the first row and last column
     QImage body(8, 6, QImage::Format_RGB32);
     body.fill(qRgb(9, 9, 9));
-    const TColor top = framework::RGB(255, 0, 0), bottom = framework::RGB(0, 0, 255),
-                 none = framework::RGB(9, 9, 9);
+    const TColor top = canvas::RGB(255, 0, 0), bottom = canvas::RGB(0, 0, 255), none = canvas::RGB(9, 9, 9);
     TraceOutline(body, mask, top, bottom);
     // Light on the top and left, dark on the bottom and right; inside pixels keep the body.
     const char *expected[] = {

@@ -219,9 +219,8 @@ TEST(ScreenUnderHint, OwnWindowsWhereTheScreenGivesNothing)
     const QImage under = HintScreenArea(QRect(480, 370, 40, 30));
     ASSERT_EQ(under.size(), QSize(40, 30));
     EXPECT_EQ(under.format(), QImage::Format_RGB888);
-    EXPECT_EQ(PixelAt(under, 5, 5), framework::RGB(200, 30, 60)) << "inside the window";
-    const framework::TColor desktop =
-        framework::FromQRgb(QApplication::palette().color(QPalette::Window).rgb());
+    EXPECT_EQ(PixelAt(under, 5, 5), canvas::RGB(200, 30, 60)) << "inside the window";
+    const canvas::TColor desktop = canvas::FromQRgb(QApplication::palette().color(QPalette::Window).rgb());
     EXPECT_EQ(PixelAt(under, 30, 20), desktop) << "beside it: the window colour, never black or garbage";
     const QImage without = HintScreenArea(QRect(480, 370, 40, 30), &window);
     EXPECT_EQ(PixelAt(without, 5, 5), desktop);

@@ -7,7 +7,8 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
-using namespace framework;
+using namespace canvas;
+using namespace controls;
 using namespace lbbutton;
 
 namespace {

@@ -3,7 +3,7 @@
 #include "lbbutton/LbButton.h"
 
 #include "controls/Forms.h"
-#include "framework/LayoutReader.h"
+#include "layout/LayoutReader.h"
 #include "lbbutton/LbButtonRes.h"
 
 #include <QAction>
@@ -19,7 +19,9 @@
 
 #include <functional>
 
-using namespace framework;
+using namespace canvas;
+using namespace layout;
+using namespace controls;
 using namespace lbbutton;
 
 namespace {

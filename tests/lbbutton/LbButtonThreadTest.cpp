@@ -18,7 +18,7 @@
 #include <random>
 #include <thread>
 
-using namespace framework;
+using namespace controls;
 using namespace lbbutton;
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tests/support/FakeSoundPlayer.h"
 
-namespace framework {
+namespace sound {
 
 bool FakeSoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags)
 {
@@ -49,4 +49,4 @@ std::vector<std::string> FakeSoundPlayer::callNames() const
     return names;
 }
 
-} // namespace framework
+} // namespace sound

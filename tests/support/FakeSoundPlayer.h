@@ -1,11 +1,11 @@
 #pragma once
 
-#include "framework/SoundPlayer.h"
+#include "sound/SoundPlayer.h"
 
 #include <string>
 #include <vector>
 
-namespace framework {
+namespace sound {
 
 // Records every call so tests can assert which calls were made, in which order.
 class FakeSoundPlayer : public SoundPlayer
@@ -45,4 +45,4 @@ public:
     FakeSoundPlayer player;
 };
 
-} // namespace framework
+} // namespace sound

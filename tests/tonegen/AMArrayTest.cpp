@@ -1,6 +1,6 @@
 // The stored layer table "AMArrayData": its bytes, its reader's cases and its way through layouts.
-#include "framework/LayoutReader.h"
-#include "framework/LayoutWriter.h"
+#include "layout/LayoutReader.h"
+#include "layout/LayoutWriter.h"
 #include "tests/tonegen/ToneGenTestSupport.h"
 
 #include <QFile>
@@ -11,7 +11,7 @@
 
 namespace {
 
-using framework::ScopedFakeSoundPlayer;
+using sound::ScopedFakeSoundPlayer;
 
 struct Entry
 {
@@ -166,14 +166,13 @@ TEST(AMArray, LayoutRoundTripAndReaderErrorNamesFileAndLine)
     source.SetFrequency(20);
     source.SetAMParameter(TToneGen::tgAMLevel4, 25, 1.75f, TToneGen::tgTriangle);
     source.SetAMParameter(TToneGen::tgAMLevel6, -4, 1e-20f, TToneGen::tgNoise);
-    framework::LayoutResult saved;
-    const QString text = framework::SaveLayout(&source, &saved);
+    layout::LayoutResult saved;
+    const QString text = layout::SaveLayout(&source, &saved);
     ASSERT_TRUE(saved.ok) << saved.error.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("AMArrayData = {"))) << text.toStdString();
 
     TToneGen copy;
-    const framework::LayoutResult loaded =
-        framework::LoadLayoutText(&copy, text, QStringLiteral("tone.layout"));
+    const layout::LayoutResult loaded = layout::LoadLayoutText(&copy, text, QStringLiteral("tone.layout"));
     ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
     EXPECT_EQ(Table(copy), Table(source));
     EXPECT_EQ(copy.Frequency(), 20);
@@ -182,8 +181,8 @@ TEST(AMArray, LayoutRoundTripAndReaderErrorNamesFileAndLine)
     const QString damaged = QStringLiteral("TToneGen ToneGen1 {\n  Frequency = 20\n  AMArrayData = {07000000"
                                            "0100000000000000}\n}\n");
     TToneGen target;
-    const framework::LayoutResult refused =
-        framework::LoadLayoutText(&target, damaged, QStringLiteral("bad.layout"));
+    const layout::LayoutResult refused =
+        layout::LoadLayoutText(&target, damaged, QStringLiteral("bad.layout"));
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.line, 3);
     EXPECT_TRUE(refused.error.startsWith(QStringLiteral("bad.layout:3: AMArrayData: stream read error")))
@@ -192,8 +191,7 @@ TEST(AMArray, LayoutRoundTripAndReaderErrorNamesFileAndLine)
 
     // A block of another kind is refused too, not taken as unknown.
     const QString notBinary = QStringLiteral("TToneGen ToneGen1 {\n  AMArrayData = 5\n}\n");
-    const framework::LayoutResult wrongKind =
-        framework::LoadLayoutText(&target, notBinary, QStringLiteral("x"));
+    const layout::LayoutResult wrongKind = layout::LoadLayoutText(&target, notBinary, QStringLiteral("x"));
     EXPECT_FALSE(wrongKind.ok);
     EXPECT_TRUE(wrongKind.error.contains(QStringLiteral("binary block"))) << wrongKind.error.toStdString();
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-using framework::ScopedFakeSoundPlayer;
+using sound::ScopedFakeSoundPlayer;
 
 class EnvelopeTest : public ::testing::Test
 {

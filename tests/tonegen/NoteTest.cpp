@@ -8,7 +8,7 @@
 
 namespace {
 
-using framework::ScopedFakeSoundPlayer;
+using sound::ScopedFakeSoundPlayer;
 
 struct NoteCase
 {

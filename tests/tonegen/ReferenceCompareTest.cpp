@@ -364,7 +364,7 @@ size_t FirstDifference(const std::vector<uint8_t> &a, const std::vector<uint8_t>
 
 TEST(ReferenceCompare, RandomSettingsAreByteIdentical)
 {
-    framework::ScopedFakeSoundPlayer fake;
+    sound::ScopedFakeSoundPlayer fake;
     std::mt19937 rng(20240611);
     constexpr int kCases = 400;
     int compared = 0;
@@ -385,7 +385,7 @@ TEST(ReferenceCompare, RandomSettingsAreByteIdentical)
 // Long images cross many period boundaries and the block edges of the fast path.
 TEST(ReferenceCompare, LongImagesWithEveryWaveform)
 {
-    framework::ScopedFakeSoundPlayer fake;
+    sound::ScopedFakeSoundPlayer fake;
     for (int wave = 0; wave < 5; ++wave) {
         Settings st;
         st.duration = 3000;

@@ -1,6 +1,6 @@
 // Settings, build-on-demand flags, player and device-volume calls, instances, export.
-#include "framework/ClassRegistry.h"
-#include "framework/DesignMessage.h"
+#include "core/DesignMessage.h"
+#include "layout/ClassRegistry.h"
 #include "tests/common/TestMain.h"
 #include "tests/tonegen/ToneGenTestSupport.h"
 
@@ -14,22 +14,21 @@
 
 namespace {
 
-using framework::FakeSoundPlayer;
-using framework::ScopedFakeSoundPlayer;
+using sound::FakeSoundPlayer;
+using sound::ScopedFakeSoundPlayer;
 using Names = std::vector<std::string>;
 
 struct MessageRecorder
 {
     MessageRecorder()
     {
-        framework::SetDesignMessageHandler(
-            [this](const framework::DesignMessage &m) { requests.push_back(m); });
+        core::SetDesignMessageHandler([this](const core::DesignMessage &m) { requests.push_back(m); });
     }
-    ~MessageRecorder() { framework::SetDesignMessageHandler(nullptr); }
-    std::vector<framework::DesignMessage> requests;
+    ~MessageRecorder() { core::SetDesignMessageHandler(nullptr); }
+    std::vector<core::DesignMessage> requests;
 };
 
-class DesigningOwner : public QObject, public framework::ComponentState
+class DesigningOwner : public QObject, public core::ComponentState
 {
 public:
     DesigningOwner() { setDesigning(true); }
@@ -92,7 +91,7 @@ TEST(ToneGenPublished, CreatedByClassNameInsideADesigningOwner)
     ScopedFakeSoundPlayer fake;
     tonegen::RegisterToneGenClasses();
     DesigningOwner owner;
-    QObject *object = framework::CreateObject("TToneGen", &owner);
+    QObject *object = layout::CreateObject("TToneGen", &owner);
     auto *gen = qobject_cast<TToneGen *>(object);
     ASSERT_NE(gen, nullptr);
     EXPECT_EQ(gen->parent(), &owner);
@@ -416,7 +415,7 @@ TEST(ToneGenInstances, FirstSavesLastRestores)
     EXPECT_EQ(TToneGen::InstanceCount(), 0);
 
     // A device with separate levels keeps its word as read.
-    p.support = framework::WAVECAPS_LRVOLUME;
+    p.support = sound::WAVECAPS_LRVOLUME;
     p.deviceVolume = 0x12345678;
     p.clear();
     {

@@ -50,7 +50,7 @@ inline uint8_t Sample8(const std::vector<uint8_t> &image, int64_t frame, bool st
 }
 
 // Number of "stop" calls; every build stops the player once before releasing the old image.
-inline int CountCalls(const framework::FakeSoundPlayer &player, const char *what)
+inline int CountCalls(const sound::FakeSoundPlayer &player, const char *what)
 {
     int n = 0;
     for (const auto &c : player.calls)

@@ -9,7 +9,7 @@
 
 namespace {
 
-using framework::ScopedFakeSoundPlayer;
+using sound::ScopedFakeSoundPlayer;
 
 class WaveImageTest : public ::testing::Test
 {

@@ -24,22 +24,22 @@ public:
     QList<int> WantedKeys;
     int StaticDraws = 0;
     int Value = 2;
-    framework::TColor MarkerColor = framework::clNavy;
+    canvas::TColor MarkerColor = canvas::clNavy;
     bool ThrowInPaint = false;
     bool ThrowInMouseDown = false;
     bool WheelAnswer = false;
 
-    void iPaintTo(framework::Canvas &Canvas) override
+    void iPaintTo(canvas::Canvas &Canvas) override
     {
         if (ThrowInPaint)
             throw std::runtime_error("paint failed");
-        DrawStaticPicture(Canvas, [this](framework::Canvas &c) {
+        DrawStaticPicture(Canvas, [this](canvas::Canvas &c) {
             ++StaticDraws;
             DrawBackGround(c, GetBackGroundColor());
             c.Brush.Color = MarkerColor;
-            c.FillRect(framework::Rect(4, 4, 6, 6));
+            c.FillRect(canvas::Rect(4, 4, 6, 6));
         });
-        Canvas.SetPixel(Value, 1, framework::clRed);
+        Canvas.SetPixel(Value, 1, canvas::clRed);
     }
     void iWantSpecialKey(int &Key, bool &Wanted) override
     {
@@ -92,7 +92,7 @@ class TestPosition : public widgets::TiPositionComponent
 
 public:
     explicit TestPosition(QWidget *parent = nullptr) : TiPositionComponent(parent) {}
-    void iPaintTo(framework::Canvas &Canvas) override { DrawBackGround(Canvas, GetBackGroundColor()); }
+    void iPaintTo(canvas::Canvas &Canvas) override { DrawBackGround(Canvas, GetBackGroundColor()); }
 };
 
 class TestProgress : public widgets::TiProgressComponent
@@ -101,7 +101,7 @@ class TestProgress : public widgets::TiProgressComponent
 
 public:
     explicit TestProgress(QWidget *parent = nullptr) : TiProgressComponent(parent) {}
-    void iPaintTo(framework::Canvas &Canvas) override { DrawBackGround(Canvas, GetBackGroundColor()); }
+    void iPaintTo(canvas::Canvas &Canvas) override { DrawBackGround(Canvas, GetBackGroundColor()); }
 };
 
 class TestScale : public widgets::TiScaleComponent
@@ -110,7 +110,7 @@ class TestScale : public widgets::TiScaleComponent
 
 public:
     explicit TestScale(QWidget *parent = nullptr) : TiScaleComponent(parent) {}
-    void iPaintTo(framework::Canvas &Canvas) override { DrawBackGround(Canvas, GetBackGroundColor()); }
+    void iPaintTo(canvas::Canvas &Canvas) override { DrawBackGround(Canvas, GetBackGroundColor()); }
 };
 
 // Records the value-range events of a widget by name, in order.

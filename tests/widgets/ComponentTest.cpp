@@ -1,6 +1,6 @@
 #include "tests/widgets/BaseTestWidgets.h"
 
-#include "framework/Colors.h"
+#include "canvas/Colors.h"
 #include "widgets/iGPFunctions.h"
 #include "widgets/iMath.h"
 
@@ -13,13 +13,13 @@
 
 using namespace widgets;
 using basetest::TestWidget;
-using framework::TColor;
+using canvas::TColor;
 
 namespace {
 
 TColor PixelOf(const QImage &image, int x, int y)
 {
-    return framework::FromQRgb(image.pixel(x, y));
+    return canvas::FromQRgb(image.pixel(x, y));
 }
 
 // Drives Now() by hand; time is in days.
@@ -40,7 +40,7 @@ public:
 TEST(ComponentDefaults, FieldsAndCenterPoint)
 {
     TestWidget w;
-    EXPECT_EQ(w.GetBackGroundColor(), framework::clBtnFace);
+    EXPECT_EQ(w.GetBackGroundColor(), canvas::clBtnFace);
     EXPECT_EQ(w.GetBorderStyle(), ibsNone);
     EXPECT_TRUE(w.GetCachedDrawing());
     EXPECT_TRUE(w.BackGroundDirty());
@@ -61,7 +61,7 @@ TEST(ComponentRepaint, UnchangedValuesRequestNothingAndChangesRequestOneOfTheRig
 {
     TestWidget w;
     w.ResetCounters();
-    w.SetBackGroundColor(framework::clBtnFace);
+    w.SetBackGroundColor(canvas::clBtnFace);
     w.SetBorderStyle(ibsNone);
     w.SetCachedDrawing(true);
     w.SetAutoFrameRate(false);
@@ -85,7 +85,7 @@ TEST(ComponentRepaint, UnchangedValuesRequestNothingAndChangesRequestOneOfTheRig
     EXPECT_TRUE(w.BackGroundDirty());
     EXPECT_EQ(w.Counters().InvalidateBackGround, 1);
     EXPECT_EQ(w.Counters().RepaintNow, 1);
-    w.SetBackGroundColor(framework::clRed);
+    w.SetBackGroundColor(canvas::clRed);
     w.SetOffsetX(2);
     w.SetUpdateFrameRate(30);
     EXPECT_EQ(w.Counters().InvalidateBackGround, 4);
@@ -99,7 +99,7 @@ TEST(ComponentRepaint, BeginEndUpdateFoldsRequestsIntoAtMostOneRepaint)
     w.ResetCounters();
     w.BeginUpdate();
     EXPECT_TRUE(w.UpdateLocked());
-    w.SetBackGroundColor(framework::clRed);
+    w.SetBackGroundColor(canvas::clRed);
     w.InvalidateForeGround();
     w.SetBorderStyle(ibsLowered);
     w.InvalidateForeGround();
@@ -133,7 +133,7 @@ TEST(ComponentRepaint, FrameRateGateDropsRepaintsWithinOneFrame)
     EXPECT_TRUE(w.PendingForeGround());
 
     clock.AdvanceMs(5);
-    w.SetBackGroundColor(framework::clRed);
+    w.SetBackGroundColor(canvas::clRed);
     EXPECT_EQ(w.Counters().RepaintNow, 0);
     EXPECT_TRUE(w.PendingBackGround());
 
@@ -180,18 +180,18 @@ TEST(ComponentPaint, BackgroundCacheIsRebuiltOnlyAfterBackgroundRequests)
     w.InvalidateForeGround();
     QImage second = w.PaintToImage();
     EXPECT_EQ(w.StaticDraws, 1) << "moving parts only";
-    EXPECT_EQ(PixelOf(second, 10, 1), framework::clRed);
-    EXPECT_EQ(PixelOf(second, 2, 1), framework::ColorToRGB(framework::clBtnFace)) << "old moving part gone";
-    EXPECT_EQ(PixelOf(second, 4, 4), framework::clNavy);
+    EXPECT_EQ(PixelOf(second, 10, 1), canvas::clRed);
+    EXPECT_EQ(PixelOf(second, 2, 1), canvas::ColorToRGB(canvas::clBtnFace)) << "old moving part gone";
+    EXPECT_EQ(PixelOf(second, 4, 4), canvas::clNavy);
 
-    w.MarkerColor = framework::clLime;
+    w.MarkerColor = canvas::clLime;
     (void)w.PaintToImage();
     EXPECT_EQ(w.StaticDraws, 1);
-    w.SetBackGroundColor(framework::clWhite);
+    w.SetBackGroundColor(canvas::clWhite);
     QImage third = w.PaintToImage();
     EXPECT_EQ(w.StaticDraws, 2);
-    EXPECT_EQ(PixelOf(third, 4, 4), framework::clLime);
-    EXPECT_EQ(PixelOf(third, 20, 20), framework::clWhite);
+    EXPECT_EQ(PixelOf(third, 4, 4), canvas::clLime);
+    EXPECT_EQ(PixelOf(third, 20, 20), canvas::clWhite);
 
     w.SetBounds(0, 0, 50, 35);
     (void)w.PaintToImage();
@@ -209,14 +209,14 @@ TEST(ComponentPaint, BackgroundCacheIsRebuiltOnlyAfterBackgroundRequests)
 TEST(ComponentPaint, BorderPictureAndScreenCopy)
 {
     TestWidget w;
-    w.SetBackGroundColor(framework::clYellow);
+    w.SetBackGroundColor(canvas::clYellow);
     w.SetBorderStyle(ibsRaised);
     QImage raised = w.PaintToImage();
     EXPECT_EQ(PixelOf(raised, 0, 0), 0xC0C0C0u);   // outer light
     EXPECT_EQ(PixelOf(raised, 1, 1), 0xFFFFFFu);   // inner highlight
     EXPECT_EQ(PixelOf(raised, 39, 29), 0x000000u); // outer dark shadow
     EXPECT_EQ(PixelOf(raised, 38, 28), 0x808080u); // inner shadow
-    EXPECT_EQ(PixelOf(raised, 20, 15), framework::clYellow);
+    EXPECT_EQ(PixelOf(raised, 20, 15), canvas::clYellow);
 
     w.SetBorderStyle(ibsLowered);
     QImage lowered = w.PaintToImage();
@@ -234,29 +234,29 @@ TEST(ComponentPaint, BorderPictureAndScreenCopy)
     w.SetBackGroundPicture(picture);
     EXPECT_EQ(w.Counters().InvalidateBackGround, 1);
     QImage pictured = w.PaintToImage();
-    EXPECT_EQ(PixelOf(pictured, 0, 0), framework::clBlue);
-    EXPECT_EQ(PixelOf(pictured, 39, 29), framework::clBlue);
+    EXPECT_EQ(PixelOf(pictured, 0, 0), canvas::clBlue);
+    EXPECT_EQ(PixelOf(pictured, 39, 29), canvas::clBlue);
 
     // paintEvent copies the same bitmap to the screen.
     w.SetBackGroundPicture(QImage());
     w.SetBorderStyle(ibsNone);
     const QImage screen = w.grab().toImage();
-    EXPECT_EQ(PixelOf(screen, 2, 1), framework::clRed);
-    EXPECT_EQ(PixelOf(screen, 20, 20), framework::clYellow);
+    EXPECT_EQ(PixelOf(screen, 2, 1), canvas::clRed);
+    EXPECT_EQ(PixelOf(screen, 20, 20), canvas::clYellow);
 }
 
 TEST(ComponentPaint, AfterPaintSeesTheOffscreenCanvas)
 {
     TestWidget w;
     int calls = 0;
-    QObject::connect(&w, &TiComponent::OnAfterPaint, &w, [&](QObject *sender, framework::Canvas *canvas) {
+    QObject::connect(&w, &TiComponent::OnAfterPaint, &w, [&](QObject *sender, canvas::Canvas *canvas) {
         ++calls;
         EXPECT_EQ(sender, &w);
-        canvas->SetPixel(30, 20, framework::clAqua);
+        canvas->SetPixel(30, 20, canvas::clAqua);
     });
     const QImage image = w.PaintToImage();
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(PixelOf(image, 30, 20), framework::clAqua);
+    EXPECT_EQ(PixelOf(image, 30, 20), canvas::clAqua);
 }
 
 TEST(ComponentPaint, ErrorsInPaintingAreSwallowedAndTheLockReleased)
@@ -273,7 +273,7 @@ TEST(ComponentPaint, ErrorsInPaintingAreSwallowedAndTheLockReleased)
     });
     EXPECT_EQ(other.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     w.ThrowInPaint = false;
-    EXPECT_EQ(PixelOf(w.PaintToImage(), 2, 1), framework::clRed);
+    EXPECT_EQ(PixelOf(w.PaintToImage(), 2, 1), canvas::clRed);
 }
 
 TEST(ComponentInput, KeysReachTheUserHandlerFirstAndAZeroedKeyStopsThere)
@@ -428,16 +428,16 @@ TEST(SharedHelpers, AnglesPolarPointsAndColours)
     EXPECT_EQ(PolarPointTrunc(0.0, 0.0, 1.7, 180), QPoint(-1, 0));
 
     EXPECT_EQ(DimColor(0x00FF8040u, 3), 0x00552A15u);
-    EXPECT_EQ(DimColor(framework::clBtnFace, 3), 0x00000005u) << "stored value, top byte cleared";
+    EXPECT_EQ(DimColor(canvas::clBtnFace, 3), 0x00000005u) << "stored value, top byte cleared";
 }
 
 TEST(SharedHelpers, BevelsFocusRectangleAndTextFlags)
 {
-    framework::Canvas canvas(10, 8);
-    canvas.Brush.Color = framework::clBlack;
-    canvas.FillRect(framework::Rect(0, 0, 10, 8));
-    canvas.Brush.Color = framework::clWhite;
-    iDrawBevel(canvas, framework::Rect(1, 1, 9, 7), 2);
+    canvas::Canvas canvas(10, 8);
+    canvas.Brush.Color = canvas::clBlack;
+    canvas.FillRect(canvas::Rect(0, 0, 10, 8));
+    canvas.Brush.Color = canvas::clWhite;
+    iDrawBevel(canvas, canvas::Rect(1, 1, 9, 7), 2);
     for (int x = 1; x <= 8; ++x) {
         EXPECT_EQ(canvas.Pixel(x, 1), 0x808080u) << x;
         EXPECT_EQ(canvas.Pixel(x, 6), 0x808080u) << x;
@@ -446,19 +446,19 @@ TEST(SharedHelpers, BevelsFocusRectangleAndTextFlags)
         EXPECT_EQ(canvas.Pixel(1, y), 0x808080u) << y;
         EXPECT_EQ(canvas.Pixel(8, y), 0x808080u) << y;
     }
-    EXPECT_EQ(canvas.Pixel(4, 3), framework::clWhite) << "inside filled with the brush";
-    EXPECT_EQ(canvas.Pixel(0, 0), framework::clBlack);
-    EXPECT_EQ(canvas.Pixel(9, 7), framework::clBlack);
+    EXPECT_EQ(canvas.Pixel(4, 3), canvas::clWhite) << "inside filled with the brush";
+    EXPECT_EQ(canvas.Pixel(0, 0), canvas::clBlack);
+    EXPECT_EQ(canvas.Pixel(9, 7), canvas::clBlack);
 
-    iDrawBevel(canvas, framework::Rect(0, 0, 10, 8), 1);
+    iDrawBevel(canvas, canvas::Rect(0, 0, 10, 8), 1);
     EXPECT_EQ(canvas.Pixel(0, 0), 0xC0C0C0u);
     EXPECT_EQ(canvas.Pixel(9, 7), 0x000000u);
-    iDrawBevel(canvas, framework::Rect(0, 0, 10, 8), 0);
+    iDrawBevel(canvas, canvas::Rect(0, 0, 10, 8), 0);
     EXPECT_EQ(canvas.Pixel(0, 0), 0x808080u);
     EXPECT_EQ(canvas.Pixel(9, 7), 0xFFFFFFu);
 
-    framework::Canvas focus(6, 6);
-    iDrawFocusRect(focus, framework::Rect(0, 0, 6, 6));
+    canvas::Canvas focus(6, 6);
+    iDrawFocusRect(focus, canvas::Rect(0, 0, 6, 6));
     EXPECT_EQ(focus.Pixel(0, 0), 0x000000u) << "inverted white";
     EXPECT_EQ(focus.Pixel(1, 0), 0xFFFFFFu);
     EXPECT_EQ(focus.Pixel(2, 2), 0xFFFFFFu);
@@ -472,10 +472,10 @@ TEST(SharedHelpers, BevelsFocusRectangleAndTextFlags)
         TextOptionsToDrawTextFlags(itoEndEllipsis | itoPathEllipsis | itoWordEllipsis | itoModifyString),
         0x8000u | 0x4000u | 0x40000u | 0x10000u);
 
-    framework::Canvas text(100, 40);
-    framework::TRect r(0, 0, 100, 40);
+    canvas::Canvas text(100, 40);
+    canvas::TRect r(0, 0, 100, 40);
     const int h = iDrawText(text, QStringLiteral("Ab"), r, itoCalcRect | itoSingleLine);
     EXPECT_GT(h, 0);
     EXPECT_EQ(r.Bottom - r.Top, h);
-    EXPECT_EQ(text.Pixel(1, 5), framework::clWhite) << "calculating draws nothing";
+    EXPECT_EQ(text.Pixel(1, 5), canvas::clWhite) << "calculating draws nothing";
 }

@@ -13,15 +13,15 @@ inline void Knob1(widgets::TiKnob &k)
     k.SetKnobRadius(44);
     k.SetAutoSize(false);
     k.SetIndicatorMargin(7);
-    k.SetIndicatorActiveColor(framework::clRed);
-    k.SetIndicatorInactiveColor(framework::clGreen);
+    k.SetIndicatorActiveColor(canvas::clRed);
+    k.SetIndicatorInactiveColor(canvas::clGreen);
     k.SetTickMajorCount(6);
-    k.SetTickMajorColor(framework::clRed);
+    k.SetTickMajorColor(canvas::clRed);
     k.SetTickMajorLength(2);
     k.SetTickMinorCount(10);
-    k.SetTickMinorColor(framework::clBlack);
+    k.SetTickMinorColor(canvas::clBlack);
     k.SetTickMinorAlignment(widgets::itmnaCenter);
-    k.GetTickLabelFont()->setColor(framework::clMaroon);
+    k.GetTickLabelFont()->setColor(canvas::clMaroon);
     k.GetTickLabelFont()->setHeight(-11);
     k.SetShowFocusRect(false);
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-using framework::TColor;
+using canvas::TColor;
 using widgets::TiGradient;
 
 constexpr TColor kAboutStart = 12615808; // 0xC08080
@@ -41,7 +41,7 @@ TEST(GradientTest, ConstructorDefaults)
     EXPECT_EQ(g.GetColorStart(), 0xFF0000u);
     EXPECT_EQ(g.GetColorStop(), 0u);
     EXPECT_TRUE(g.GetCachedDrawing());
-    EXPECT_EQ(g.Align(), framework::alNone);
+    EXPECT_EQ(g.Align(), controls::alNone);
     EXPECT_EQ(sizeof(TiGradient::TiFillDirection), 1u);
     EXPECT_EQ(int(TiGradient::ifdCircleIn), 11);
 }
@@ -100,8 +100,7 @@ TEST(GradientTest, AboutBoxRows)
 
 TEST(GradientTest, ColumnsRunFromTheirEdge)
 {
-    auto g =
-        Gradient(101, 20, TiGradient::ifdLeftRight, framework::RGB(0, 0, 0), framework::RGB(200, 100, 50));
+    auto g = Gradient(101, 20, TiGradient::ifdLeftRight, canvas::RGB(0, 0, 0), canvas::RGB(200, 100, 50));
     QImage image = g->PaintToImage();
     for (int y = 0; y < 20; ++y) {
         ASSERT_EQ(image.pixel(0, y), Rgb(0, 0, 0));
@@ -117,7 +116,7 @@ TEST(GradientTest, ColumnsRunFromTheirEdge)
 // Ties round to the even neighbour: 1/2 of (0 .. 1) is 0.5 -> 0, 1/2 of (0 .. 3) is 1.5 -> 2.
 TEST(GradientTest, ColourTiesRoundToEven)
 {
-    auto g = Gradient(10, 3, TiGradient::ifdTopBottom, framework::RGB(0, 0, 0), framework::RGB(1, 3, 5));
+    auto g = Gradient(10, 3, TiGradient::ifdTopBottom, canvas::RGB(0, 0, 0), canvas::RGB(1, 3, 5));
     const QImage image = g->PaintToImage();
     EXPECT_EQ(image.pixel(4, 1), Rgb(0, 2, 2));
 }
@@ -125,7 +124,7 @@ TEST(GradientTest, ColourTiesRoundToEven)
 // System colours are not resolved: clBtnFace splits into red 0x0F, green 0, blue 0.
 TEST(GradientTest, StoredLowBytesAreUsedAsTheyStand)
 {
-    auto g = Gradient(10, 10, TiGradient::ifdTopBottom, framework::clBtnFace, framework::clBtnFace);
+    auto g = Gradient(10, 10, TiGradient::ifdTopBottom, canvas::clBtnFace, canvas::clBtnFace);
     const QImage image = g->PaintToImage();
     EXPECT_EQ(image.pixel(3, 0), Rgb(0x0F, 0, 0));
     EXPECT_EQ(image.pixel(3, 9), Rgb(0x0F, 0, 0));
@@ -145,7 +144,7 @@ TEST(GradientTest, EveryPatternCoversTheSquare)
         if (d == TiGradient::ifdBottomLeftTopRight || d == TiGradient::ifdTopRightBottomLeft)
             expected = bottomRow;
         for (bool cached : {true, false}) {
-            auto g = Gradient(96, 96, TiGradient::TiFillDirection(d), framework::clRed, framework::clBlue);
+            auto g = Gradient(96, 96, TiGradient::TiFillDirection(d), canvas::clRed, canvas::clBlue);
             g->SetCachedDrawing(cached);
             // A cached pattern drawn before leaves nothing behind in those gaps.
             g->SetDirection(TiGradient::ifdCircleOut);
@@ -180,7 +179,7 @@ TEST(GradientTest, RectangleAndCirclePatterns)
         {TiGradient::ifdCircleIn, Rgb(23, 0, 232), red},
     };
     for (const Case &c : cases) {
-        auto g = Gradient(96, 96, c.d, framework::clRed, framework::clBlue);
+        auto g = Gradient(96, 96, c.d, canvas::clRed, canvas::clBlue);
         const QImage image = g->PaintToImage();
         EXPECT_EQ(image.pixel(47, 47), c.centre) << int(c.d);
         for (const QPoint corner : {QPoint(0, 0), QPoint(95, 0), QPoint(0, 95), QPoint(95, 95)})
@@ -193,12 +192,12 @@ TEST(GradientTest, RectangleCentrePixel)
 {
     // With a stop colour only one step away, only the centre pixel can be exactly ColorStart.
     for (auto d : {TiGradient::ifdRectangleOut, TiGradient::ifdRectangleIn}) {
-        auto g = Gradient(96, 96, d, framework::RGB(10, 10, 10), framework::RGB(200, 200, 200));
+        auto g = Gradient(96, 96, d, canvas::RGB(10, 10, 10), canvas::RGB(200, 200, 200));
         const QImage image = g->PaintToImage();
         const QRgb expected = d == TiGradient::ifdRectangleOut ? Rgb(10, 10, 10) : Rgb(200, 200, 200);
         EXPECT_EQ(image.pixel(47, 47), expected) << int(d);
         // Odd sizes: W div 2 - 1.
-        auto odd = Gradient(97, 61, d, framework::RGB(10, 10, 10), framework::RGB(200, 200, 200));
+        auto odd = Gradient(97, 61, d, canvas::RGB(10, 10, 10), canvas::RGB(200, 200, 200));
         EXPECT_EQ(odd->PaintToImage().pixel(47, 29), expected) << int(d);
     }
 }
@@ -206,7 +205,7 @@ TEST(GradientTest, RectangleCentrePixel)
 TEST(GradientTest, NoStepsDrawNothing)
 {
     for (bool cached : {true, false}) {
-        auto g = Gradient(50, 1, TiGradient::ifdTopBottom, framework::clRed, framework::clBlue);
+        auto g = Gradient(50, 1, TiGradient::ifdTopBottom, canvas::clRed, canvas::clBlue);
         g->SetCachedDrawing(cached);
         const QImage image = g->PaintToImage();
         for (int x = 0; x < 50; ++x)
@@ -233,8 +232,8 @@ TEST(GradientTest, CachedGradientIsRenderedOnlyAfterAChange)
         {"same start colour", [&] { g->SetColorStart(kAboutStart); }, 0},
         {"same stop colour", [&] { g->SetColorStop(kAboutStop); }, 0},
         {"same direction", [&] { g->SetDirection(TiGradient::ifdTopBottom); }, 0},
-        {"start colour", [&] { g->SetColorStart(framework::clRed); }, 1},
-        {"stop colour", [&] { g->SetColorStop(framework::clLime); }, 1},
+        {"start colour", [&] { g->SetColorStart(canvas::clRed); }, 1},
+        {"stop colour", [&] { g->SetColorStop(canvas::clLime); }, 1},
         {"direction", [&] { g->SetDirection(TiGradient::ifdCircleIn); }, 1},
         {"same bounds", [&] { g->SetBounds(0, 0, 273, 153); }, 1},
         {"move", [&] { g->SetBounds(5, 5, 273, 153); }, 1},

@@ -96,23 +96,23 @@ TEST_F(KnobInput, DragByPointerAngleRaisesChangeUserThenFinished)
 
 TEST_F(KnobInput, IndicatorTakesTheActiveColourWhileDraggingOrWhileAKeyIsHeld)
 {
-    knob->SetIndicatorActiveColor(framework::clRed);
-    knob->SetIndicatorInactiveColor(framework::clGreen);
+    knob->SetIndicatorActiveColor(canvas::clRed);
+    knob->SetIndicatorInactiveColor(canvas::clGreen);
     knob->SetPosition(10000);
     events.clear();
-    const auto indicator = [&] { return framework::FromQRgb(knob->PaintToImage().pixel(104, 56)); };
+    const auto indicator = [&] { return canvas::FromQRgb(knob->PaintToImage().pixel(104, 56)); };
     QTest::mousePress(knob, Qt::LeftButton, Qt::NoModifier, QPoint(104, 70));
-    EXPECT_EQ(indicator(), framework::clRed);
+    EXPECT_EQ(indicator(), canvas::clRed);
     QTest::mouseRelease(knob, Qt::LeftButton, Qt::NoModifier, QPoint(104, 70));
-    EXPECT_EQ(indicator(), framework::clGreen);
+    EXPECT_EQ(indicator(), canvas::clGreen);
     EXPECT_TRUE(events.isEmpty()); // a click does not move the value
 
     // Any key, even one the knob does not act on, until it is released.
     knob->setFocus();
     QTest::keyPress(knob, Qt::Key_A);
-    EXPECT_EQ(indicator(), framework::clRed);
+    EXPECT_EQ(indicator(), canvas::clRed);
     QTest::keyRelease(knob, Qt::Key_A);
-    EXPECT_EQ(indicator(), framework::clGreen);
+    EXPECT_EQ(indicator(), canvas::clGreen);
 }
 
 TEST_F(KnobInput, PressOutsideTheBodyFocusesButDoesNotDrag)

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 using namespace widgets;
-using framework::TColor;
+using canvas::TColor;
 
 namespace {
 
 TColor At(const QImage &image, int x, int y)
 {
-    return framework::FromQRgb(image.pixel(x, y));
+    return canvas::FromQRgb(image.pixel(x, y));
 }
 
 void Knob2(TiKnob &k)
@@ -23,7 +23,7 @@ void Knob2(TiKnob &k)
     k.SetIndicatorStyle(TiKnob::ikisTriangle);
     k.SetIndicatorSize(5);
     k.SetIndicatorMargin(8);
-    k.SetIndicatorInactiveColor(framework::clNavy);
+    k.SetIndicatorInactiveColor(canvas::clNavy);
 }
 
 // Bounding box of the pixels of one colour inside a search window.
@@ -39,7 +39,7 @@ QRect InkBox(const QImage &img, const QRect &window, TColor colour)
 
 int Luminance(TColor c)
 {
-    return framework::GetRValue(c) + framework::GetGValue(c) + framework::GetBValue(c);
+    return canvas::GetRValue(c) + canvas::GetGValue(c) + canvas::GetBValue(c);
 }
 
 } // namespace
@@ -51,29 +51,29 @@ TEST(KnobGeometry, Knob1CentreTicksAndLabels)
     const QImage img = k.PaintToImage();
     EXPECT_EQ(k.CenterPoint(), QPoint(104, 89));
     // Major tick of 0 at 225°: radius 51 (68, 125) toward radius 48 (70, 123), end pixel left out.
-    EXPECT_EQ(At(img, 68, 125), framework::clRed);
-    EXPECT_EQ(At(img, 69, 124), framework::clRed);
-    EXPECT_NE(At(img, 70, 123), framework::clRed);
-    EXPECT_NE(At(img, 67, 126), framework::clRed);
+    EXPECT_EQ(At(img, 68, 125), canvas::clRed);
+    EXPECT_EQ(At(img, 69, 124), canvas::clRed);
+    EXPECT_NE(At(img, 70, 123), canvas::clRed);
+    EXPECT_NE(At(img, 67, 126), canvas::clRed);
     // Tick of 20000 at -45°: (140, 125) toward (138, 123).
-    EXPECT_EQ(At(img, 140, 125), framework::clRed);
-    EXPECT_EQ(At(img, 139, 124), framework::clRed);
-    EXPECT_NE(At(img, 138, 123), framework::clRed);
+    EXPECT_EQ(At(img, 140, 125), canvas::clRed);
+    EXPECT_EQ(At(img, 139, 124), canvas::clRed);
+    EXPECT_NE(At(img, 138, 123), canvas::clRed);
     // Tick of 12000 at 63°: (104 + 23, 89 - 45) toward (104 + 22, 89 - 43).
-    EXPECT_EQ(At(img, 127, 44), framework::clRed);
+    EXPECT_EQ(At(img, 127, 44), canvas::clRed);
     for (double v : {0.0, 4000.0, 8000.0, 12000.0, 16000.0, 20000.0}) {
         const QPoint p = PolarPoint(QPoint(104, 89), 51, k.AngleOfValue(v));
-        EXPECT_EQ(At(img, p.x(), p.y()), framework::clRed) << v;
+        EXPECT_EQ(At(img, p.x(), p.y()), canvas::clRed) << v;
     }
     EXPECT_DOUBLE_EQ(k.AngleOfValue(4000), 171.0);
     EXPECT_DOUBLE_EQ(k.AngleOfValue(16000), 9.0);
 
     // Labels centred on (55, 138) and (153, 138), radius 70.
-    const QRect zero = InkBox(img, QRect(35, 120, 40, 36), framework::clMaroon);
+    const QRect zero = InkBox(img, QRect(35, 120, 40, 36), canvas::clMaroon);
     ASSERT_FALSE(zero.isEmpty());
     EXPECT_NEAR(zero.center().x(), 55, 1);
     EXPECT_NEAR(zero.center().y(), 138, 3);
-    const QRect top = InkBox(img, QRect(120, 120, 66, 36), framework::clMaroon);
+    const QRect top = InkBox(img, QRect(120, 120, 66, 36), canvas::clMaroon);
     ASSERT_FALSE(top.isEmpty());
     EXPECT_NEAR((top.left() + top.right()) / 2.0, 153, 1.5);
     EXPECT_NEAR(top.center().y(), 138, 3);
@@ -89,14 +89,14 @@ TEST(KnobGeometry, Knob1MinorTicksSpanRadii48To51)
     for (int j = 1; j <= 10; ++j) {
         const double angle = k.AngleOfValue(j * 4000.0 / 11);
         const QPoint outer = PolarPoint(QPoint(104, 89), 51, angle);
-        EXPECT_EQ(At(img, outer.x(), outer.y()), framework::clBlack) << j;
+        EXPECT_EQ(At(img, outer.x(), outer.y()), canvas::clBlack) << j;
     }
     // Between the third major tick and the next minor one nothing is drawn at radius 50.
     const QPoint between = PolarPoint(QPoint(104, 89), 50, k.AngleOfValue(8000 + 4000.0 / 22));
-    EXPECT_NE(At(img, between.x(), between.y()), framework::clBlack);
+    EXPECT_NE(At(img, between.x(), between.y()), canvas::clBlack);
     // No minor ticks after the last major one: the range ends there.
     const QPoint after = PolarPoint(QPoint(104, 89), 50, k.AngleOfValue(20000) - 5);
-    EXPECT_NE(At(img, after.x(), after.y()), framework::clBlack);
+    EXPECT_NE(At(img, after.x(), after.y()), canvas::clBlack);
 }
 
 TEST(KnobGeometry, MinorTickAlignmentAgainstTheMajorRadii48To51)
@@ -118,10 +118,10 @@ TEST(KnobGeometry, MinorTickAlignmentAgainstTheMajorRadii48To51)
         const QPoint first = PolarPoint(QPoint(104, 89), c.first, angle);
         const QPoint outside = PolarPoint(QPoint(104, 89), c.outside, angle);
         const QPoint inner = PolarPoint(QPoint(104, 89), 47, angle);
-        EXPECT_EQ(At(img, first.x(), first.y()), framework::clBlack) << c.alignment;
-        EXPECT_NE(At(img, outside.x(), outside.y()), framework::clBlack) << c.alignment;
+        EXPECT_EQ(At(img, first.x(), first.y()), canvas::clBlack) << c.alignment;
+        EXPECT_NE(At(img, outside.x(), outside.y()), canvas::clBlack) << c.alignment;
         // Outside ticks run inward from the outer radius, so they reach below the inner one.
-        EXPECT_EQ(At(img, inner.x(), inner.y()) == framework::clBlack, c.alignment == itmnaOutside)
+        EXPECT_EQ(At(img, inner.x(), inner.y()) == canvas::clBlack, c.alignment == itmnaOutside)
             << c.alignment;
     }
 }
@@ -138,16 +138,16 @@ TEST(KnobGeometry, Knob1IndicatorCentres)
     for (const auto &c : cases) {
         k.SetPosition(c.value);
         const QImage img = k.PaintToImage();
-        EXPECT_EQ(At(img, c.centre.x(), c.centre.y()), framework::clGreen) << c.value;
-        EXPECT_EQ(At(img, c.centre.x() - 2, c.centre.y() + 1), framework::clGreen) << c.value;
+        EXPECT_EQ(At(img, c.centre.x(), c.centre.y()), canvas::clGreen) << c.value;
+        EXPECT_EQ(At(img, c.centre.x() - 2, c.centre.y() + 1), canvas::clGreen) << c.value;
         // Lowered dot: grey rim at the upper left, white at the lower right.
         const QRect ul(c.centre.x() - 4, c.centre.y() - 4, 4, 4), lr(c.centre.x(), c.centre.y(), 4, 4);
         EXPECT_FALSE(InkBox(img, ul, 0x808080).isEmpty()) << c.value;
-        EXPECT_TRUE(InkBox(img, ul, framework::clWhite).isEmpty()) << c.value;
-        EXPECT_FALSE(InkBox(img, lr, framework::clWhite).isEmpty()) << c.value;
+        EXPECT_TRUE(InkBox(img, ul, canvas::clWhite).isEmpty()) << c.value;
+        EXPECT_FALSE(InkBox(img, lr, canvas::clWhite).isEmpty()) << c.value;
         EXPECT_TRUE(InkBox(img, lr, 0x808080).isEmpty()) << c.value;
         // The box excludes its right and bottom edge.
-        EXPECT_NE(At(img, c.centre.x() + 4, c.centre.y()), framework::clGreen);
+        EXPECT_NE(At(img, c.centre.x() + 4, c.centre.y()), canvas::clGreen);
     }
 }
 
@@ -158,22 +158,22 @@ TEST(KnobGeometry, Knob2TriangleAtFifty)
     k.SetPosition(50);
     const QImage img = k.PaintToImage();
     EXPECT_EQ(k.CenterPoint(), QPoint(93, 87));
-    EXPECT_EQ(At(img, 93, 51), framework::clNavy);
-    EXPECT_EQ(At(img, 91, 56), framework::clNavy);
-    EXPECT_EQ(At(img, 95, 56), framework::clNavy);
-    EXPECT_EQ(At(img, 93, 54), framework::clNavy);
-    EXPECT_NE(At(img, 93, 50), framework::clNavy);
-    EXPECT_NE(At(img, 96, 56), framework::clNavy);
-    EXPECT_NE(At(img, 93, 57), framework::clNavy);
+    EXPECT_EQ(At(img, 93, 51), canvas::clNavy);
+    EXPECT_EQ(At(img, 91, 56), canvas::clNavy);
+    EXPECT_EQ(At(img, 95, 56), canvas::clNavy);
+    EXPECT_EQ(At(img, 93, 54), canvas::clNavy);
+    EXPECT_NE(At(img, 93, 50), canvas::clNavy);
+    EXPECT_NE(At(img, 96, 56), canvas::clNavy);
+    EXPECT_NE(At(img, 93, 57), canvas::clNavy);
 
     // At 0 (225°) the base corners lie 2.5 from the base centre (71, 109): (73, 111) and
     // (69, 107); a half size of 2 would pull them in to (72, 110) and (70, 108).
     k.SetPosition(0);
     const QImage atZero = k.PaintToImage();
-    EXPECT_EQ(At(atZero, 68, 112), framework::clNavy); // tip
-    EXPECT_EQ(At(atZero, 73, 111), framework::clNavy);
-    EXPECT_EQ(At(atZero, 69, 107), framework::clNavy);
-    EXPECT_NE(At(atZero, 74, 112), framework::clNavy);
+    EXPECT_EQ(At(atZero, 68, 112), canvas::clNavy); // tip
+    EXPECT_EQ(At(atZero, 73, 111), canvas::clNavy);
+    EXPECT_EQ(At(atZero, 69, 107), canvas::clNavy);
+    EXPECT_NE(At(atZero, 74, 112), canvas::clNavy);
 }
 
 TEST(KnobPaint, IndicatorStyles)
@@ -183,22 +183,22 @@ TEST(KnobPaint, IndicatorStyles)
     k.SetPosition(10000); // α = 90°: straight up
     k.SetIndicatorStyle(TiKnob::ikisDot);
     QImage img = k.PaintToImage();
-    EXPECT_EQ(At(img, 104, 56), framework::clGreen);
-    EXPECT_EQ(At(img, 101, 54), framework::clGreen); // no rim in another colour
+    EXPECT_EQ(At(img, 104, 56), canvas::clGreen);
+    EXPECT_EQ(At(img, 101, 54), canvas::clGreen); // no rim in another colour
     k.SetIndicatorStyle(TiKnob::ikisDotRaised);
     img = k.PaintToImage();
-    EXPECT_FALSE(InkBox(img, QRect(100, 52, 4, 4), framework::clWhite).isEmpty());
-    EXPECT_TRUE(InkBox(img, QRect(104, 56, 4, 4), framework::clWhite).isEmpty());
+    EXPECT_FALSE(InkBox(img, QRect(100, 52, 4, 4), canvas::clWhite).isEmpty());
+    EXPECT_TRUE(InkBox(img, QRect(104, 56, 4, 4), canvas::clWhite).isEmpty());
     k.SetIndicatorStyle(TiKnob::ikisLineCenter);
     img = k.PaintToImage();
     for (int y = 52; y < 89; ++y) // from radius 37 to the centre, which is not drawn
-        EXPECT_EQ(At(img, 104, y), framework::clGreen) << y;
-    EXPECT_NE(At(img, 104, 89), framework::clGreen);
+        EXPECT_EQ(At(img, 104, y), canvas::clGreen) << y;
+    EXPECT_NE(At(img, 104, 89), canvas::clGreen);
     k.SetIndicatorStyle(TiKnob::ikisLineCustom);
     img = k.PaintToImage();
-    EXPECT_EQ(At(img, 104, 52), framework::clGreen);
-    EXPECT_EQ(At(img, 104, 55), framework::clGreen);
-    EXPECT_NE(At(img, 104, 56), framework::clGreen);
+    EXPECT_EQ(At(img, 104, 52), canvas::clGreen);
+    EXPECT_EQ(At(img, 104, 55), canvas::clGreen);
+    EXPECT_NE(At(img, 104, 56), canvas::clGreen);
 }
 
 TEST(KnobPaint, ShadedBodyAndEdgeFace)
@@ -210,14 +210,14 @@ TEST(KnobPaint, ShadedBodyAndEdgeFace)
     const TColor upperLeft = At(img, 104 - 20, 89 - 20), lowerRight = At(img, 104 + 15, 89 + 15);
     EXPECT_GT(Luminance(upperLeft), Luminance(lowerRight));
     // The darkest end comes from the face colour 0xC0C0C0 minus 0x505050.
-    EXPECT_GE(framework::GetRValue(lowerRight), 112);
+    EXPECT_GE(canvas::GetRValue(lowerRight), 112);
     k.SetKnobStyle(TiKnob::iksSunken);
     img = k.PaintToImage();
     EXPECT_LT(Luminance(At(img, 104 - 20, 89 - 20)), Luminance(At(img, 104 + 15, 89 + 15)));
     k.SetKnobStyle(TiKnob::iksRaisedEdge);
     img = k.PaintToImage();
-    EXPECT_EQ(At(img, 104 - 20, 89 - 20), framework::RGB(192, 192, 192)); // flat face
-    EXPECT_NE(At(img, 104 - 30, 89 - 30), framework::RGB(192, 192, 192)); // shaded ring, width 3
+    EXPECT_EQ(At(img, 104 - 20, 89 - 20), canvas::RGB(192, 192, 192)); // flat face
+    EXPECT_NE(At(img, 104 - 30, 89 - 30), canvas::RGB(192, 192, 192)); // shaded ring, width 3
 }
 
 TEST(KnobPaint, ShadeChordsRunFromLightToDark)
@@ -226,7 +226,7 @@ TEST(KnobPaint, ShadeChordsRunFromLightToDark)
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_GT(Luminance(lines.first().Color & 0xFFFFFF), Luminance(lines.last().Color & 0xFFFFFF));
     for (const auto &l : lines)
-        EXPECT_EQ(l.Color & 0xFF000000u, framework::PaletteFlag);
+        EXPECT_EQ(l.Color & 0xFF000000u, canvas::PaletteFlag);
     EXPECT_TRUE(KnobShadeLines(QPoint(50, 50), 0, true, 0xC0C0C0, 1000).isEmpty());
     EXPECT_TRUE(KnobShadeLines(QPoint(50, 50), -5, true, 0xC0C0C0, 1000).isEmpty());
     // A huge radius is limited to the chords that can reach the image.
@@ -257,10 +257,10 @@ TEST(KnobPaint, PositionDisplayInTheCentre)
     EXPECT_EQ(k.GetPositionDisplayPrecision(), 0);
     EXPECT_EQ(k.PositionDisplayText(), QStringLiteral("1235 Hz"));
     k.SetKnobStyle(TiKnob::iksRaisedEdge);
-    k.GetPositionDisplayFont()->setColor(framework::clBlue);
+    k.GetPositionDisplayFont()->setColor(canvas::clBlue);
     k.SetShowPostionDisplay(true);
     const QImage img = k.PaintToImage();
-    const QRect ink = InkBox(img, QRect(64, 69, 80, 40), framework::clBlue);
+    const QRect ink = InkBox(img, QRect(64, 69, 80, 40), canvas::clBlue);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_NEAR((ink.left() + ink.right()) / 2.0, 104, 2);
 }
@@ -284,8 +284,8 @@ TEST(KnobPaint, ProgramChangesRedrawOnlyTheMovingParts)
     EXPECT_EQ(user, 0);
     EXPECT_EQ(img.pixel(2, 2), mark);
     EXPECT_EQ(k.Counters().InvalidateBackGround, 0);
-    EXPECT_EQ(At(img, 104, 56), framework::clGreen);
-    EXPECT_NE(At(img, 81, 112), framework::clGreen); // the old place is clean again
+    EXPECT_EQ(At(img, 104, 56), canvas::clGreen);
+    EXPECT_NE(At(img, 81, 112), canvas::clGreen); // the old place is clean again
     // A geometry change rebuilds the static picture once.
     k.SetKnobRadius(40);
     EXPECT_NE(k.PaintToImage().pixel(2, 2), mark);
@@ -321,7 +321,7 @@ TEST(KnobAutoSize, RadiusFromTicksOrLabels)
     k.PaintToImage();
     // Labels 0, 25, 50, 75, 100 at 225°, 157.5°, 90°, 22.5°, -45°: the unit points pick the
     // widest side label ("100") and the tallest top/bottom label.
-    framework::Canvas canvas(10, 10);
+    canvas::Canvas canvas(10, 10);
     canvas.Font.Assign(*k.GetTickLabelFont());
     const int w = canvas.TextWidth(QStringLiteral("100"));
     const int h = canvas.TextHeight(QStringLiteral("50"));

@@ -1,7 +1,7 @@
 // The framed label: defaults, auto-size, repaint requests, text placement, shadow,
 // accelerator and frames, checked on its painted pixels and with simulated keys.
 
-#include "framework/Canvas.h"
+#include "canvas/Canvas.h"
 #include "widgets/iLabel.h"
 
 #include <QApplication>
@@ -14,15 +14,15 @@
 
 namespace {
 
-using framework::TColor;
+using canvas::TColor;
 using widgets::TiLabel;
 
-constexpr TColor kText = framework::clRed;
-constexpr TColor kShadow = framework::clLime;
+constexpr TColor kText = canvas::clRed;
+constexpr TColor kShadow = canvas::clLime;
 
 QRgb Rgb(TColor c)
 {
-    return framework::ToQRgb(c);
+    return canvas::ToQRgb(c);
 }
 
 // Bounding box of the pixels of one colour; empty when there are none.
@@ -36,9 +36,9 @@ QRect BoxOf(const QImage &image, TColor color)
     return box;
 }
 
-QSize TextSize(const framework::TFont &font, const QString &text)
+QSize TextSize(const canvas::TFont &font, const QString &text)
 {
-    framework::Canvas canvas;
+    canvas::Canvas canvas;
     canvas.Font.Assign(font);
     return QSize(canvas.TextWidth(text), canvas.TextHeight(text));
 }
@@ -49,10 +49,10 @@ std::unique_ptr<TiLabel> PlainLabel(const QString &caption, int w = 120, int h =
     auto label = std::make_unique<TiLabel>();
     label->SetAutoSize(false);
     label->SetBounds(0, 0, w, h);
-    label->SetBackGroundColor(framework::clWhite);
+    label->SetBackGroundColor(canvas::clWhite);
     label->GetFont()->setColor(kText);
     label->GetFont()->setHeight(16);
-    label->GetFont()->setStyle(framework::TFont::fsBold);
+    label->GetFont()->setStyle(canvas::TFont::fsBold);
     label->SetCaption(caption);
     return label;
 }
@@ -73,7 +73,7 @@ TEST(LabelTest, ConstructorDefaults)
     EXPECT_EQ(label.GetShadowYOffset(), 1);
     EXPECT_EQ(label.GetShadowColor(), 8421504u);
     EXPECT_FALSE(label.GetShadowShow());
-    EXPECT_EQ(label.GetBackGroundColor(), framework::clBtnFace);
+    EXPECT_EQ(label.GetBackGroundColor(), canvas::clBtnFace);
     EXPECT_FALSE(label.GetTransparent());
     EXPECT_EQ(label.GetFocusControl(), nullptr);
 }
@@ -84,7 +84,7 @@ TEST(LabelTest, RunTimeLabelKeepsItsSizeUntilASizingChange)
     TiLabel label;
     label.SetCaption(QStringLiteral("iLabel")); // unchanged
     label.SetAlignment(widgets::TiLabel::iahRight);
-    label.SetShadowColor(framework::clRed);
+    label.SetShadowColor(canvas::clRed);
     EXPECT_EQ(label.size(), QSize(28, 13));
 
     label.SetOuterMarginLeft(0); // unchanged
@@ -156,7 +156,7 @@ TEST(LabelTest, FontChangeReSizesAndLoadingKeepsTheStoredSize)
     EXPECT_GT(label.height(), small.height());
     EXPECT_EQ(label.size(), TextSize(*label.GetFont(), QStringLiteral("Text")));
 
-    framework::TFont other;
+    canvas::TFont other;
     other.setHeight(8);
     label.SetFont(&other);
     EXPECT_EQ(label.GetFont()->height(), 8);
@@ -169,7 +169,7 @@ TEST(LabelTest, FontChangeReSizesAndLoadingKeepsTheStoredSize)
     stored.SetCaption(QStringLiteral("Частота сигнала Гц "));
     stored.SetBorderStyle(TiLabel::ilbsSingle);
     stored.GetFont()->setHeight(11);
-    stored.GetFont()->setStyle(framework::TFont::fsBold);
+    stored.GetFont()->setStyle(canvas::TFont::fsBold);
     stored.Loaded();
     EXPECT_EQ(stored.size(), QSize(125, 15));
     stored.SetOuterMarginLeft(1);
@@ -219,8 +219,8 @@ TEST(LabelTest, SettersRequestOneForegroundRepaint)
         {"ShadowShow", [](TiLabel &l) { l.SetShadowShow(true); }},
         {"ShadowXOffset", [](TiLabel &l) { l.SetShadowXOffset(3); }},
         {"ShadowYOffset", [](TiLabel &l) { l.SetShadowYOffset(3); }},
-        {"ShadowColor", [](TiLabel &l) { l.SetShadowColor(framework::clRed); }},
-        {"Font", [](TiLabel &l) { l.GetFont()->setColor(framework::clRed); }},
+        {"ShadowColor", [](TiLabel &l) { l.SetShadowColor(canvas::clRed); }},
+        {"Font", [](TiLabel &l) { l.GetFont()->setColor(canvas::clRed); }},
     };
     for (const Case &c : cases) {
         TiLabel label;
@@ -242,15 +242,15 @@ TEST(LabelTest, SettersRequestOneForegroundRepaint)
 TEST(LabelTest, TextRectangleIsInsetByBorderAndMargins)
 {
     auto label = PlainLabel(QStringLiteral("x"), 100, 30);
-    EXPECT_EQ(label->TextRect(), framework::TRect(0, 0, 100, 30));
+    EXPECT_EQ(label->TextRect(), canvas::TRect(0, 0, 100, 30));
     label->SetBorderStyle(TiLabel::ilbsSingle);
-    EXPECT_EQ(label->TextRect(), framework::TRect(1, 1, 99, 29));
+    EXPECT_EQ(label->TextRect(), canvas::TRect(1, 1, 99, 29));
     label->SetBorderStyle(TiLabel::ilbsRaised);
     label->SetOuterMarginLeft(3);
     label->SetOuterMarginTop(4);
     label->SetOuterMarginRight(5);
     label->SetOuterMarginBottom(6);
-    EXPECT_EQ(label->TextRect(), framework::TRect(5, 6, 93, 22));
+    EXPECT_EQ(label->TextRect(), canvas::TRect(5, 6, 93, 22));
 }
 
 // Left, centre (value 0) and right within the text rectangle, vertically centred.
@@ -271,7 +271,7 @@ TEST(LabelTest, AlignmentPlacesTheTextInTheTextRectangle)
         label->SetAlignment(c.alignment);
         const QRect box = BoxOf(label->PaintToImage(), kText);
         ASSERT_FALSE(box.isEmpty());
-        const framework::TRect r = label->TextRect();
+        const canvas::TRect r = label->TextRect();
         const int slack = 3; // side bearings of the glyphs
         switch (c.alignment) {
         case TiLabel::iahLeft:
@@ -414,12 +414,12 @@ TEST(LabelTest, AcceleratorMovesTheFocus)
 // The frame is drawn last over the whole client area.
 TEST(LabelTest, FramePixels)
 {
-    const QRgb silver = Rgb(framework::clSilver);
-    const QRgb frame = Rgb(framework::clWindowFrame);
-    const QRgb shadow = Rgb(framework::clBtnShadow);
-    const QRgb highlight = Rgb(framework::clBtnHighlight);
-    const QRgb dark = Rgb(framework::cl3DDkShadow);
-    const QRgb light = Rgb(framework::cl3DLight);
+    const QRgb silver = Rgb(canvas::clSilver);
+    const QRgb frame = Rgb(canvas::clWindowFrame);
+    const QRgb shadow = Rgb(canvas::clBtnShadow);
+    const QRgb highlight = Rgb(canvas::clBtnHighlight);
+    const QRgb dark = Rgb(canvas::cl3DDkShadow);
+    const QRgb light = Rgb(canvas::cl3DLight);
     struct Case
     {
         TiLabel::TiLabelBorderStyle style;
@@ -437,7 +437,7 @@ TEST(LabelTest, FramePixels)
         label.SetAutoSize(false);
         label.SetBounds(0, 0, 60, 20);
         label.SetCaption(QString());
-        label.SetBackGroundColor(framework::clSilver);
+        label.SetBackGroundColor(canvas::clSilver);
         label.SetBorderStyle(c.style);
         const QImage image = label.PaintToImage();
         const int w = image.width();
@@ -462,7 +462,7 @@ TEST(LabelTest, FrameIsDrawnOverTheText)
     label->SetOuterMarginBottom(-10);
     label->SetOuterMarginLeft(-10);
     const QImage image = label->PaintToImage();
-    const QRgb frame = Rgb(framework::clWindowFrame);
+    const QRgb frame = Rgb(canvas::clWindowFrame);
     for (int x = 0; x < image.width(); ++x) {
         EXPECT_EQ(image.pixel(x, 0), frame) << x;
         EXPECT_EQ(image.pixel(x, image.height() - 1), frame) << x;

@@ -1,4 +1,4 @@
-#include "framework/ComponentState.h"
+#include "core/ComponentState.h"
 #include "widgets/iGPFunctions.h"
 #include "widgets/iLedBar.h"
 
@@ -7,13 +7,13 @@
 #include <gtest/gtest.h>
 
 using namespace widgets;
-using framework::TColor;
+using canvas::TColor;
 
 namespace {
 
 TColor At(const QImage &image, int x, int y)
 {
-    return framework::FromQRgb(image.pixel(x, y));
+    return canvas::FromQRgb(image.pixel(x, y));
 }
 
 constexpr TColor kFreqBack = 10197915;
@@ -67,8 +67,8 @@ TEST(LedBarLayout, DefaultBarCountsAndTies)
     in.Fraction = 1e-9;
     EXPECT_EQ(ComputeLedBarLayout(in).Lit, 1);
     // The first segment sits C + margin above the bottom.
-    EXPECT_EQ(lay.Segment(0), framework::Rect(2, 200 - 1 - 2 - 5, 14, 200 - 1 - 2));
-    EXPECT_EQ(lay.Segment(1), framework::Rect(2, 192 - 7, 14, 197 - 7));
+    EXPECT_EQ(lay.Segment(0), canvas::Rect(2, 200 - 1 - 2 - 5, 14, 200 - 1 - 2));
+    EXPECT_EQ(lay.Segment(1), canvas::Rect(2, 192 - 7, 14, 197 - 7));
 }
 
 // The level bar of the main window: 55 segments over 0..100. Levels whose fraction times 55 lies a
@@ -117,19 +117,19 @@ TEST(LedBarPaint, DefaultBarLightsEightAtAQuarter)
     for (int i = 0; i < 28; ++i) {
         const int y = 197 - 7 * i - 3; // inside segment i
         const TColor c = At(img, 8, y);
-        if (c == framework::clLime)
+        if (c == canvas::clLime)
             ++lit;
-        else if (c == framework::RGB(0, 85, 0))
+        else if (c == canvas::RGB(0, 85, 0))
             ++off;
     }
     EXPECT_EQ(lit, 8);
     EXPECT_EQ(off, 20);
-    EXPECT_EQ(At(img, 8, 197 - 7 * 7 - 3), framework::clLime);
-    EXPECT_EQ(At(img, 8, 197 - 7 * 8 - 3), framework::RGB(0, 85, 0));
+    EXPECT_EQ(At(img, 8, 197 - 7 * 7 - 3), canvas::clLime);
+    EXPECT_EQ(At(img, 8, 197 - 7 * 8 - 3), canvas::RGB(0, 85, 0));
     // Margins and gaps are background.
-    EXPECT_EQ(At(img, 1, 195), framework::clBlack);
-    EXPECT_EQ(At(img, 8, 191), framework::clBlack);
-    EXPECT_EQ(At(img, 8, 198), framework::clBlack);
+    EXPECT_EQ(At(img, 1, 195), canvas::clBlack);
+    EXPECT_EQ(At(img, 8, 191), canvas::clBlack);
+    EXPECT_EQ(At(img, 8, 198), canvas::clBlack);
 }
 
 TEST(LedBarPaint, FrequencyBarSegmentsAndSections)
@@ -153,8 +153,8 @@ TEST(LedBarPaint, FrequencyBarSegmentsAndSections)
     EXPECT_EQ(lay.Offset, 0);
     EXPECT_EQ(lay.End1, 35);
     EXPECT_EQ(lay.End2, 46);
-    EXPECT_EQ(lay.Segment(0), framework::Rect(3, 231, 12, 234));
-    EXPECT_EQ(lay.Segment(57), framework::Rect(3, 3, 12, 6));
+    EXPECT_EQ(lay.Segment(0), canvas::Rect(3, 231, 12, 234));
+    EXPECT_EQ(lay.Segment(57), canvas::Rect(3, 3, 12, 6));
 
     // At the minimum nothing is lit.
     QImage img = bar.PaintToImage();
@@ -168,11 +168,11 @@ TEST(LedBarPaint, FrequencyBarSegmentsAndSections)
     EXPECT_EQ(At(img, 5, 234), kFreqBack);
     // Segment 34 is section 1, 35 section 2 (yellow), 46 section 3 (red), 57 the last.
     EXPECT_EQ(At(img, 6, 231 - 4 * 34), kFreqColor1);
-    EXPECT_EQ(At(img, 6, 231 - 4 * 35), framework::clYellow);
-    EXPECT_EQ(At(img, 6, 231 - 4 * 45), framework::clYellow);
-    EXPECT_EQ(At(img, 6, 231 - 4 * 46), framework::clRed);
-    EXPECT_EQ(At(img, 3, 3), framework::clRed);
-    EXPECT_EQ(At(img, 11, 5), framework::clRed);
+    EXPECT_EQ(At(img, 6, 231 - 4 * 35), canvas::clYellow);
+    EXPECT_EQ(At(img, 6, 231 - 4 * 45), canvas::clYellow);
+    EXPECT_EQ(At(img, 6, 231 - 4 * 46), canvas::clRed);
+    EXPECT_EQ(At(img, 3, 3), canvas::clRed);
+    EXPECT_EQ(At(img, 11, 5), canvas::clRed);
     EXPECT_EQ(At(img, 6, 2), kFreqBack);
 }
 
@@ -187,17 +187,17 @@ TEST(LedBarPaint, ActivityBarRunsRightFromTheMargin)
         const int x = 3 + 3 * i;
         EXPECT_NE(At(img, x, 17), TColor(9726300)) << "segment " << i;
         EXPECT_EQ(At(img, x + 1, 17), TColor(9726300)) << "gap after " << i;
-        if (At(img, x, 17) == framework::clLime || At(img, x, 17) == framework::clYellow ||
-            At(img, x, 17) == framework::clRed)
+        if (At(img, x, 17) == canvas::clLime || At(img, x, 17) == canvas::clYellow ||
+            At(img, x, 17) == canvas::clRed)
             ++lit;
     }
     EXPECT_EQ(lit, 35);
     // E1 = 34 (34.5 to even), so segment 34 is the first yellow one; 35 is off.
-    EXPECT_EQ(At(img, 3 + 3 * 33, 17), framework::clLime);
-    EXPECT_EQ(At(img, 3 + 3 * 34, 17), framework::clYellow);
-    EXPECT_EQ(At(img, 3 + 3 * 35, 17), framework::RGB(85, 85, 0));
-    EXPECT_EQ(At(img, 3, 3), framework::clLime);
-    EXPECT_EQ(At(img, 3, 31), framework::clLime);
+    EXPECT_EQ(At(img, 3 + 3 * 33, 17), canvas::clLime);
+    EXPECT_EQ(At(img, 3 + 3 * 34, 17), canvas::clYellow);
+    EXPECT_EQ(At(img, 3 + 3 * 35, 17), canvas::RGB(85, 85, 0));
+    EXPECT_EQ(At(img, 3, 3), canvas::clLime);
+    EXPECT_EQ(At(img, 3, 31), canvas::clLime);
     EXPECT_EQ(At(img, 3, 32), TColor(9726300));
     // The remainder stays at the far end: the last segment is at x = 3 + 3 * 68 = 207.
     EXPECT_EQ(At(img, 208, 17), TColor(9726300));
@@ -209,15 +209,15 @@ TEST(LedBarPaint, WithoutOffSegmentsTheBarStopsAtTheLitEnd)
     bar.SetShowOffSegments(false);
     QImage img = bar.PaintToImage();
     for (int y = 0; y < 200; ++y)
-        ASSERT_EQ(At(img, 8, y), framework::clBlack) << y;
+        ASSERT_EQ(At(img, 8, y), canvas::clBlack) << y;
     bar.SetPosition(100);
     img = bar.PaintToImage();
     for (int i = 0; i < 28; ++i)
-        EXPECT_EQ(At(img, 8, 194 - 7 * i), framework::clLime) << i;
+        EXPECT_EQ(At(img, 8, 194 - 7 * i), canvas::clLime) << i;
     bar.SetPosition(50);
     img = bar.PaintToImage();
-    EXPECT_EQ(At(img, 8, 194 - 7 * 13), framework::clLime);
-    EXPECT_EQ(At(img, 8, 194 - 7 * 14), framework::clBlack);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 13), canvas::clLime);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 14), canvas::clBlack);
 }
 
 TEST(LedBarPaint, SectionTwoEndBelowSectionOne)
@@ -228,9 +228,9 @@ TEST(LedBarPaint, SectionTwoEndBelowSectionOne)
     bar.SetSectionEnd2(25); // E2 = 7
     bar.SetPosition(100);
     const QImage img = bar.PaintToImage();
-    EXPECT_EQ(At(img, 8, 194 - 7 * 6), framework::clLime);
-    EXPECT_EQ(At(img, 8, 194 - 7 * 7), framework::clRed);
-    EXPECT_EQ(At(img, 8, 194 - 7 * 27), framework::clRed);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 6), canvas::clLime);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 7), canvas::clRed);
+    EXPECT_EQ(At(img, 8, 194 - 7 * 27), canvas::clRed);
 }
 
 TEST(LedBarPaint, DownAndLeftStartAtTheOtherEnd)
@@ -239,14 +239,14 @@ TEST(LedBarPaint, DownAndLeftStartAtTheOtherEnd)
     bar.SetSegmentDirection(TiLedBar::idDown);
     bar.SetPosition(1); // one segment lit
     QImage img = bar.PaintToImage();
-    EXPECT_EQ(At(img, 8, 3 + 2), framework::clLime); // C + margin = 3 from the top
-    EXPECT_EQ(At(img, 8, 3 + 7 + 2), framework::RGB(0, 85, 0));
+    EXPECT_EQ(At(img, 8, 3 + 2), canvas::clLime); // C + margin = 3 from the top
+    EXPECT_EQ(At(img, 8, 3 + 7 + 2), canvas::RGB(0, 85, 0));
     bar.SetSegmentDirection(TiLedBar::idLeft);
     EXPECT_EQ(bar.size(), QSize(200, 16));
     img = bar.PaintToImage();
-    EXPECT_EQ(At(img, 200 - 2 - 1, 8), framework::clLime);
-    EXPECT_EQ(At(img, 200 - 2 - 5, 8), framework::clLime);
-    EXPECT_EQ(At(img, 200 - 2 - 6, 8), framework::clBlack);
+    EXPECT_EQ(At(img, 200 - 2 - 1, 8), canvas::clLime);
+    EXPECT_EQ(At(img, 200 - 2 - 5, 8), canvas::clLime);
+    EXPECT_EQ(At(img, 200 - 2 - 6, 8), canvas::clBlack);
 }
 
 TEST(LedBarPaint, CircleSegmentsCarryAGlint)
@@ -262,22 +262,22 @@ TEST(LedBarPaint, CircleSegmentsCarryAGlint)
     int white = 0, lime = 0, dim = 0, glintOff = 0;
     for (int y = 16; y < 24; ++y)
         for (int x = 4; x < 12; ++x) {
-            white += At(img, x, y) == framework::clWhite;
-            lime += At(img, x, y) == framework::clLime;
+            white += At(img, x, y) == canvas::clWhite;
+            lime += At(img, x, y) == canvas::clLime;
         }
     for (int y = 6; y < 14; ++y)
         for (int x = 4; x < 12; ++x) {
-            dim += At(img, x, y) == framework::RGB(0, 85, 0);
-            glintOff += At(img, x, y) == framework::clLime;
+            dim += At(img, x, y) == canvas::RGB(0, 85, 0);
+            glintOff += At(img, x, y) == canvas::clLime;
         }
     EXPECT_GT(white, 0);
     EXPECT_GT(lime, white);
     EXPECT_GT(dim, glintOff);
     EXPECT_GT(glintOff, 0);
     // The glint sits in the upper-left quarter, the lower-right of the disc stays plain.
-    EXPECT_EQ(At(img, 10, 21), framework::clLime);
-    EXPECT_EQ(At(img, 7, 18), framework::clWhite);
-    EXPECT_EQ(At(img, 2, 20), framework::clBlack); // outside the circle
+    EXPECT_EQ(At(img, 10, 21), canvas::clLime);
+    EXPECT_EQ(At(img, 7, 18), canvas::clWhite);
+    EXPECT_EQ(At(img, 2, 20), canvas::clBlack); // outside the circle
 }
 
 TEST(LedBarPaint, TrianglesPointAlongTheBar)
@@ -300,10 +300,10 @@ TEST(LedBarPaint, TrianglesPointAlongTheBar)
         bar.SetSegmentStyle(TiLedBar::ilbssTriangle);
         bar.SetPosition(100);
         const QImage img = bar.PaintToImage();
-        EXPECT_EQ(At(img, c.tip.x(), c.tip.y()), framework::clLime) << c.direction;
-        EXPECT_EQ(At(img, c.base1.x(), c.base1.y()), framework::clLime) << c.direction;
-        EXPECT_EQ(At(img, c.base2.x(), c.base2.y()), framework::clLime) << c.direction;
-        EXPECT_EQ(At(img, c.besideTip.x(), c.besideTip.y()), framework::clBlack) << c.direction;
+        EXPECT_EQ(At(img, c.tip.x(), c.tip.y()), canvas::clLime) << c.direction;
+        EXPECT_EQ(At(img, c.base1.x(), c.base1.y()), canvas::clLime) << c.direction;
+        EXPECT_EQ(At(img, c.base2.x(), c.base2.y()), canvas::clLime) << c.direction;
+        EXPECT_EQ(At(img, c.besideTip.x(), c.besideTip.y()), canvas::clBlack) << c.direction;
     }
 }
 

@@ -1,7 +1,7 @@
 #include "tests/widgets/BaseTestWidgets.h"
 
-#include "framework/ClassRegistry.h"
-#include "framework/LayoutReader.h"
+#include "layout/ClassRegistry.h"
+#include "layout/LayoutReader.h"
 #include "widgets/WidgetClasses.h"
 
 #include <gtest/gtest.h>
@@ -246,7 +246,7 @@ TEST(Progress, SectionSettersRepaintTheForeground)
 {
     TestProgress bar;
     // The bar's own colour is the framework face; the LED bar paints black over it.
-    EXPECT_EQ(bar.GetBackGroundColor(), framework::clBtnFace);
+    EXPECT_EQ(bar.GetBackGroundColor(), canvas::clBtnFace);
 
     bar.ResetCounters();
     bar.SetSectionCount(0);
@@ -259,9 +259,9 @@ TEST(Progress, SectionSettersRepaintTheForeground)
         [&] { bar.SetSectionCount(3); },
         [&] { bar.SetSectionEnd1(40); },
         [&] { bar.SetSectionEnd2(80); },
-        [&] { bar.SetSectionColor1(framework::clBlue); },
-        [&] { bar.SetSectionColor2(framework::clBlue); },
-        [&] { bar.SetSectionColor3(framework::clBlue); },
+        [&] { bar.SetSectionColor1(canvas::clBlue); },
+        [&] { bar.SetSectionColor2(canvas::clBlue); },
+        [&] { bar.SetSectionColor3(canvas::clBlue); },
         [&] { bar.SetShowOffSegments(false); },
     };
     for (size_t i = 0; i < std::size(setters); ++i) {
@@ -276,7 +276,7 @@ TEST(Progress, SectionSettersRepaintTheForeground)
 }
 
 namespace {
-class LayoutRoot : public QWidget, public framework::ComponentState
+class LayoutRoot : public QWidget, public core::ComponentState
 {
     Q_OBJECT
 public:
@@ -288,8 +288,8 @@ TEST(PositionLoading, LayoutHoldingPositionMaxOnlyAsItsTwin)
 {
     static bool registered = false;
     if (!registered) {
-        framework::RegisterClass<TestProgress>("TTestProgress");
-        framework::RegisterClass<LayoutRoot>("TLayoutRoot");
+        layout::RegisterClass<TestProgress>("TTestProgress");
+        layout::RegisterClass<LayoutRoot>("TLayoutRoot");
         registered = true;
     }
     LayoutRoot root;
@@ -306,7 +306,7 @@ TEST(PositionLoading, LayoutHoldingPositionMaxOnlyAsItsTwin)
         SectionEnd2_2 = 75.0
     }
 })");
-    const framework::LayoutResult result = framework::LoadLayoutText(&root, text, "test.layout");
+    const layout::LayoutResult result = layout::LoadLayoutText(&root, text, "test.layout");
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     auto *bar = root.findChild<TestProgress *>("Bar1");
     ASSERT_NE(bar, nullptr);

@@ -1,7 +1,7 @@
 // Property text files: the lines written for a knob, value formats, loading rules, failures,
 // and a round trip through a file for every widget class.
 
-#include "framework/Exception.h"
+#include "core/Exception.h"
 #include "tests/common/TestMain.h"
 #include "widgets/iGradient.h"
 #include "widgets/iKnob.h"
@@ -61,7 +61,7 @@ QString ErrorOf(const std::function<void()> &operation)
 {
     try {
         operation();
-    } catch (const framework::Exception &e) {
+    } catch (const core::Exception &e) {
         return e.Message();
     }
     return {};
@@ -217,16 +217,16 @@ TEST_F(PropertyFileTest, LoadMatchesKeysLikeThePartSays)
 TEST_F(PropertyFileTest, LoadSetsThroughSettersAndRepaintsOnce)
 {
     widgets::TiLabel label;
-    label.SetBackGroundColor(framework::clSilver);
+    label.SetBackGroundColor(canvas::clSilver);
     WriteLines(File("label.txt"), {"Caption = Уровень громкости ", "BorderStyle = 1", "Font.Height = 20",
                                    "Font.Style = 5", "ShadowColor = 255", "BackGroundColor = -16777201"});
     label.ResetCounters();
     ASSERT_TRUE(label.LoadPropertiesFromFile(File("label.txt")));
     EXPECT_EQ(label.GetCaption(), QStringLiteral("Уровень громкости "));
     EXPECT_EQ(label.GetBorderStyle(), widgets::TiLabel::ilbsSingle);
-    EXPECT_EQ(label.GetShadowColor(), framework::clRed);
-    EXPECT_EQ(label.GetBackGroundColor(), framework::clBtnFace) << "a signed colour";
-    EXPECT_EQ(label.GetFont()->style(), framework::TFont::fsBold | framework::TFont::fsUnderline);
+    EXPECT_EQ(label.GetShadowColor(), canvas::clRed);
+    EXPECT_EQ(label.GetBackGroundColor(), canvas::clBtnFace) << "a signed colour";
+    EXPECT_EQ(label.GetFont()->style(), canvas::TFont::fsBold | canvas::TFont::fsUnderline);
     EXPECT_GT(label.height(), 20) << "auto-size ran for the new font";
     EXPECT_EQ(label.Counters().RepaintNow, 1);
 }
@@ -303,14 +303,14 @@ TEST_F(PropertyFileTest, FailedSaveLeavesTheOldFileWhole)
 TEST_F(PropertyFileTest, OtherClassSetsOnlyMatchingProperties)
 {
     widgets::TiLedBar bar;
-    bar.SetBackGroundColor(framework::clRed);
+    bar.SetBackGroundColor(canvas::clRed);
     bar.SetSegmentSize(9);
     bar.SetSegmentSpacing(4);
     ASSERT_TRUE(bar.SavePropertiesToFile(File("bar.txt")));
     widgets::TiSevenSegmentAnalog display;
     const int spacing = display.GetDigitSpacing();
     ASSERT_TRUE(display.LoadPropertiesFromFile(File("bar.txt")));
-    EXPECT_EQ(display.GetBackGroundColor(), framework::clRed);
+    EXPECT_EQ(display.GetBackGroundColor(), canvas::clRed);
     EXPECT_EQ(display.GetSegmentSize(), 9);
     EXPECT_EQ(display.GetDigitSpacing(), spacing);
 }

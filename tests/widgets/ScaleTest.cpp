@@ -145,12 +145,12 @@ TEST(ScaleObject, ClampsAndCompareBeforeClamp)
     EXPECT_EQ(w.Counters().InvalidateBackGround, 9);
     EXPECT_EQ(w.Counters().InvalidateForeGround, 0);
 
-    framework::TFont font;
+    canvas::TFont font;
     font.setHeight(20);
     w.SetTickLabelFont(&font);
     EXPECT_EQ(s->GetTickLabelFont()->height(), 20);
     EXPECT_EQ(w.Counters().InvalidateBackGround, 10);
-    s->GetTickLabelFont()->setColor(framework::clMaroon);
+    s->GetTickLabelFont()->setColor(canvas::clMaroon);
     EXPECT_EQ(w.Counters().InvalidateBackGround, 11);
 }
 

@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 
 using namespace widgets;
-using framework::TColor;
+using canvas::TColor;
 using SSC = TiSevenSegmentCharacter;
 
 namespace {
 
 TColor At(const QImage &image, int x, int y)
 {
-    return framework::FromQRgb(image.pixel(x, y));
+    return canvas::FromQRgb(image.pixel(x, y));
 }
 
 // Probe points of segments A..G inside a cell drawn with margin 0, separation 1, size 1.
@@ -65,8 +65,8 @@ void MainFrequencyReadout(TiSevenSegmentAnalog &d)
     d.SetBorderStyle(ibsLowered);
 }
 
-constexpr TColor kFreqOn = framework::RGB(50, 248, 70);
-constexpr TColor kFreqOff = framework::RGB(50 / 3, 248 / 3, 70 / 3);
+constexpr TColor kFreqOn = canvas::RGB(50, 248, 70);
+constexpr TColor kFreqOff = canvas::RGB(50 / 3, 248 / 3, 70 / 3);
 
 } // namespace
 
@@ -154,18 +154,18 @@ TEST(SevenSegmentCharacterWidget, OffColourAndPowerOff)
     c.SetCharacter(QStringLiteral("1"));
     QImage img = c.PaintToImage();
     // Segment B lit in lime, A off in lime / 3; margin 2 shifts every probe by 2.
-    EXPECT_EQ(At(img, 15 - 2 - 2, 5), framework::clLime);
-    EXPECT_EQ(At(img, 7, 3), framework::RGB(0, 85, 0));
+    EXPECT_EQ(At(img, 15 - 2 - 2, 5), canvas::clLime);
+    EXPECT_EQ(At(img, 7, 3), canvas::RGB(0, 85, 0));
     c.SetAutoSegmentOffColor(false);
     img = c.PaintToImage();
-    EXPECT_EQ(At(img, 7, 3), framework::clGreen);
+    EXPECT_EQ(At(img, 7, 3), canvas::clGreen);
     c.SetPowerOff(true);
     img = c.PaintToImage();
-    EXPECT_EQ(At(img, 15 - 2 - 2, 5), framework::clGreen);
+    EXPECT_EQ(At(img, 15 - 2 - 2, 5), canvas::clGreen);
     c.SetShowOffSegments(false);
     img = c.PaintToImage();
-    EXPECT_EQ(At(img, 7, 3), framework::clBlack);
-    EXPECT_EQ(At(img, 15 - 2 - 2, 5), framework::clGreen);
+    EXPECT_EQ(At(img, 7, 3), canvas::clBlack);
+    EXPECT_EQ(At(img, 15 - 2 - 2, 5), canvas::clGreen);
 }
 
 TEST(SevenSegmentCharacterWidget, SegmentFlagsReplaceTheCode)
@@ -178,7 +178,7 @@ TEST(SevenSegmentCharacterWidget, SegmentFlagsReplaceTheCode)
     EXPECT_EQ(c.GetSegmentBits(), 0x41);
     c.SetUseSegmentBits(true);
     const QImage img = c.PaintToImage();
-    EXPECT_EQ(LitSegments(img, 2, 2, 11, 19, framework::clLime, framework::RGB(0, 85, 0)), 0x41);
+    EXPECT_EQ(LitSegments(img, 2, 2, 11, 19, canvas::clLime, canvas::RGB(0, 85, 0)), 0x41);
 }
 
 TEST(SevenSegmentCharacterWidget, VetoedValueStaysAndRepaintsOnlyOnChange)
@@ -192,7 +192,7 @@ TEST(SevenSegmentCharacterWidget, VetoedValueStaysAndRepaintsOnlyOnChange)
     TiSevenSegmentCharacter d;
     d.ResetCounters();
     d.SetValue(SSC::ssc0);
-    d.SetSegmentColor(framework::clLime);
+    d.SetSegmentColor(canvas::clLime);
     EXPECT_EQ(d.Counters().InvalidateForeGround, 0);
     d.SetValue(SSC::ssc3);
     EXPECT_EQ(d.Counters().InvalidateForeGround, 1);
@@ -217,7 +217,7 @@ TEST(SevenSegmentAnalog, FrequencyReadoutCells)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(LitSegments(img, xs[i], 5, 18, 30, kFreqOn, kFreqOff), expected[i]) << "cell " << i;
     // Gaps between cells stay background.
-    EXPECT_EQ(At(img, 27, 20), framework::clBlack);
+    EXPECT_EQ(At(img, 27, 20), canvas::clBlack);
 }
 
 TEST(SevenSegmentAnalog, FrequencyReadoutFullAndOverflowing)
@@ -240,7 +240,7 @@ TEST(SevenSegmentAnalog, FrequencyReadoutFullAndOverflowing)
     // Inside each arrow (apex row 7 .. base row 15 of the cell) it is lit; no off segments show.
     for (int x : xs) {
         EXPECT_EQ(At(img, x + 8, 5 + 12), kFreqOn);
-        EXPECT_EQ(At(img, x + 1, 5 + 26), framework::clBlack);
+        EXPECT_EQ(At(img, x + 1, 5 + 26), canvas::clBlack);
     }
     d.SetValue(-100000);
     for (const auto &cell : d.Layout())
@@ -285,7 +285,7 @@ TEST(SevenSegmentAnalog, DefaultDisplayShowsSignBlankZeroPointZeroZero)
     EXPECT_EQ(cells[3].W, 2);
     EXPECT_EQ(cells[4].X, 53);
     const QImage img = d.PaintToImage();
-    const TColor on = framework::clWhite, off = framework::RGB(85, 85, 85);
+    const TColor on = canvas::clWhite, off = canvas::RGB(85, 85, 85);
     // Point glyph of the 2-wide cell at x 49: rows 21..23.
     EXPECT_EQ(At(img, 50, 22), on);
     // Sign cell (5, 5, 10, 18): plus bar at rows 9..10 lit, minus bar at rows 18..19 off.
@@ -298,7 +298,7 @@ TEST(SevenSegmentAnalog, DefaultDisplayShowsSignBlankZeroPointZeroZero)
     d.SetShowOffSegments(false);
     const QImage bare = d.PaintToImage();
     EXPECT_EQ(At(bare, 9, 9), on);
-    EXPECT_EQ(At(bare, 9, 18), framework::clBlack);
+    EXPECT_EQ(At(bare, 9, 18), canvas::clBlack);
 }
 
 TEST(SevenSegmentAnalog, SeparatorSitsATenthOfACellAndHalfASpacingBeforeTheFraction)
@@ -340,8 +340,8 @@ TEST(SevenSegmentAnalog, NegativeValuesAndSign)
     const QImage img = d.PaintToImage();
     const auto &sign = cells[0];
     const int cx = sign.X + sign.W / 2;
-    EXPECT_EQ(At(img, cx, sign.Y + RoundHalfEven(13.5 * sign.H / 18.0)), framework::clWhite);
-    EXPECT_EQ(At(img, cx, sign.Y + RoundHalfEven(4.5 * sign.H / 18.0)), framework::RGB(85, 85, 85));
+    EXPECT_EQ(At(img, cx, sign.Y + RoundHalfEven(13.5 * sign.H / 18.0)), canvas::clWhite);
+    EXPECT_EQ(At(img, cx, sign.Y + RoundHalfEven(4.5 * sign.H / 18.0)), canvas::RGB(85, 85, 85));
 }
 
 TEST(SevenSegmentAnalog, LeadingStylesAndOverflowRules)

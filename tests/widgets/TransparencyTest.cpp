@@ -1,6 +1,6 @@
 #include "tests/widgets/BaseTestWidgets.h"
 
-#include "framework/Colors.h"
+#include "canvas/Colors.h"
 
 #include <QPainter>
 #include <QTest>
@@ -28,14 +28,14 @@ protected:
     }
 };
 
-framework::TColor PixelOf(const QImage &image, int x, int y)
+canvas::TColor PixelOf(const QImage &image, int x, int y)
 {
-    return framework::FromQRgb(image.pixel(x, y));
+    return canvas::FromQRgb(image.pixel(x, y));
 }
 
-framework::TColor Pattern(int x, int y)
+canvas::TColor Pattern(int x, int y)
 {
-    return framework::RGB(x, y, 77);
+    return canvas::RGB(x, y, 77);
 }
 
 } // namespace
@@ -48,7 +48,7 @@ TEST(Transparency, SnapshotHoldsTheParentsOwnPixelsWithoutChildrenOrBevel)
     sibling.SetBounds(60, 40, 10, 10); // under w, but a child: not part of the parent's pixels
     w.SetBounds(50, 30, 40, 30);
     w.SetBorderStyle(ibsRaised);
-    w.SetBackGroundColor(framework::clYellow);
+    w.SetBackGroundColor(canvas::clYellow);
     parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
 
@@ -64,7 +64,7 @@ TEST(Transparency, SnapshotHoldsTheParentsOwnPixelsWithoutChildrenOrBevel)
     EXPECT_EQ(PixelOf(image, 0, 0), Pattern(50, 30)) << "no bevel over the snapshot";
     EXPECT_EQ(PixelOf(image, 15, 12), Pattern(65, 42)) << "the sibling is not in the snapshot";
     EXPECT_EQ(PixelOf(image, 39, 29), Pattern(89, 59));
-    EXPECT_EQ(PixelOf(image, 4, 4), framework::clNavy) << "the widget draws on top";
+    EXPECT_EQ(PixelOf(image, 4, 4), canvas::clNavy) << "the widget draws on top";
 
     // Later paints reuse the snapshot: its pixels are not written again.
     const qint64 captured = w.ParentSnapshot()->cacheKey();
@@ -84,7 +84,7 @@ TEST(Transparency, SnapshotHoldsTheParentsOwnPixelsWithoutChildrenOrBevel)
     EXPECT_EQ(w.ParentSnapshot(), nullptr);
     const QImage opaque = w.PaintToImage();
     EXPECT_EQ(PixelOf(opaque, 0, 0), 0xC0C0C0u) << "bevel back";
-    EXPECT_EQ(PixelOf(opaque, 20, 15), framework::clYellow);
+    EXPECT_EQ(PixelOf(opaque, 20, 15), canvas::clYellow);
 }
 
 TEST(Transparency, CoveredTestPointGivesAColourFillAndARetry)
@@ -92,7 +92,7 @@ TEST(Transparency, CoveredTestPointGivesAColourFillAndARetry)
     PatternParent parent;
     TestWidget w(&parent);
     w.SetBounds(20, 20, 60, 40);
-    w.SetBackGroundColor(framework::clFuchsia);
+    w.SetBackGroundColor(canvas::clFuchsia);
     QWidget cover(&parent); // opaque sibling above w, over the point (w - 9, h - 9)
     cover.setAutoFillBackground(true);
     cover.setGeometry(60, 45, 50, 50);
@@ -102,7 +102,7 @@ TEST(Transparency, CoveredTestPointGivesAColourFillAndARetry)
 
     const QImage covered = w.PaintToImage();
     EXPECT_TRUE(w.SnapshotPending());
-    EXPECT_EQ(PixelOf(covered, 10, 30), framework::clFuchsia);
+    EXPECT_EQ(PixelOf(covered, 10, 30), canvas::clFuchsia);
 
     (void)w.PaintToImage();
     EXPECT_TRUE(w.SnapshotPending()) << "still covered";

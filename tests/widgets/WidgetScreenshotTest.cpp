@@ -13,7 +13,7 @@ using namespace widgets;
 // picture (tests/widgets/golden): text, shading and transparency are beyond probing by hand.
 namespace {
 
-constexpr framework::TColor kPanel = framework::RGB(217, 223, 217);
+constexpr canvas::TColor kPanel = canvas::RGB(217, 223, 217);
 
 void Knob(TiKnob &k, bool level)
 {
@@ -22,20 +22,20 @@ void Knob(TiKnob &k, bool level)
     k.SetMinMaxFixed(true);
     k.SetKnobRadius(44);
     k.SetAutoSize(false);
-    k.SetIndicatorActiveColor(framework::clRed);
-    k.SetIndicatorInactiveColor(level ? framework::clNavy : framework::clGreen);
+    k.SetIndicatorActiveColor(canvas::clRed);
+    k.SetIndicatorInactiveColor(level ? canvas::clNavy : canvas::clGreen);
     k.SetIndicatorMargin(level ? 8 : 7);
     if (level) {
         k.SetIndicatorStyle(TiKnob::ikisTriangle);
         k.SetIndicatorSize(5);
     }
     k.SetTickMajorCount(6);
-    k.SetTickMajorColor(framework::clRed);
+    k.SetTickMajorColor(canvas::clRed);
     k.SetTickMajorLength(2);
     k.SetTickMinorCount(10);
-    k.SetTickMinorColor(framework::clBlack);
+    k.SetTickMinorColor(canvas::clBlack);
     k.SetTickMinorAlignment(itmnaCenter);
-    k.GetTickLabelFont()->setColor(framework::clMaroon);
+    k.GetTickLabelFont()->setColor(canvas::clMaroon);
     k.GetTickLabelFont()->setHeight(-11);
     k.GetPositionDisplayFont()->setHeight(-11);
     k.SetShowFocusRect(false);
@@ -66,7 +66,7 @@ void Bar(TiLedBar &b, int which)
         b.SetSectionEnd2(16000);
         b.SetSectionColor1(4980546);
     } else if (which == 2) {
-        b.SetSectionColor1(framework::clAqua);
+        b.SetSectionColor1(canvas::clAqua);
         b.SetSectionColor3(244);
     }
 }
@@ -80,7 +80,7 @@ void Readout(TiSevenSegmentAnalog &d, bool level)
         d.SetDigitSpacing(9);
     d.SetPrecision(0);
     d.SetShowSign(false);
-    d.SetSegmentColor(level ? framework::clYellow : 4651058);
+    d.SetSegmentColor(level ? canvas::clYellow : 4651058);
     d.SetBorderStyle(ibsLowered);
 }
 
@@ -89,7 +89,7 @@ QImage Shoot(TiComponent &w)
 {
     QWidget panel;
     QPalette pal = panel.palette();
-    pal.setColor(QPalette::Window, framework::ToQColor(kPanel));
+    pal.setColor(QPalette::Window, canvas::ToQColor(kPanel));
     panel.setPalette(pal);
     panel.setAutoFillBackground(true);
     panel.resize(w.width() + 20, w.height() + 20);

@@ -1,0 +1,191 @@
+#pragma once
+
+#include "sound/AudioOutput.h"
+#include "sound/SoundPlayer.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sound {
+
+// What a RIFF/WAVE image holds, with the sample bytes as a range inside the image.
+struct WaveImageFormat
+{
+    uint16_t channels = 0;      // 1 or 2
+    uint16_t bitsPerSample = 0; // 8 (unsigned) or 16 (signed little-endian)
+    uint32_t rate = 0;          // frames per second
+    size_t dataOffset = 0;      // start of the samples within the image
+    size_t frames = 0;          // whole frames of the data chunk that lie inside the image
+};
+
+// Reads the format and data chunks of a PCM image of `size` bytes. Never reads past
+// `size`; a data chunk that claims more than is there is cut to what is there, and a
+// trailing partial frame is dropped. nullopt when the image is not 8/16-bit PCM with
+// one or two channels.
+std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size);
+
+// The player over SDL2 audio. One stereo float device is opened when the player is made (so the
+// first start is as quick as later ones), runs for the player's life at the rate of the image last
+// played, and is reopened by a device thread of the player's own when it is lost or the rate
+// changes: the calling (GUI) thread never waits for a device. All state the audio callback reads
+// is guarded by one mutex, so once stop() or a new playSound() has returned the callback no longer
+// touches the previous image.
+//
+// Where it cuts the sound the player ramps (about 5 ms): a start fades in, a stop fades out
+// from a copy of the sound's next few milliseconds, and a stop followed at once by a play
+// crossfades. A sound that ends by itself is played to its last sample, and a volume change
+// ramps over one buffer. Without ramps the output is the image's samples times the volume.
+class SdlSoundPlayer : public SoundPlayer
+{
+public:
+    enum class Output {
+        Device,   // SDL2 audio; silent (with one line on stderr) while no device opens
+        External, // no device: whoever calls render() is the audio clock (tests)
+    };
+
+    // Frames per callback asked of the device; a play or stop takes effect in the next one.
+    static constexpr int kBufferFrames = 512;
+    // Sound a PulseAudio server is asked to hold ahead (PULSE_LATENCY_MSEC unless already set).
+    static constexpr int kServerSlackMilliseconds = 100;
+    // Length of every ramp.
+    static constexpr int kRampMilliseconds = 5;
+    // Rate the device is opened at before any image has been played: the tone generator's default.
+    static constexpr uint32_t kWarmRate = 96000;
+
+    struct Options
+    {
+        bool ramps = true;
+        // False: no device thread; the test calls serviceDevice() itself.
+        bool deviceThread = true;
+        // An open device whose callback has not run for this long counts as lost.
+        std::chrono::milliseconds watchdog{1000};
+        // While endless sound plays without a device, how often a new open is tried.
+        std::chrono::milliseconds retryInterval{400};
+    };
+
+    // `deviceName` picks an output by SDL's name for it; empty means the system's default.
+    // Ramps are on unless SOUNDGEN_NO_RAMPS is set to anything but 0.
+    explicit SdlSoundPlayer(Output output = Output::Device, std::string deviceName = {});
+    // Plays on `output` (nullptr: no device, as Output::External).
+    SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options options);
+    ~SdlSoundPlayer() override;
+    SdlSoundPlayer(const SdlSoundPlayer &) = delete;
+    SdlSoundPlayer &operator=(const SdlSoundPlayer &) = delete;
+
+    // The switch read by the default constructor.
+    static bool rampsWantedByEnvironment();
+    void setRamps(bool on);
+    bool ramps() const;
+    // Frames of one ramp at `rate`.
+    static int rampFrames(uint32_t rate);
+
+    bool playSound(const uint8_t *image, size_t size, uint32_t flags) override;
+    void stop() override;
+    uint32_t setVolume(uint32_t deviceId, uint32_t volume) override;
+    uint32_t getVolume(uint32_t deviceId, uint32_t *volume) override;
+    uint32_t getDevCaps(uint32_t deviceId, WaveOutCaps *caps, uint32_t capsSize) override;
+
+    // Fills `frames` interleaved stereo float frames from the current sound, with the
+    // device volume applied per channel; silence when nothing plays. The audio
+    // callback runs exactly this.
+    void render(float *out, int frames);
+
+    // One round of the device thread's work at time `now`: notices a lost or silent device,
+    // opens or reopens it as needed. The device thread runs it every few milliseconds.
+    void serviceDevice(std::chrono::steady_clock::time_point now);
+
+    // True while a sound is being played (a once-sound clears it at its end).
+    bool isPlaying() const;
+    // False while no device is open because the last open failed or the device was lost.
+    bool hasOutput() const;
+    // Rate the device is open at, 0 when none is open.
+    uint32_t deviceRate() const;
+    // Waits (bounded) until a sound that ended by itself has also left the buffers behind the
+    // device: the device has taken as much after its end as the sound server holds. Closing
+    // the device earlier cuts off the sound's last tenth of a second. False while a sound still
+    // plays or on the timeout; true at once without a device.
+    bool drain(std::chrono::milliseconds timeout);
+    // Waits (bounded) until the device thread has nothing left to do: a device is open at the
+    // wanted rate or the last try failed. For tests and probes.
+    bool waitForDevice(std::chrono::milliseconds timeout) const;
+
+    // Where the last sound began, counted in frames rendered since the player was made.
+    struct StartMark
+    {
+        uint64_t renderedAtPlay = 0;  // frames rendered when playSound() took the image
+        uint64_t firstSoundFrame = 0; // first frame rendered from that image
+        std::chrono::steady_clock::time_point playCalled{};
+        std::chrono::steady_clock::time_point firstSoundRendered{};
+        bool started = false;
+    };
+    StartMark lastStart() const;
+    uint64_t framesRendered() const;
+
+private:
+    static void audioCallback(void *user, float *out, int frames);
+    void renderAt(float *out, int frames, uint32_t rate);
+    void deviceThreadMain();
+    void requestDevice(uint32_t rate);
+    // Called with m_mutex held: the sample of the current sound at frame `frame` of its data.
+    void readFrame(size_t frame, float &left, float &right) const;
+    void dropSoundLocked(bool failed);
+    void report(const char *what, const std::string &why);
+
+    const bool m_external;
+    std::unique_ptr<AudioOutput> m_device;
+    const Options m_options;
+    const int m_slackMilliseconds; // what the sound server was asked to hold
+    std::atomic<uint32_t> m_volume{0xFFFFFFFF};
+    std::atomic<bool> m_ramps{true};
+
+    // Device state, written by the device thread (or serviceDevice's caller) only.
+    std::atomic<uint32_t> m_deviceRate{0};
+    std::atomic<uint32_t> m_callbackRate{0}; // rate of the device being opened or open
+    std::atomic<bool> m_silent{false};
+    uint64_t m_watchRendered = 0;
+    std::chrono::steady_clock::time_point m_watchSince{};
+    std::chrono::steady_clock::time_point m_nextRetry{};
+    bool m_reported = false; // a loss or failure has been said and not yet made good
+
+    // Requests to the device thread.
+    mutable std::mutex m_requestMutex;
+    mutable std::condition_variable m_requestChanged;
+    uint32_t m_wantedRate = kWarmRate;
+    bool m_tryOpen = true;
+    bool m_busy = false;
+    bool m_quit = false;
+    std::thread m_thread;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_ended;
+    // Guarded by m_mutex: the sound the callback plays.
+    const uint8_t *m_data = nullptr;
+    WaveImageFormat m_format;
+    size_t m_position = 0;
+    bool m_loop = false;
+    bool m_playing = false;
+    uint64_t m_generation = 0;
+    uint64_t m_failedGeneration = 0;
+    uint64_t m_rendered = 0;
+    uint64_t m_endedAt = 0;    // m_rendered where the last sound ended by itself
+    uint64_t m_drainUntil = 0; // a drain() waits for m_rendered to reach this; 0: none
+    int m_fadeIn = 0;          // frames of the current sound's fade-in still to come
+    int m_rampLength = 0;      // frames of the current sound's ramps
+    std::vector<float> m_tail; // what a stopped sound still has to say, faded, stereo
+    size_t m_tailPosition = 0;
+    uint32_t m_tailRate = 0;
+    float m_gainLeft = 1.0f; // gains the last buffer ended with
+    float m_gainRight = 1.0f;
+    StartMark m_start;
+};
+
+} // namespace sound

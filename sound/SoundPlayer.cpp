@@ -1,0 +1,53 @@
+#include "sound/SoundPlayer.h"
+
+#include <memory>
+
+namespace sound {
+
+// Defined beside the real player; returns the SDL2-backed player.
+std::unique_ptr<SoundPlayer> createDefaultSoundPlayer();
+
+namespace {
+SoundPlayer *g_installed = nullptr;
+}
+
+SoundPlayer &soundPlayer()
+{
+    if (g_installed)
+        return *g_installed;
+    static std::unique_ptr<SoundPlayer> real = createDefaultSoundPlayer();
+    return *real;
+}
+
+void setSoundPlayer(SoundPlayer *player)
+{
+    g_installed = player;
+}
+
+bool SilentSoundPlayer::playSound(const uint8_t *, size_t, uint32_t)
+{
+    return true;
+}
+
+void SilentSoundPlayer::stop() {}
+
+uint32_t SilentSoundPlayer::setVolume(uint32_t, uint32_t)
+{
+    return MMSYSERR_NOERROR;
+}
+
+uint32_t SilentSoundPlayer::getVolume(uint32_t, uint32_t *volume)
+{
+    if (volume)
+        *volume = 0xFFFFFFFF;
+    return MMSYSERR_NOERROR;
+}
+
+uint32_t SilentSoundPlayer::getDevCaps(uint32_t, WaveOutCaps *caps, uint32_t)
+{
+    if (caps)
+        caps->dwSupport = WAVECAPS_LRVOLUME;
+    return MMSYSERR_NOERROR;
+}
+
+} // namespace sound
