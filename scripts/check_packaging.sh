@@ -25,13 +25,14 @@ trap cleanup EXIT
 
 echo "== validators"
 desktop-file-validate "$root/packaging/$id.desktop"
-appstreamcli validate --no-net "$root/packaging/$id.metainfo.xml"
+appstreamcli validate --no-net "$build/packaging/$id.metainfo.xml"
 
 expected=(
   bin/soundgen
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
   share/man/man1/soundgen.1
+  share/doc/soundgen/copyright
   share/icons/hicolor/scalable/apps/$id.svg
 )
 for size in 16 32 48 64 128 256; do
