@@ -14,8 +14,9 @@ QString FindResource(const QString &name)
 {
     if (name.isEmpty())
         return {};
+    // Only regular files: reading a pipe or a device would block the layout reader for good.
     if (name.startsWith(QLatin1String(":/")) || QDir::isAbsolutePath(name))
-        return QFileInfo::exists(name) ? name : QString();
+        return QFileInfo(name).isFile() ? name : QString();
     return ResourcePath(name);
 }
 

@@ -1,6 +1,7 @@
 #include "tests/layout/LayoutTestClasses.h"
 
 #include "controls/Application.h"
+#include "controls/Pictures.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,7 +9,11 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace layouttest {
 namespace {
@@ -91,6 +96,25 @@ TEST_F(Application, ResourcePathFallsBackToTheBuiltInCopies)
         EXPECT_GT(resource.size(), 0) << name;
     }
     EXPECT_TRUE(controls::ResourcePath(QStringLiteral("no-such-file.layout")).isEmpty());
+}
+
+// A picture named by a pipe or a device is refused at once instead of blocking in the reader.
+TEST_F(Application, PicturesLoadOnlyFromRegularFiles)
+{
+    const QString fifo = dir.filePath(QStringLiteral("pipe.xpm"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &name : {fifo, QStringLiteral("pipe.xpm"), QStringLiteral("/dev/zero")}) {
+        auto load = std::async(std::launch::async, [name] { return controls::LoadPicture(name); });
+        const bool done = load.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!done) { // release the blocked reader so the test fails instead of hanging
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+        EXPECT_TRUE(done) << qPrintable(name);
+        EXPECT_TRUE(load.get().isNull()) << qPrintable(name);
+    }
+    EXPECT_FALSE(controls::LoadPicture(QStringLiteral("speaker.xpm")).isNull());
 }
 
 TEST_F(Application, TitleIsKeptOutOfTheWindowTitles)
