@@ -161,6 +161,29 @@ TEST(GradientTest, EveryPatternCoversTheSquare)
     }
 }
 
+// The diagonals' colour order: on a 96 x 96 square with N = 190 steps from blue to black, the line
+// of step 1 holds [189/190 x 255] = 254 of the first colour, the line of step N the second colour.
+TEST(GradientTest, DiagonalsRunInTheirColourOrder)
+{
+    struct Case
+    {
+        TiGradient::TiFillDirection d;
+        QPoint first, last; // on the lines of step 1 and step N
+        int firstBlue, lastBlue;
+    };
+    const Case cases[] = {
+        {TiGradient::ifdTopLeftBottomRight, {0, 0}, {94, 95}, 254, 0},
+        {TiGradient::ifdBottomRightTopLeft, {0, 0}, {94, 95}, 1, 255},
+        {TiGradient::ifdBottomLeftTopRight, {0, 94}, {95, 0}, 254, 0},
+        {TiGradient::ifdTopRightBottomLeft, {0, 94}, {95, 0}, 1, 255},
+    };
+    for (const Case &c : cases) {
+        const QImage image = Gradient(96, 96, c.d, canvas::clBlue, canvas::clBlack)->PaintToImage();
+        EXPECT_EQ(image.pixel(c.first), Rgb(0, 0, c.firstBlue)) << int(c.d);
+        EXPECT_EQ(image.pixel(c.last), Rgb(0, 0, c.lastBlue)) << int(c.d);
+    }
+}
+
 TEST(GradientTest, RectangleAndCirclePatterns)
 {
     const QRgb red = Rgb(255, 0, 0);
