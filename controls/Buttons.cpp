@@ -1,6 +1,7 @@
 #include "controls/Buttons.h"
 
 #include "controls/Pictures.h"
+#include "core/Setter.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -33,9 +34,8 @@ void GlyphButtonPart::setNumGlyphs(int count)
 
 void GlyphButtonPart::setLayout(TButtonLayout layout)
 {
-    if (layout == m_layout)
+    if (!core::Assign(m_layout, layout))
         return;
-    m_layout = layout;
     applyLook();
 }
 
@@ -80,9 +80,8 @@ void TSpeedButton::setFlat(bool flat)
 
 void TSpeedButton::setTransparent(bool transparent)
 {
-    if (transparent == m_transparent)
+    if (!core::Assign(m_transparent, transparent))
         return;
-    m_transparent = transparent;
     setAutoFillBackground(!transparent);
     requestRepaint();
 }

@@ -1,5 +1,7 @@
 #include "controls/Controls.h"
 
+#include "core/Setter.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
@@ -209,9 +211,8 @@ void TControl::setParentShowHint(bool parentShowHint)
 
 void TControl::setCursorType(TCursor cursor)
 {
-    if (cursor == m_cursor)
+    if (!core::Assign(m_cursor, cursor))
         return;
-    m_cursor = cursor;
     if (cursor == crDefault)
         m_self->unsetCursor();
     else
@@ -250,18 +251,16 @@ void TControl::setParentColor(bool parentColor)
 
 void TControl::setParentFont(bool parentFont)
 {
-    if (parentFont == m_parentFont)
+    if (!core::Assign(m_parentFont, parentFont))
         return;
-    m_parentFont = parentFont;
     if (parentFont)
         parentFontChanged();
 }
 
 void TControl::setAlign(TAlign align)
 {
-    if (align == m_align)
+    if (!core::Assign(m_align, align))
         return;
-    m_align = align;
     QWidget *parent = m_self->parentWidget();
     if (!parent)
         return;
@@ -273,9 +272,8 @@ void TControl::setAlign(TAlign align)
 
 void TControl::setTabStop(bool tabStop)
 {
-    if (tabStop == m_tabStop)
+    if (!core::Assign(m_tabStop, tabStop))
         return;
-    m_tabStop = tabStop;
     const Qt::FocusPolicy policy = m_self->focusPolicy();
     if (policy == Qt::NoFocus)
         return;

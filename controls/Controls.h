@@ -237,14 +237,18 @@ private:
 
 } // namespace controls
 
-// The published part every control shares. Stream defaults of Visible, Color and TabStop differ
-// per class and are declared there. ParentShowHint, ParentColor and ParentFont have no stream
-// default and come after the value they guard, so a written layout reloads to the same state.
-#define FRAMEWORK_CONTROL                                                                                    \
+// Geometry in the parent's client coordinates, published first by every control.
+#define CONTROL_BOUNDS_PROPERTIES                                                                            \
     Q_PROPERTY(int Left READ Left WRITE setLeft)                                                             \
     Q_PROPERTY(int Top READ Top WRITE setTop)                                                                \
     Q_PROPERTY(int Width READ Width WRITE setWidth)                                                          \
-    Q_PROPERTY(int Height READ Height WRITE setHeight)                                                       \
+    Q_PROPERTY(int Height READ Height WRITE setHeight)
+
+// The published part every control shares. Stream defaults of Visible, Color and TabStop differ
+// per class and are declared there. ParentShowHint, ParentColor and ParentFont have no stream
+// default and come after the value they guard, so a written layout reloads to the same state.
+#define CONTROL_PROPERTIES                                                                                   \
+    CONTROL_BOUNDS_PROPERTIES                                                                                \
     Q_PROPERTY(controls::ControlEnums::TAlign Align READ Align WRITE setAlign)                               \
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)                                                   \
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)                                                   \
@@ -265,7 +269,11 @@ private:
     Q_CLASSINFO("default:ShowHint", "False")                                                                 \
     Q_CLASSINFO("default:Cursor", "crDefault")                                                               \
     Q_CLASSINFO("default:TabOrder", "-1")                                                                    \
-    Q_CLASSINFO("default:Tag", "0")                                                                          \
+    Q_CLASSINFO("default:Tag", "0")
+
+// The shared properties with the framework's click and mouse events.
+#define FRAMEWORK_CONTROL                                                                                    \
+    CONTROL_PROPERTIES                                                                                       \
 public:                                                                                                      \
     Q_SIGNAL void OnClick(QObject *Sender);                                                                  \
     Q_SIGNAL void OnMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,   \

@@ -1,5 +1,7 @@
 #include "controls/ExtControls.h"
 
+#include "core/Setter.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -75,17 +77,15 @@ TPanel::~TPanel()
 
 void TPanel::setCaption(const QString &caption)
 {
-    if (caption == m_caption)
+    if (!core::Assign(m_caption, caption))
         return;
-    m_caption = caption;
     requestRepaint();
 }
 
 void TPanel::setAlignment(TAlignment alignment)
 {
-    if (alignment == m_alignment)
+    if (!core::Assign(m_alignment, alignment))
         return;
-    m_alignment = alignment;
     requestRepaint();
 }
 
@@ -251,17 +251,15 @@ TBevel::TBevel(QWidget *parent) : QWidget(parent), TControl(this)
 
 void TBevel::setShape(TBevelShape shape)
 {
-    if (shape == m_shape)
+    if (!core::Assign(m_shape, shape))
         return;
-    m_shape = shape;
     requestRepaint();
 }
 
 void TBevel::setStyle(TBevelStyle style)
 {
-    if (style == m_style)
+    if (!core::Assign(m_style, style))
         return;
-    m_style = style;
     requestRepaint();
 }
 
@@ -406,41 +404,36 @@ void TImage::pictureChanged()
 
 void TImage::setAutoSize(bool autoSize)
 {
-    if (autoSize == m_autoSize)
+    if (!core::Assign(m_autoSize, autoSize))
         return;
-    m_autoSize = autoSize;
     pictureChanged();
 }
 
 void TImage::setCenter(bool center)
 {
-    if (center == m_center)
+    if (!core::Assign(m_center, center))
         return;
-    m_center = center;
     requestRepaint();
 }
 
 void TImage::setStretch(bool stretch)
 {
-    if (stretch == m_stretch)
+    if (!core::Assign(m_stretch, stretch))
         return;
-    m_stretch = stretch;
     requestRepaint();
 }
 
 void TImage::setProportional(bool proportional)
 {
-    if (proportional == m_proportional)
+    if (!core::Assign(m_proportional, proportional))
         return;
-    m_proportional = proportional;
     requestRepaint();
 }
 
 void TImage::setTransparent(bool transparent)
 {
-    if (transparent == m_transparent)
+    if (!core::Assign(m_transparent, transparent))
         return;
-    m_transparent = transparent;
     requestRepaint();
 }
 
@@ -501,18 +494,16 @@ TTimer::TTimer(QObject *owner) : QObject(owner)
 
 void TTimer::setEnabled(bool enabled)
 {
-    if (enabled == m_enabled)
+    if (!core::Assign(m_enabled, enabled))
         return;
-    m_enabled = enabled;
     updateTimer();
 }
 
 void TTimer::setInterval(int interval)
 {
     interval = std::max(0, interval);
-    if (interval == m_interval)
+    if (!core::Assign(m_interval, interval))
         return;
-    m_interval = interval;
     updateTimer();
 }
 

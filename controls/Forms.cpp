@@ -1,6 +1,7 @@
 #include "controls/Forms.h"
 
 #include "controls/Pictures.h"
+#include "core/Setter.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -82,17 +83,15 @@ QRect TForm::boundsRect() const
 
 void TForm::setBorderStyle(TBorderStyle style)
 {
-    if (style == m_borderStyle)
+    if (!core::Assign(m_borderStyle, style))
         return;
-    m_borderStyle = style;
     applyWindowFlags();
 }
 
 void TForm::setBorderIcons(TBorderIcons icons)
 {
-    if (icons == m_borderIcons)
+    if (!core::Assign(m_borderIcons, icons))
         return;
-    m_borderIcons = icons;
     applyWindowFlags();
 }
 
@@ -153,9 +152,8 @@ void TForm::setFormWindowState(TWindowState state)
 
 void TForm::setIcon(const QString &fileName)
 {
-    if (fileName == m_iconFile)
+    if (!core::Assign(m_iconFile, fileName))
         return;
-    m_iconFile = fileName;
     const QImage image = LoadPicture(fileName);
     setWindowIcon(CrispIcon(image));
 }

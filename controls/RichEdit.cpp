@@ -1,5 +1,7 @@
 #include "controls/RichEdit.h"
 
+#include "core/Setter.h"
+
 namespace controls {
 
 TRichEdit::TRichEdit(QWidget *parent) : QTextEdit(parent), TControl(this)
@@ -41,9 +43,8 @@ void TRichEdit::setWordWrap(bool wrap)
 
 void TRichEdit::setBorderStyle(TBorderStyle style)
 {
-    if (style == m_borderStyle)
+    if (!core::Assign(m_borderStyle, style))
         return;
-    m_borderStyle = style;
     setFrameShape(style == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 

@@ -1,5 +1,7 @@
 #include "controls/StdControls.h"
 
+#include "core/Setter.h"
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
@@ -68,17 +70,15 @@ TEdit::TEdit(QWidget *parent) : QLineEdit(parent), TControl(this)
 void TEdit::setMaxLength(int length)
 {
     length = std::max(0, length);
-    if (length == m_maxLength)
+    if (!core::Assign(m_maxLength, length))
         return;
-    m_maxLength = length;
     QLineEdit::setMaxLength(length == 0 ? 32767 : length);
 }
 
 void TEdit::setCharCase(TEditCharCase charCase)
 {
-    if (charCase == m_charCase)
+    if (!core::Assign(m_charCase, charCase))
         return;
-    m_charCase = charCase;
     const QString cased = applyCase(charCase, text());
     if (cased != text())
         setText(cased);
@@ -86,17 +86,15 @@ void TEdit::setCharCase(TEditCharCase charCase)
 
 void TEdit::setBevelKind(TBevelKind kind)
 {
-    if (kind == m_bevelKind)
+    if (!core::Assign(m_bevelKind, kind))
         return;
-    m_bevelKind = kind;
     applyFrame();
 }
 
 void TEdit::setBorderStyle(TBorderStyle style)
 {
-    if (style == m_borderStyle)
+    if (!core::Assign(m_borderStyle, style))
         return;
-    m_borderStyle = style;
     applyFrame();
 }
 
@@ -169,9 +167,8 @@ TComboBox::TComboBox(QWidget *parent) : QComboBox(parent), TControl(this)
 
 void TComboBox::setStyle(TComboBoxStyle style)
 {
-    if (style == m_style)
+    if (!core::Assign(m_style, style))
         return;
-    m_style = style;
     const int index = currentIndex();
     setEditable(style == csDropDown || style == csSimple);
     connectEditor();
@@ -182,9 +179,8 @@ void TComboBox::setStyle(TComboBoxStyle style)
 
 void TComboBox::setCharCase(TEditCharCase charCase)
 {
-    if (charCase == m_charCase)
+    if (!core::Assign(m_charCase, charCase))
         return;
-    m_charCase = charCase;
     setItems(Items());
 }
 
@@ -254,9 +250,8 @@ void TComboBox::setText(const QString &text)
 void TComboBox::setItemHeight(int height)
 {
     height = std::max(1, height);
-    if (height == m_itemHeight)
+    if (!core::Assign(m_itemHeight, height))
         return;
-    m_itemHeight = height;
     requestRepaint();
 }
 
@@ -353,26 +348,23 @@ void TLabel::setCaption(const QString &caption)
 
 void TLabel::setAutoSize(bool autoSize)
 {
-    if (autoSize == m_autoSize)
+    if (!core::Assign(m_autoSize, autoSize))
         return;
-    m_autoSize = autoSize;
     adjustBounds();
 }
 
 void TLabel::setTransparent(bool transparent)
 {
-    if (transparent == m_transparent)
+    if (!core::Assign(m_transparent, transparent))
         return;
-    m_transparent = transparent;
     applyColor();
     requestRepaint();
 }
 
 void TLabel::setAlignmentValue(TAlignment alignment)
 {
-    if (alignment == m_alignment)
+    if (!core::Assign(m_alignment, alignment))
         return;
-    m_alignment = alignment;
     const Qt::Alignment h = alignment == taCenter         ? Qt::AlignHCenter
                             : alignment == taRightJustify ? Qt::AlignRight
                                                           : Qt::AlignLeft;

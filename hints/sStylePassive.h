@@ -4,6 +4,7 @@
 // style once; hint windows pick the change up at the next hint.
 
 #include "canvas/Colors.h"
+#include "core/Setter.h"
 #include "hints/sConst.h"
 
 #include <QImage>
@@ -42,22 +43,46 @@ public:
     using TsStylePart::TsStylePart;
 
     canvas::TColor Color1() const { return FColor1; }
-    void SetColor1(canvas::TColor Value);
+    void SetColor1(canvas::TColor Value)
+    {
+        if (core::Assign(FColor1, Value))
+            Changed();
+    }
     canvas::TColor Color2() const { return FColor2; }
-    void SetColor2(canvas::TColor Value);
+    void SetColor2(canvas::TColor Value)
+    {
+        if (core::Assign(FColor2, Value))
+            Changed();
+    }
     TGradientTypes Layout() const { return FLayout; }
-    void SetLayout(TGradientTypes Value);
+    void SetLayout(TGradientTypes Value)
+    {
+        if (core::Assign(FLayout, Value))
+            Changed();
+    }
     TsGradientMode Mode() const { return FMode; }
-    void SetMode(TsGradientMode Value);
+    void SetMode(TsGradientMode Value)
+    {
+        if (core::Assign(FMode, Value))
+            Changed();
+    }
     // 0..100 each; setting one lowers the other to at most 100 minus it.
     int Percent1() const { return FPercent1; }
     void SetPercent1(int Value);
     int Percent2() const { return FPercent2; }
     void SetPercent2(int Value);
     int Width() const { return FWidth; }
-    void SetWidth(int Value);
+    void SetWidth(int Value)
+    {
+        if (core::Assign(FWidth, Value))
+            Changed();
+    }
     bool Invert() const { return FInvert; }
-    void SetInvert(bool Value);
+    void SetInvert(bool Value)
+    {
+        if (core::Assign(FInvert, Value))
+            Changed();
+    }
 
 private:
     canvas::TColor FColor1 = canvas::clInfoBk;
@@ -82,12 +107,20 @@ public:
     explicit TsPassiveBackground(QObject *owner = nullptr);
 
     TBgStyle Mode() const { return FMode; }
-    void SetMode(TBgStyle Value);
+    void SetMode(TBgStyle Value)
+    {
+        if (core::Assign(FMode, Value))
+            Changed();
+    }
     QImage Image() const { return FImage; }
     void SetImage(const QImage &Value);
     TPassiveGradient *Gradient() const { return FGradient; }
     bool ListenMSG() const { return FListenMSG; }
-    void SetListenMSG(bool Value);
+    void SetListenMSG(bool Value)
+    {
+        if (core::Assign(FListenMSG, Value))
+            Changed();
+    }
 
 private:
     TBgStyle FMode = TsHintEnums::bgsNone;
@@ -109,13 +142,29 @@ public:
     using TsStylePart::TsStylePart;
 
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value);
+    void SetEnabled(bool Value)
+    {
+        if (core::Assign(FEnabled, Value))
+            Changed();
+    }
     canvas::TColor Color() const { return FColor; }
-    void SetColor(canvas::TColor Value);
+    void SetColor(canvas::TColor Value)
+    {
+        if (core::Assign(FColor, Value))
+            Changed();
+    }
     int Offset() const { return FOffset; }
-    void SetOffset(int Value);
+    void SetOffset(int Value)
+    {
+        if (core::Assign(FOffset, Value))
+            Changed();
+    }
     int Blur() const { return FBlur; }
-    void SetBlur(int Value);
+    void SetBlur(int Value)
+    {
+        if (core::Assign(FBlur, Value))
+            Changed();
+    }
     // Percent, clamped to 0..100.
     int Transparency() const { return FTransparency; }
     void SetTransparency(int Value);
@@ -142,17 +191,41 @@ public:
     using TsStylePart::TsStylePart;
 
     canvas::TColor ColorActive() const { return FColorActive; }
-    void SetColorActive(canvas::TColor Value);
+    void SetColorActive(canvas::TColor Value)
+    {
+        if (core::Assign(FColorActive, Value))
+            Changed();
+    }
     canvas::TColor ColorInActive() const { return FColorInActive; }
-    void SetColorInActive(canvas::TColor Value);
+    void SetColorInActive(canvas::TColor Value)
+    {
+        if (core::Assign(FColorInActive, Value))
+            Changed();
+    }
     canvas::TColor ColorBorderTop() const { return FColorBorderTop; }
-    void SetColorBorderTop(canvas::TColor Value);
+    void SetColorBorderTop(canvas::TColor Value)
+    {
+        if (core::Assign(FColorBorderTop, Value))
+            Changed();
+    }
     canvas::TColor ColorBorderBottom() const { return FColorBorderBottom; }
-    void SetColorBorderBottom(canvas::TColor Value);
+    void SetColorBorderBottom(canvas::TColor Value)
+    {
+        if (core::Assign(FColorBorderBottom, Value))
+            Changed();
+    }
     int Transparency() const { return FTransparency; }
-    void SetTransparency(int Value);
+    void SetTransparency(int Value)
+    {
+        if (core::Assign(FTransparency, Value))
+            Changed();
+    }
     TsHintEnums::TBevelCut Bevel() const { return FBevel; }
-    void SetBevel(TsHintEnums::TBevelCut Value);
+    void SetBevel(TsHintEnums::TBevelCut Value)
+    {
+        if (core::Assign(FBevel, Value))
+            Changed();
+    }
 
 private:
     canvas::TColor FColorActive = canvas::cl3DLight;
@@ -173,9 +246,17 @@ public:
     using TsStylePart::TsStylePart;
 
     int Width() const { return FWidth; }
-    void SetWidth(int Value);
+    void SetWidth(int Value)
+    {
+        if (core::Assign(FWidth, Value))
+            Changed();
+    }
     TsHintEnums::TsControlBevel Bevel() const { return FBevel; }
-    void SetBevel(TsHintEnums::TsControlBevel Value);
+    void SetBevel(TsHintEnums::TsControlBevel Value)
+    {
+        if (core::Assign(FBevel, Value))
+            Changed();
+    }
 
 private:
     int FWidth = 2;
@@ -192,7 +273,11 @@ public:
     explicit TsControlSelection(QObject *owner = nullptr);
 
     TsHintEnums::TsSelectionModes Mode() const { return FMode; }
-    void SetMode(TsHintEnums::TsSelectionModes Value);
+    void SetMode(TsHintEnums::TsSelectionModes Value)
+    {
+        if (core::Assign(FMode, Value))
+            Changed();
+    }
     TsControlBorder *Border() const { return FBorder; }
 
 private:
@@ -217,7 +302,11 @@ public:
     TsPassivePainting *Painting() const { return FPainting; }
     TsControlSelection *Selection() const { return FSelection; }
     int GroupIndex() const { return FGroupIndex; }
-    void SetGroupIndex(int Value);
+    void SetGroupIndex(int Value)
+    {
+        if (core::Assign(FGroupIndex, Value))
+            Changed();
+    }
 
     // The screen under the hint being shown, 24 bits per pixel; the hint is composed on it.
     QImage &WorkBitmap() { return FWorkBitmap; }

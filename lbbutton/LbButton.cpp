@@ -2,6 +2,7 @@
 
 #include "controls/Forms.h"
 #include "controls/Pictures.h"
+#include "core/Setter.h"
 #include "layout/ClassRegistry.h"
 #include "lbbutton/LbButtonRes.h"
 
@@ -13,11 +14,7 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
-
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace lbbutton {
 
@@ -27,30 +24,9 @@ using namespace layout;
 
 namespace {
 
-constexpr TColor Magenta = 0xFF00FF;
-
-std::atomic<int> &intervalMs()
-{
-    static std::atomic<int> value{30};
-    return value;
-}
-
 bool IsTransparentStyle(TLbButtonStyle style)
 {
     return style == bsModern || style == bsShape || style == bsQuicken;
-}
-
-unsigned AlignmentFlag(TAlignment alignment)
-{
-    switch (alignment) {
-    case taLeftJustify:
-        return DT_LEFT;
-    case taRightJustify:
-        return DT_RIGHT;
-    case taCenter:
-        break;
-    }
-    return DT_CENTER;
 }
 
 // The character after a single '&' of the caption, or a null character.
@@ -79,368 +55,6 @@ QString ShortClassName(const QObject *object)
 }
 
 } // namespace
-
-TColor HotTrackMix(TColor color, TColor hot, int fadeLevel)
-{
-    const TColor c = ColorToRGB(color);
-    const TColor h = ColorToRGB(hot);
-    const double t = fadeLevel / 8.0;
-    auto mix = [t](int a, int b) { return int((1.0 - t) * a + t * b); };
-    return RGB(mix(GetRValue(c), GetRValue(h)), mix(GetGValue(c), GetGValue(h)),
-               mix(GetBValue(c), GetBValue(h)));
-}
-
-void DrawGradient(Canvas &canvas, TColor a, TColor b, const TRect &box)
-{
-    const TColor from = ColorToRGB(a);
-    const TColor to = ColorToRGB(b);
-    double r = GetRValue(from), g = GetGValue(from), bl = GetBValue(from);
-    const double dr = (GetRValue(to) - GetRValue(from)) / 31.0;
-    const double dg = (GetGValue(to) - GetGValue(from)) / 31.0;
-    const double db = (GetBValue(to) - GetBValue(from)) / 31.0;
-    const int span = box.Bottom - box.Top;
-    const TPen pen = canvas.Pen;
-    const TBrush brush = canvas.Brush;
-    canvas.Pen.Style = psClear;
-    canvas.Brush.Style = bsSolid;
-    for (int i = 0; i < 32; ++i) {
-        const int y0 = box.Top + i * span / 31;
-        const int y1 = std::min(y0 + span / 31 + 1, box.Bottom);
-        canvas.Brush.Color = RGB(int(r), int(g), int(bl));
-        canvas.FillRect(TRect(box.Left, y0, box.Right, y1));
-        r += dr;
-        g += dg;
-        bl += db;
-    }
-    canvas.Pen = pen;
-    canvas.Brush = brush;
-}
-
-void DrawGlyphCell(Canvas &canvas, const QImage &strip, int cellX, int gw, int gh, int gx, int gy)
-{
-    if (strip.isNull() || gw <= 0 || gh <= 0)
-        return;
-    // Starts as the first cell, so a cell beyond the strip shows the first one.
-    QImage cell = strip.copy(0, 0, gw, gh).convertToFormat(QImage::Format_RGB32);
-    Canvas cellCanvas(&cell);
-    cellCanvas.Draw(-cellX, 0, strip.convertToFormat(QImage::Format_RGB32));
-    canvas.DrawTransparent(gx, gy, cell);
-}
-
-void DrawFace(Canvas &canvas, const TLbFaceParams &p)
-{
-    const int W = p.W;
-    const int H = p.H;
-    const bool down = p.Enabled && p.Down;
-    const int off = (down && p.Style != bsEncarta) ? 1 : 0;
-
-    TColor face = ColorToRGB(p.Color);
-    if (p.Enabled && p.HotTrackColor != clNone)
-        face = HotTrackMix(face, p.HotTrackColor, p.FadeLevel);
-    if (down && p.ColorWhenDown != clNone)
-        face = ColorToRGB(p.ColorWhenDown);
-    const TColor light = ColorToRGB(p.LightColor);
-    const TColor shadow = ColorToRGB(p.ShadowColor);
-
-    canvas.Pen.Style = psSolid;
-    canvas.Pen.Width = 1;
-    canvas.Brush.Style = bsSolid;
-    if (!p.SkipBackground) {
-        switch (p.Style) {
-        case bsShape:
-            canvas.Brush.Color = Magenta;
-            canvas.FillRect(TRect(-1, -1, W + 1, H + 1));
-            break;
-        case bsNormal:
-        case bsEncarta:
-        case bsOld:
-            canvas.Brush.Color = face;
-            canvas.FillRect(TRect(-1, -1, W + 1, H + 1));
-            break;
-        case bsModern:
-            DrawGradient(canvas, light, face, TRect(2, 2, W - 2, H / 4 + off));
-            DrawGradient(canvas, face, light, TRect(2, H / 4 + off, W - 2, H - 1));
-            break;
-        case bsQuicken:
-            break;
-        }
-    }
-
-    canvas.Brush.Style = bsClear;
-    switch (p.Style) {
-    case bsNormal:
-    case bsEncarta:
-    case bsOld: {
-        const bool border = (p.Enabled && (!p.Flat || p.Hot || down)) || (!p.Enabled && !p.Flat);
-        if (!border)
-            break;
-        if (p.Style == bsOld) {
-            canvas.Pen.Color = shadow;
-            if (!down) {
-                canvas.MoveTo(W - 2, 0);
-                canvas.LineTo(W - 2, H - 2);
-                canvas.LineTo(0, H - 2);
-            } else {
-                canvas.MoveTo(1, H - 3);
-                canvas.LineTo(1, 1);
-                canvas.LineTo(W - 2, 1);
-            }
-            const TColor dark = ColorToRGB(cl3DDkShadow);
-            canvas.Pen.Color = down ? dark : light;
-            canvas.MoveTo(0, H - 1);
-            canvas.LineTo(0, 0);
-            canvas.LineTo(W - 1, 0);
-            canvas.Pen.Color = down ? light : dark;
-            canvas.LineTo(W - 1, H - 1);
-            canvas.LineTo(-1, H - 1);
-        } else {
-            canvas.Pen.Color = down ? shadow : light;
-            canvas.MoveTo(0, H - 1);
-            canvas.LineTo(0, 0);
-            canvas.LineTo(W - 1, 0);
-            canvas.Pen.Color = down ? light : shadow;
-            canvas.LineTo(W - 1, H - 1);
-            canvas.LineTo(0, H - 1);
-        }
-        break;
-    }
-    case bsModern:
-        canvas.Pen.Color = down ? shadow : face;
-        canvas.Rectangle(1, 1, W - 1, H - 1);
-        canvas.Pen.Color = shadow;
-        canvas.RoundRect(0, 0, W, H, 6, 6);
-        break;
-    case bsQuicken:
-        canvas.Brush.Style = bsSolid;
-        canvas.Brush.Color = face;
-        canvas.Pen.Style = psClear;
-        canvas.RoundRect(0, 1, W, H, 4, 4);
-        canvas.Brush.Style = bsClear;
-        canvas.Pen.Style = psSolid;
-        canvas.Pen.Color = shadow;
-        canvas.MoveTo(4, 0);
-        canvas.LineTo(W - 5, 0);
-        canvas.MoveTo(4, H - 1);
-        canvas.LineTo(W - 5, H - 1);
-        break;
-    case bsShape:
-        break;
-    }
-
-    if (p.Font)
-        canvas.Font.Assign(*p.Font);
-    if (p.Style == bsEncarta && down)
-        canvas.Font.setStyle(canvas.Font.style() | TFont::fsBold);
-
-    const int gh = p.Glyph.isNull() ? 0 : p.Glyph.height();
-    const int gw = (p.NumGlyphs > 0 && !p.Glyph.isNull()) ? p.Glyph.width() / p.NumGlyphs : 0;
-    int cellX = 0;
-    if (!p.Enabled) {
-        cellX = gw;
-    } else {
-        if (p.Hot && p.NumGlyphs > 3)
-            cellX = 3 * gw;
-        if (down && p.NumGlyphs > 2)
-            cellX = 2 * gw;
-    }
-
-    const bool sideGlyph = p.Layout == blGlyphLeft || p.Layout == blGlyphRight;
-    int tw = W - 8;
-    if (gw > 0 && sideGlyph)
-        tw -= gw + 4;
-    tw = std::max(tw, 0);
-    QString caption = p.Caption;
-    if (!p.WordWrap)
-        while (!caption.isEmpty() && canvas.TextWidth(caption) > tw)
-            caption.chop(1);
-    TRect measure(0, 0, tw, 0);
-    if (!caption.isEmpty())
-        canvas.DrawText(caption, measure, DT_CALCRECT | DT_WORDBREAK);
-    const int th = caption.isEmpty() ? 0 : measure.Height();
-    const int tw4 = caption.isEmpty() ? 0 : measure.Width() + 4;
-
-    if (!p.Enabled)
-        canvas.Font.setColor(0x808080);
-    const bool drawGlyph = gw > 0 && gh > 0;
-
-    if (p.Style == bsShape) {
-        if (drawGlyph)
-            DrawGlyphCell(canvas, p.Glyph, cellX, gw, gh, (W - gw) / 2, (H - gh) / 2);
-        if (!caption.isEmpty())
-            canvas.DrawText(caption, TRect(off, (H - th) / 2 + off, W, H), DT_WORDBREAK | DT_CENTER);
-    } else {
-        int tx = 0, ty = 0, gx = 0, gy = 0;
-        const bool leftish = p.WordWrap || p.Alignment == taLeftJustify;
-        if (sideGlyph) {
-            ty = (H - th) / 2 + off;
-            gy = (H - gh) / 2 + off;
-            tx = off + 4;
-            if (p.Layout == blGlyphLeft && gw > 0)
-                tx += gw + 4;
-            if (p.Layout == blGlyphLeft) {
-                if (leftish)
-                    gx = off + 4;
-                else if (p.Alignment == taRightJustify)
-                    gx = W - 4 - gw - tw4 + off;
-                else
-                    gx = (W - gw) / 2 + off - tw4 / 2;
-            } else {
-                if (leftish)
-                    gx = tx + tw4;
-                else if (p.Alignment == taRightJustify)
-                    gx = W - 4 + off - gw;
-                else
-                    gx = (W - gw) / 2 + off + tw4 / 2;
-            }
-        } else {
-            tx = off + 4;
-            const int total = th + (gh > 0 ? gh + 4 : 0);
-            if (p.Layout == blGlyphTop) {
-                gy = (H - total) / 2 + off;
-                ty = gy + gh;
-            } else {
-                ty = (H - total) / 2 + off;
-                gy = ty + th;
-            }
-            if (p.Alignment == taLeftJustify)
-                gx = off + 4;
-            else if (p.Alignment == taRightJustify)
-                gx = W - gw - 4 + off;
-            else
-                gx = (W - gw) / 2 + off;
-        }
-        if (!caption.isEmpty())
-            canvas.DrawText(caption, TRect(tx, ty, tx + tw, ty + th),
-                            DT_WORDBREAK | AlignmentFlag(p.Alignment));
-        if (drawGlyph)
-            DrawGlyphCell(canvas, p.Glyph, cellX, gw, gh, gx, gy);
-    }
-
-    if (p.HasPopup)
-        canvas.DrawTransparent(W - 11, H / 2 - 1, LoadBitmapResource(QStringLiteral("LBARROW")));
-}
-
-// ---------------------------------------------------------------------------------------------
-
-TLbButtonThread::TLbButtonThread(TLbButton *button) : FButton(button), FInterval(Interval())
-{
-    FWakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (FWakeFd >= 0) {
-        FNotifier = std::make_unique<QSocketNotifier>(FWakeFd, QSocketNotifier::Read);
-        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, button, [this, button] {
-            uint64_t count = 0;
-            (void)!::read(FWakeFd, &count, sizeof count);
-            button->FadeTick();
-        });
-    }
-    FThread = std::thread([this] { Execute(); });
-}
-
-TLbButtonThread::~TLbButtonThread()
-{
-    Terminate();
-    WaitFor();
-    FNotifier.reset();
-    if (FWakeFd >= 0)
-        ::close(FWakeFd);
-}
-
-void TLbButtonThread::Wake()
-{
-    if (FWakeFd >= 0) {
-        const uint64_t one = 1;
-        (void)!::write(FWakeFd, &one, sizeof one);
-    } else {
-        // No descriptor to spare: a queued call does the same.
-        QMetaObject::invokeMethod(FButton, "FadeTick", Qt::QueuedConnection);
-    }
-}
-
-void TLbButtonThread::SetInterval(std::chrono::milliseconds interval)
-{
-    intervalMs().store(int(std::max<std::chrono::milliseconds::rep>(interval.count(), 0)));
-}
-
-std::chrono::milliseconds TLbButtonThread::Interval()
-{
-    return std::chrono::milliseconds(intervalMs().load());
-}
-
-void TLbButtonThread::Resume()
-{
-    std::lock_guard lock(FMutex);
-    FSuspended = false;
-    FWake.notify_all();
-}
-
-void TLbButtonThread::Suspend()
-{
-    std::lock_guard lock(FMutex);
-    FSuspended = true;
-}
-
-bool TLbButtonThread::Suspended() const
-{
-    std::lock_guard lock(FMutex);
-    return FSuspended;
-}
-
-void TLbButtonThread::Terminate()
-{
-    std::lock_guard lock(FMutex);
-    FTerminated = true;
-    FWake.notify_all();
-}
-
-bool TLbButtonThread::Terminated() const
-{
-    std::lock_guard lock(FMutex);
-    return FTerminated;
-}
-
-void TLbButtonThread::WaitFor()
-{
-    if (FThread.joinable() && FThread.get_id() != std::this_thread::get_id())
-        FThread.join();
-}
-
-bool TLbButtonThread::TakeStepRequest()
-{
-    std::lock_guard lock(FMutex);
-    const bool requested = FStepRequested;
-    FStepRequested = false;
-    return requested;
-}
-
-void TLbButtonThread::StepDone()
-{
-    std::lock_guard lock(FMutex);
-    FStepDone = true;
-    FWake.notify_all();
-}
-
-void TLbButtonThread::Execute()
-{
-    std::unique_lock lock(FMutex);
-    for (;;) {
-        FWake.wait(lock, [this] { return !FSuspended || FTerminated; });
-        if (FTerminated)
-            return;
-        if (FWake.wait_for(lock, FInterval, [this] { return FTerminated; }))
-            return;
-        FStepRequested = true;
-        FStepDone = false;
-        lock.unlock();
-        // Never a blocking call: the GUI thread may be waiting for this thread right now.
-        Wake();
-        lock.lock();
-        FWake.wait(lock, [this] { return FStepDone || FTerminated; });
-        if (FTerminated)
-            return;
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
 
 TLbButton::TLbButton(QWidget *parent)
     : QWidget(parent), controls::TControl(this), FHotTrackFont(std::make_unique<TFont>())
@@ -500,17 +114,15 @@ void TLbButton::Invalidate()
 
 void TLbButton::SetAlignment(TAlignment Value)
 {
-    if (Value == FAlignment)
+    if (!core::Assign(FAlignment, Value))
         return;
-    FAlignment = Value;
     RepaintNow();
 }
 
 void TLbButton::SetCaption(const QString &Value)
 {
-    if (Value == FCaption)
+    if (!core::Assign(FCaption, Value))
         return;
-    FCaption = Value;
     setAccessibleName(Value);
     Invalidate();
 }
@@ -535,9 +147,8 @@ void TLbButton::SetColorStyle(TLbColorStyle Value)
 
 void TLbButton::SetFlat(bool Value)
 {
-    if (Value == FFlat)
+    if (!core::Assign(FFlat, Value))
         return;
-    FFlat = Value;
     RepaintNow();
 }
 
@@ -563,9 +174,8 @@ void TLbButton::SetGlyphImage(const QImage &Value, const QString &Name)
 void TLbButton::SetNumGlyphs(int Value)
 {
     Value = std::max(Value, 0);
-    if (Value == FNumGlyphs)
+    if (!core::Assign(FNumGlyphs, Value))
         return;
-    FNumGlyphs = Value;
     Invalidate();
 }
 
@@ -588,17 +198,15 @@ void TLbButton::SetKind(TLbButtonKind Value)
 
 void TLbButton::SetLayout(TLbButtonLayout Value)
 {
-    if (Value == FLayout)
+    if (!core::Assign(FLayout, Value))
         return;
-    FLayout = Value;
     RepaintNow();
 }
 
 void TLbButton::SetLightColor(uint Value)
 {
-    if (Value == FLightColor)
+    if (!core::Assign(FLightColor, Value))
         return;
-    FLightColor = Value;
     RepaintNow();
 }
 
@@ -610,9 +218,8 @@ void TLbButton::SetModalResult(int Value)
 
 void TLbButton::SetShadowColor(uint Value)
 {
-    if (Value == FShadowColor)
+    if (!core::Assign(FShadowColor, Value))
         return;
-    FShadowColor = Value;
     RepaintNow();
 }
 
@@ -631,26 +238,23 @@ void TLbButton::SetSlowDecease(bool Value)
 
 void TLbButton::SetStyle(TLbButtonStyle Value)
 {
-    if (Value == FStyle)
+    if (!core::Assign(FStyle, Value))
         return;
-    FStyle = Value;
     FExTransparent = IsTransparentStyle(Value);
     Invalidate();
 }
 
 void TLbButton::SetWordWrap(bool Value)
 {
-    if (Value == FWordWrap)
+    if (!core::Assign(FWordWrap, Value))
         return;
-    FWordWrap = Value;
     RepaintNow();
 }
 
 void TLbButton::SetPopupMenu(QMenu *Value)
 {
-    if (Value == FPopupMenu)
+    if (!core::Assign(FPopupMenu, Value))
         return;
-    FPopupMenu = Value;
     Invalidate();
 }
 
@@ -755,7 +359,7 @@ void TLbButton::Paint()
 
     Canvas bitmap(W, H);
     if (transparent) {
-        bitmap.Brush.Color = Magenta;
+        bitmap.Brush.Color = FaceKeyColor;
         bitmap.FillRect(TRect(0, 0, W, H));
     }
     TFont font;
@@ -804,7 +408,7 @@ void TLbButton::Paint()
 
     FCanvas = bitmap.Image().convertToFormat(QImage::Format_ARGB32);
     if (transparent) {
-        const QRgb key = ToQRgb(Magenta);
+        const QRgb key = ToQRgb(FaceKeyColor);
         for (int y = 0; y < FCanvas.height(); ++y) {
             auto *row = reinterpret_cast<QRgb *>(FCanvas.scanLine(y));
             for (int x = 0; x < FCanvas.width(); ++x)

@@ -8,130 +8,28 @@
 #include "canvas/Colors.h"
 #include "canvas/Fonts.h"
 #include "controls/Controls.h"
+#include "lbbutton/LbButtonFace.h"
+#include "lbbutton/LbButtonThread.h"
 #include "lbbutton/LbButtons.h"
 
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
-#include <QSocketNotifier>
 #include <QWidget>
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 class QAction;
 class QMenu;
 
 namespace lbbutton {
 
-class TLbButton;
-
-// Everything DrawFace needs; nothing is read from a control.
-struct TLbFaceParams
-{
-    int W = 0;
-    int H = 0;
-    controls::TAlignment Alignment = controls::taCenter;
-    QString Caption;
-    TLbButtonLayout Layout = blGlyphLeft;
-    const canvas::TFont *Font = nullptr; // null: the canvas font as it is
-    canvas::TColor ShadowColor = canvas::clGray;
-    canvas::TColor LightColor = canvas::clWhite;
-    canvas::TColor HotTrackColor = canvas::clNone;
-    canvas::TColor ColorWhenDown = canvas::clNone;
-    canvas::TColor Color = canvas::clBtnFace;
-    TLbButtonStyle Style = bsNormal;
-    bool HasPopup = false;
-    bool WordWrap = false;
-    bool Flat = false;
-    bool Enabled = true;
-    bool SkipBackground = false;
-    bool Hot = false;
-    bool Down = false;
-    QImage Glyph;
-    int NumGlyphs = 0;
-    int FadeLevel = 0;
-};
-
-// Each channel Trunc((1 - t) * colour + t * hot) with t = fadeLevel / 8.
-canvas::TColor HotTrackMix(canvas::TColor color, canvas::TColor hot, int fadeLevel);
-// 32 horizontal bands from a to b over the box (left, top, right, bottom exclusive).
-void DrawGradient(canvas::Canvas &canvas, canvas::TColor a, canvas::TColor b, const canvas::TRect &box);
-void DrawFace(canvas::Canvas &canvas, const TLbFaceParams &p);
-// One cell (x .. x + gw - 1) of a glyph strip, drawn with its bottom-left colour transparent.
-void DrawGlyphCell(canvas::Canvas &canvas, const QImage &strip, int cellX, int gw, int gh, int gx, int gy);
-
-// Sleeps, then hands one fade step to the button's thread and waits until it ran; never waits
-// for anything once asked to terminate. Created suspended. The hand-over is a wake-up on a
-// descriptor the GUI thread's event loop watches, so the thread itself never calls the toolkit.
-class TLbButtonThread
-{
-public:
-    explicit TLbButtonThread(TLbButton *button);
-    ~TLbButtonThread();
-
-    TLbButtonThread(const TLbButtonThread &) = delete;
-    TLbButtonThread &operator=(const TLbButtonThread &) = delete;
-
-    void Resume();
-    void Suspend();
-    bool Suspended() const;
-    void Terminate();
-    bool Terminated() const;
-    // Joins the thread; call Terminate first.
-    void WaitFor();
-
-    // GUI side of the hand-over: true once per requested step.
-    bool TakeStepRequest();
-    void StepDone();
-
-    // Pause between steps, for every thread started afterwards (tests shorten it).
-    static void SetInterval(std::chrono::milliseconds interval);
-    static std::chrono::milliseconds Interval();
-
-private:
-    void Execute();
-    void Wake();
-
-    TLbButton *FButton; // outlives the thread: its destructor joins it
-    int FWakeFd = -1;
-    std::unique_ptr<QSocketNotifier> FNotifier;
-    mutable std::mutex FMutex;
-    std::condition_variable FWake;
-    bool FSuspended = true;
-    bool FTerminated = false;
-    bool FStepRequested = false;
-    bool FStepDone = false;
-    std::chrono::milliseconds FInterval;
-    std::thread FThread;
-};
-
 class TLbButton : public QWidget, public controls::TControl
 {
     Q_OBJECT
     // The shared control part, without the framework's click event: this button has its own.
-    Q_PROPERTY(int Left READ Left WRITE setLeft)
-    Q_PROPERTY(int Top READ Top WRITE setTop)
-    Q_PROPERTY(int Width READ Width WRITE setWidth)
-    Q_PROPERTY(int Height READ Height WRITE setHeight)
-    Q_PROPERTY(controls::ControlEnums::TAlign Align READ Align WRITE setAlign)
-    Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
-    Q_PROPERTY(QString Hint READ Hint WRITE setHint)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
-    Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE setParentShowHint)
-    Q_PROPERTY(controls::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
-    Q_PROPERTY(uint Color READ Color WRITE setColor)
-    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
-    Q_PROPERTY(canvas::TFont *Font READ Font)
-    Q_PROPERTY(bool ParentFont READ ParentFont WRITE setParentFont)
-    Q_PROPERTY(int TabOrder READ TabOrder WRITE setTabOrderIndex)
-    Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
-    Q_PROPERTY(int Tag READ Tag WRITE setTag)
+    CONTROL_PROPERTIES
     Q_PROPERTY(controls::ControlEnums::TAlignment Alignment READ Alignment WRITE SetAlignment)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool Cancel READ Cancel WRITE SetCancel)
@@ -153,13 +51,6 @@ class TLbButton : public QWidget, public controls::TControl
     Q_PROPERTY(lbbutton::TLbButtonStyle Style READ Style WRITE SetStyle)
     Q_PROPERTY(bool UseHotTrackFont READ UseHotTrackFont WRITE SetUseHotTrackFont)
     Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
-    Q_CLASSINFO("default:Align", "alNone")
-    Q_CLASSINFO("default:Enabled", "True")
-    Q_CLASSINFO("default:Hint", "\"\"")
-    Q_CLASSINFO("default:ShowHint", "False")
-    Q_CLASSINFO("default:Cursor", "crDefault")
-    Q_CLASSINFO("default:TabOrder", "-1")
-    Q_CLASSINFO("default:Tag", "0")
     Q_CLASSINFO("default:Visible", "True")
     Q_CLASSINFO("default:TabStop", "True")
     Q_CLASSINFO("default:Alignment", "taCenter")

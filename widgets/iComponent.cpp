@@ -38,9 +38,8 @@ QPoint TiComponent::GetCenterPoint() const
 
 void TiComponent::SetCachedDrawing(bool Value)
 {
-    if (FCachedDrawing == Value)
+    if (!core::Assign(FCachedDrawing, Value))
         return;
-    FCachedDrawing = Value;
     if (!Value)
         FBackGroundCache.reset();
     InvalidateBackGround();
@@ -270,9 +269,8 @@ void TiComponent::RepaintThrottled()
 
 void TiComponent::SetAutoFrameRate(bool Value)
 {
-    if (FAutoFrameRate == Value)
+    if (!core::Assign(FAutoFrameRate, Value))
         return;
-    FAutoFrameRate = Value;
     if (Value)
         InvalidateBackGround();
     else

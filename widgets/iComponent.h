@@ -21,10 +21,7 @@ namespace widgets {
 class TiComponent : public QWidget, public controls::TControl
 {
     Q_OBJECT
-    Q_PROPERTY(int Left READ Left WRITE setLeft)
-    Q_PROPERTY(int Top READ Top WRITE setTop)
-    Q_PROPERTY(int Width READ Width WRITE setWidth)
-    Q_PROPERTY(int Height READ Height WRITE setHeight)
+    CONTROL_BOUNDS_PROPERTIES
     Q_PROPERTY(int Tag READ Tag WRITE setTag)
     Q_PROPERTY(controls::ControlEnums::TCursor Cursor READ Cursor WRITE setCursorType)
     Q_PROPERTY(QString Hint READ Hint WRITE setHint)

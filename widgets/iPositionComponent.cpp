@@ -104,9 +104,8 @@ void TiPositionComponent::SetCurrentMin(double Value)
         if (Value > FPositionMax)
             Value = FPositionMax;
     }
-    if (Value == FCurrentMin)
+    if (!core::Assign(FCurrentMin, Value))
         return;
-    FCurrentMin = Value;
     if (!isLoading()) {
         emit OnCurrentMinChange(this);
         if (FPosition < FCurrentMin)
@@ -122,9 +121,8 @@ void TiPositionComponent::SetCurrentMax(double Value)
         if (Value > FPositionMax)
             Value = FPositionMax;
     }
-    if (Value == FCurrentMax)
+    if (!core::Assign(FCurrentMax, Value))
         return;
-    FCurrentMax = Value;
     if (!isLoading()) {
         emit OnCurrentMaxChange(this);
         if (FPosition > FCurrentMax)

@@ -216,9 +216,8 @@ void TiScaleComponent::DoAutoScale(double Lo, double Hi)
 
 void TiScaleComponent::SetAutoScaleEnabled(bool Value)
 {
-    if (FAutoScaleEnabled == Value)
+    if (!core::Assign(FAutoScaleEnabled, Value))
         return;
-    FAutoScaleEnabled = Value;
     InvalidateBackGround();
     DoAutoScale(FPositionMin, FPositionMax);
 }
@@ -241,9 +240,8 @@ void TiScaleComponent::SetAutoScaleMaxTicks(int Value)
 
 void TiScaleComponent::SetAutoScaleStyle(TiAutoScaleStyle Value)
 {
-    if (FAutoScaleStyle == Value)
+    if (!core::Assign(FAutoScaleStyle, Value))
         return;
-    FAutoScaleStyle = Value;
     InvalidateBackGround();
     DoAutoScale(FPositionMin, FPositionMax);
 }

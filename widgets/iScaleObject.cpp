@@ -17,25 +17,22 @@ void TiScaleObject::Changed()
 
 void TiScaleObject::SetShowTicksMajor(bool Value)
 {
-    if (FShowTicksMajor == Value)
+    if (!core::Assign(FShowTicksMajor, Value))
         return;
-    FShowTicksMajor = Value;
     Changed();
 }
 
 void TiScaleObject::SetShowTicksMinor(bool Value)
 {
-    if (FShowTicksMinor == Value)
+    if (!core::Assign(FShowTicksMinor, Value))
         return;
-    FShowTicksMinor = Value;
     Changed();
 }
 
 void TiScaleObject::SetShowTickLabels(bool Value)
 {
-    if (FShowTickLabels == Value)
+    if (!core::Assign(FShowTickLabels, Value))
         return;
-    FShowTickLabels = Value;
     Changed();
 }
 
@@ -51,9 +48,8 @@ void TiScaleObject::SetTickMajorCount(int Value)
 
 void TiScaleObject::SetTickMajorColor(canvas::TColor Value)
 {
-    if (FTickMajorColor == Value)
+    if (!core::Assign(FTickMajorColor, Value))
         return;
-    FTickMajorColor = Value;
     Changed();
 }
 
@@ -75,9 +71,8 @@ void TiScaleObject::SetTickMinorCount(int Value)
 
 void TiScaleObject::SetTickMinorColor(canvas::TColor Value)
 {
-    if (FTickMinorColor == Value)
+    if (!core::Assign(FTickMinorColor, Value))
         return;
-    FTickMinorColor = Value;
     Changed();
 }
 
@@ -91,25 +86,22 @@ void TiScaleObject::SetTickMinorLength(int Value)
 
 void TiScaleObject::SetTickMinorAlignment(TiTickMinorAlignment Value)
 {
-    if (FTickMinorAlignment == Value)
+    if (!core::Assign(FTickMinorAlignment, Value))
         return;
-    FTickMinorAlignment = Value;
     Changed();
 }
 
 void TiScaleObject::SetTickMargin(int Value)
 {
-    if (FTickMargin == Value)
+    if (!core::Assign(FTickMargin, Value))
         return;
-    FTickMargin = Value;
     Changed();
 }
 
 void TiScaleObject::SetTickLabelMargin(int Value)
 {
-    if (FTickLabelMargin == Value)
+    if (!core::Assign(FTickLabelMargin, Value))
         return;
-    FTickLabelMargin = Value;
     Changed();
 }
 
@@ -123,9 +115,8 @@ void TiScaleObject::SetTickLabelPrecision(int Value)
 
 void TiScaleObject::SetPrecisionStyle(TiPrecisionStyle Value)
 {
-    if (FPrecisionStyle == Value)
+    if (!core::Assign(FPrecisionStyle, Value))
         return;
-    FPrecisionStyle = Value;
     Changed();
 }
 

@@ -61,9 +61,8 @@ void TiSevenSegmentAnalog::SetPrecision(int Value)
 
 void TiSevenSegmentAnalog::SetShowSign(bool Value)
 {
-    if (FShowSign == Value)
+    if (!core::Assign(FShowSign, Value))
         return;
-    FShowSign = Value;
     InvalidateForeGround();
     DoAutoSize();
 }

@@ -273,9 +273,8 @@ void TiSevenSegmentCharacter::SetCharacter(const QString &Value)
 
 void TiSevenSegmentCharacter::SetAutoSize(bool Value)
 {
-    if (FAutoSize == Value)
+    if (!core::Assign(FAutoSize, Value))
         return;
-    FAutoSize = Value;
     DoAutoSize();
     InvalidateForeGround();
 }
@@ -284,9 +283,8 @@ void TiSevenSegmentCharacter::SetSegmentSize(int Value)
 {
     if (Value <= 0)
         Value = 1;
-    if (FSegmentSize == Value)
+    if (!core::Assign(FSegmentSize, Value))
         return;
-    FSegmentSize = Value;
     DoAutoSize();
     InvalidateForeGround();
 }
@@ -295,9 +293,8 @@ void TiSevenSegmentCharacter::SetSegmentMargin(int Value)
 {
     if (Value < 0)
         Value = 0;
-    if (FSegmentMargin == Value)
+    if (!core::Assign(FSegmentMargin, Value))
         return;
-    FSegmentMargin = Value;
     DoAutoSize();
     InvalidateForeGround();
 }

@@ -19,18 +19,16 @@ TiSevenSegmentDisplay::TiSevenSegmentDisplay(QWidget *parent)
 
 void TiSevenSegmentDisplay::SetAutoSize(bool Value)
 {
-    if (FAutoSize == Value)
+    if (!core::Assign(FAutoSize, Value))
         return;
-    FAutoSize = Value;
     DoAutoSize();
     InvalidateForeGround();
 }
 
 void TiSevenSegmentDisplay::SetDigitSpacing(int Value)
 {
-    if (FDigitSpacing == Value)
+    if (!core::Assign(FDigitSpacing, Value))
         return;
-    FDigitSpacing = Value;
     DoAutoSize();
     InvalidateForeGround();
 }
@@ -61,9 +59,8 @@ void TiSevenSegmentDisplay::SetSegmentMargin(int Value)
 
 void TiSevenSegmentDisplay::SetSegmentColor(canvas::TColor Value)
 {
-    if (FSegmentColor == Value)
+    if (!core::Assign(FSegmentColor, Value))
         return;
-    FSegmentColor = Value;
     FPainter->SetSegmentColor(Value);
     InvalidateForeGround();
 }
@@ -101,18 +98,16 @@ void TiSevenSegmentDisplay::SetPowerOff(bool Value)
 
 void TiSevenSegmentDisplay::SetSegmentOffColor(canvas::TColor Value)
 {
-    if (FSegmentOffColor == Value)
+    if (!core::Assign(FSegmentOffColor, Value))
         return;
-    FSegmentOffColor = Value;
     FPainter->SetSegmentOffColor(Value);
     InvalidateForeGround();
 }
 
 void TiSevenSegmentDisplay::SetAutoSegmentOffColor(bool Value)
 {
-    if (FAutoSegmentOffColor == Value)
+    if (!core::Assign(FAutoSegmentOffColor, Value))
         return;
-    FAutoSegmentOffColor = Value;
     FPainter->SetAutoSegmentOffColor(Value);
     InvalidateForeGround();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Setter.h"
+
 #include <QObject>
 #include <cstdint>
 
@@ -33,14 +35,8 @@ double Now();
 // time through this instead of sleeping.
 void SetNowFunction(std::function<double()> now);
 
-// The compare-then-store step of every setter: true when Value differed and was stored.
-template <class T> bool Assign(T &Field, const T &Value)
-{
-    if (Field == Value)
-        return false;
-    Field = Value;
-    return true;
-}
+// Setters compare and store through the shared helper.
+using core::Assign;
 
 constexpr double kMSecsPerDay = 24.0 * 60.0 * 60.0 * 1000.0;
 

@@ -57,9 +57,8 @@ void TiVCLComponent::Unlock()
 
 void TiVCLComponent::SetTransparent(bool Value)
 {
-    if (FTransparent == Value)
+    if (!core::Assign(FTransparent, Value))
         return;
-    FTransparent = Value;
     if (Value) {
         if (!FParentSnapshot)
             FParentSnapshot = std::make_unique<QImage>(size(), QImage::Format_RGB32);
