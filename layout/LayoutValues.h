@@ -24,7 +24,7 @@ QString FormatVariant(const QVariant &value, QString &error);
 
 QString QuoteString(const QString &text);
 
-// The integer codec both stored layouts and property files use.
+// Integers, as stored layouts and property files both read and write them.
 bool IsIntegerType(int typeId);
 // A variant of integer or enumeration type `type` holding `number`; false when it does not fit.
 // 32-bit types take both the signed and the unsigned range, so colours can be written either way.

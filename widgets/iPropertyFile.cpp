@@ -235,7 +235,7 @@ bool FormatPropertyValue(const QMetaProperty &Property, const QVariant &Value, Q
         return true;
     }
     if (Property.isEnumType() || layout::IsIntegerType(id)) {
-        // Colours, 32-bit unsigned, read as signed: the files have always held them so.
+        // The files have always held colours as signed numbers.
         Text = QString::number(layout::IntegerOf(Value, layout::Unsigned32::AsSigned));
         return true;
     }
