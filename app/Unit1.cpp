@@ -54,59 +54,31 @@ constexpr TWaveChoice WaveChoices[] = {
     {&TForm1::RadioButton5, TToneGen::tgNoise, &TForm1::RadioButton5Click},
 };
 
-// A control the handlers rely on; its absence is a fault of the stored layout.
-template <class T> T *Bind(QObject *root, const char *name)
+// One row of the control table as the completeness check and the binding read it.
+struct TControlSlot
 {
-    T *object = root->findChild<T *>(QString::fromLatin1(name));
-    if (!object)
-        qFatal("Form1.layout: %s is missing or of the wrong class", name);
-    return object;
-}
-
-template <class T> bool Has(const QObject *root, const QString &name)
-{
-    return root->findChild<T *>(name) != nullptr;
-}
-
-// Everything Loaded() binds, so that a damaged layout is refused before it runs.
-using PresenceCheck = bool (*)(const QObject *, const QString &);
-const std::pair<const char *, PresenceCheck> kRequiredControls[] = {
-    {"LbButton1", &Has<QWidget>},
-    {"LbButton2", &Has<QWidget>},
-    {"iKnob1", &Has<widgets::TiKnob>},
-    {"iKnob2", &Has<widgets::TiKnob>},
-    {"iLedBar1", &Has<widgets::TiLedBar>},
-    {"iLedBar2", &Has<widgets::TiLedBar>},
-    {"iLedBar3", &Has<widgets::TiLedBar>},
-    {"iSevenSegmentAnalog1", &Has<widgets::TiSevenSegmentAnalog>},
-    {"iSevenSegmentAnalog2", &Has<widgets::TiSevenSegmentAnalog>},
-    {"Edit1", &Has<controls::TEdit>},
-    {"Edit2", &Has<controls::TEdit>},
-    {"Edit3", &Has<controls::TEdit>},
-    {"CheckBox1", &Has<QAbstractButton>},
-    {"RadioButton1", &Has<QAbstractButton>},
-    {"RadioButton2", &Has<QAbstractButton>},
-    {"RadioButton3", &Has<QAbstractButton>},
-    {"RadioButton4", &Has<QAbstractButton>},
-    {"RadioButton5", &Has<QAbstractButton>},
-    {"RadioButton6", &Has<QAbstractButton>},
-    {"RadioButton7", &Has<QAbstractButton>},
-    {"RadioButton8", &Has<QAbstractButton>},
-    {"RadioButton9", &Has<QAbstractButton>},
-    {"Bevel3", &Has<QWidget>},
-    {"SpeedButton3", &Has<QWidget>},
-    {"SpeedButton5", &Has<QWidget>},
-    {"SpeedButton6", &Has<QWidget>},
-    {"SpeedButton7", &Has<QWidget>},
-    {"BitBtn2", &Has<QWidget>},
-    {"BitBtn3", &Has<QWidget>},
-    {"Panel5", &Has<QWidget>},
-    {"ComboBox1", &Has<controls::TComboBox>},
-    {"Image2", &Has<controls::TImage>},
-    {"Image3", &Has<controls::TImage>},
-    {"Timer1", &Has<controls::TTimer>},
-    {"ToneGen1", &Has<TToneGen>},
+    const char *Name;
+    bool Required;
+    // The object of that name and class, or null.
+    QObject *(*Find)(const QObject *root, const QString &name);
+    void (*Store)(TForm1 &form, QObject *object);
 };
+
+template <class T> QObject *FindAs(const QObject *root, const QString &name)
+{
+    return root->findChild<T *>(name);
+}
+
+#define SOUNDGEN_FORM1_SLOT(Name, Class, Required)                                                           \
+    {#Name, Required, &FindAs<Class>,                                                                        \
+     [](TForm1 &form, QObject *object) { form.Name = static_cast<Class *>(object); }},
+constexpr TControlSlot ControlSlots[] = {SOUNDGEN_FORM1_CONTROLS(SOUNDGEN_FORM1_SLOT)};
+#undef SOUNDGEN_FORM1_SLOT
+
+QString MissingControl(const char *name)
+{
+    return QStringLiteral("%1 is missing or of the wrong class").arg(QLatin1String(name));
+}
 
 } // namespace
 
@@ -177,37 +149,13 @@ TForm1::~TForm1()
 void TForm1::Loaded()
 {
     controls::TForm::Loaded();
-    LbButton1 = Bind<QWidget>(this, "LbButton1");
-    LbButton2 = Bind<QWidget>(this, "LbButton2");
-    iKnob1 = Bind<widgets::TiKnob>(this, "iKnob1");
-    iKnob2 = Bind<widgets::TiKnob>(this, "iKnob2");
-    iLedBar1 = Bind<widgets::TiLedBar>(this, "iLedBar1");
-    iLedBar2 = Bind<widgets::TiLedBar>(this, "iLedBar2");
-    iLedBar3 = Bind<widgets::TiLedBar>(this, "iLedBar3");
-    iSevenSegmentAnalog1 = Bind<widgets::TiSevenSegmentAnalog>(this, "iSevenSegmentAnalog1");
-    iSevenSegmentAnalog2 = Bind<widgets::TiSevenSegmentAnalog>(this, "iSevenSegmentAnalog2");
-    Edit1 = Bind<controls::TEdit>(this, "Edit1");
-    Edit2 = Bind<controls::TEdit>(this, "Edit2");
-    Edit3 = Bind<controls::TEdit>(this, "Edit3");
-    CheckBox1 = Bind<QAbstractButton>(this, "CheckBox1");
-    QAbstractButton **radios[] = {&RadioButton1, &RadioButton2, &RadioButton3, &RadioButton4, &RadioButton5,
-                                  &RadioButton6, &RadioButton7, &RadioButton8, &RadioButton9};
-    for (int i = 0; i < 9; ++i)
-        *radios[i] =
-            Bind<QAbstractButton>(this, QStringLiteral("RadioButton%1").arg(i + 1).toLatin1().constData());
-    Bevel3 = Bind<QWidget>(this, "Bevel3");
-    SpeedButton3 = Bind<QWidget>(this, "SpeedButton3");
-    SpeedButton5 = Bind<QWidget>(this, "SpeedButton5");
-    SpeedButton6 = Bind<QWidget>(this, "SpeedButton6");
-    SpeedButton7 = Bind<QWidget>(this, "SpeedButton7");
-    BitBtn2 = Bind<QWidget>(this, "BitBtn2");
-    BitBtn3 = Bind<QWidget>(this, "BitBtn3");
-    Panel5 = Bind<QWidget>(this, "Panel5");
-    ComboBox1 = Bind<controls::TComboBox>(this, "ComboBox1");
-    Image2 = Bind<controls::TImage>(this, "Image2");
-    Image3 = Bind<controls::TImage>(this, "Image3");
-    Timer1 = Bind<controls::TTimer>(this, "Timer1");
-    ToneGen1 = Bind<TToneGen>(this, "ToneGen1");
+    for (const TControlSlot &slot : ControlSlots) {
+        QObject *object = slot.Find(this, QString::fromLatin1(slot.Name));
+        // The reader refuses such a layout first; this guards a form loaded without the check.
+        if (!object && slot.Required)
+            qFatal("Form1.layout: %s", qPrintable(MissingControl(slot.Name)));
+        slot.Store(*this, object);
+    }
 
     FrequencyControls = {.Knob = iKnob1,
                          .Bar = iLedBar1,
@@ -233,9 +181,9 @@ void TForm1::Loaded()
 
 bool TForm1::LayoutComplete(QString &error) const
 {
-    for (const auto &[name, present] : kRequiredControls) {
-        if (!present(this, QString::fromLatin1(name))) {
-            error = QStringLiteral("%1 is missing or of the wrong class").arg(QLatin1String(name));
+    for (const TControlSlot &slot : ControlSlots) {
+        if (slot.Required && !slot.Find(this, QString::fromLatin1(slot.Name))) {
+            error = MissingControl(slot.Name);
             return false;
         }
     }

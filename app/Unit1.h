@@ -23,6 +23,46 @@ namespace app {
 // nothing else (no blanks around it); false, with `value` untouched, for anything else.
 bool TextToInt(const QString &text, int32_t &value);
 
+// The controls and components the handlers use: name in the stored layout, class, and whether the
+// layout must hold it. The fields, the layout's completeness check and the binding come from here.
+// The light buttons are used through Enabled, Color and their click only.
+#define SOUNDGEN_FORM1_CONTROLS(X)                                                                           \
+    X(LbButton1, QWidget, true)                                                                              \
+    X(LbButton2, QWidget, true)                                                                              \
+    X(iKnob1, widgets::TiKnob, true)                                                                         \
+    X(iKnob2, widgets::TiKnob, true)                                                                         \
+    X(iLedBar1, widgets::TiLedBar, true)                                                                     \
+    X(iLedBar2, widgets::TiLedBar, true)                                                                     \
+    X(iLedBar3, widgets::TiLedBar, true)                                                                     \
+    X(iSevenSegmentAnalog1, widgets::TiSevenSegmentAnalog, true)                                             \
+    X(iSevenSegmentAnalog2, widgets::TiSevenSegmentAnalog, true)                                             \
+    X(Edit1, controls::TEdit, true)                                                                          \
+    X(Edit2, controls::TEdit, true)                                                                          \
+    X(Edit3, controls::TEdit, true)                                                                          \
+    X(CheckBox1, QAbstractButton, true)                                                                      \
+    X(RadioButton1, QAbstractButton, true)                                                                   \
+    X(RadioButton2, QAbstractButton, true)                                                                   \
+    X(RadioButton3, QAbstractButton, true)                                                                   \
+    X(RadioButton4, QAbstractButton, true)                                                                   \
+    X(RadioButton5, QAbstractButton, true)                                                                   \
+    X(RadioButton6, QAbstractButton, true)                                                                   \
+    X(RadioButton7, QAbstractButton, true)                                                                   \
+    X(RadioButton8, QAbstractButton, true)                                                                   \
+    X(RadioButton9, QAbstractButton, true)                                                                   \
+    X(Bevel3, QWidget, true)                                                                                 \
+    X(SpeedButton3, QWidget, true)                                                                           \
+    X(SpeedButton5, QWidget, true)                                                                           \
+    X(SpeedButton6, QWidget, true)                                                                           \
+    X(SpeedButton7, QWidget, true)                                                                           \
+    X(BitBtn2, QWidget, true)                                                                                \
+    X(BitBtn3, QWidget, true)                                                                                \
+    X(Panel5, QWidget, true)                                                                                 \
+    X(ComboBox1, controls::TComboBox, true)                                                                  \
+    X(Image2, controls::TImage, true)                                                                        \
+    X(Image3, controls::TImage, true)                                                                        \
+    X(Timer1, controls::TTimer, true)                                                                        \
+    X(ToneGen1, tonegen::TToneGen, true)
+
 // The main window: the generator's front panel.
 class TForm1 : public controls::TForm
 {
@@ -49,43 +89,10 @@ public:
     int32_t FLevel = 0;
     int32_t FFrequency = 0;
 
-    // Controls and components the handlers use, found by name after loading.
-    // The light buttons are used through Enabled, Color and their click only.
-    QWidget *LbButton1 = nullptr;
-    QWidget *LbButton2 = nullptr;
-    widgets::TiKnob *iKnob1 = nullptr;
-    widgets::TiKnob *iKnob2 = nullptr;
-    widgets::TiLedBar *iLedBar1 = nullptr;
-    widgets::TiLedBar *iLedBar2 = nullptr;
-    widgets::TiLedBar *iLedBar3 = nullptr;
-    widgets::TiSevenSegmentAnalog *iSevenSegmentAnalog1 = nullptr;
-    widgets::TiSevenSegmentAnalog *iSevenSegmentAnalog2 = nullptr;
-    controls::TEdit *Edit1 = nullptr;
-    controls::TEdit *Edit2 = nullptr;
-    controls::TEdit *Edit3 = nullptr;
-    QAbstractButton *CheckBox1 = nullptr;
-    QAbstractButton *RadioButton1 = nullptr;
-    QAbstractButton *RadioButton2 = nullptr;
-    QAbstractButton *RadioButton3 = nullptr;
-    QAbstractButton *RadioButton4 = nullptr;
-    QAbstractButton *RadioButton5 = nullptr;
-    QAbstractButton *RadioButton6 = nullptr;
-    QAbstractButton *RadioButton7 = nullptr;
-    QAbstractButton *RadioButton8 = nullptr;
-    QAbstractButton *RadioButton9 = nullptr;
-    QWidget *Bevel3 = nullptr;
-    QWidget *SpeedButton3 = nullptr;
-    QWidget *SpeedButton5 = nullptr;
-    QWidget *SpeedButton6 = nullptr;
-    QWidget *SpeedButton7 = nullptr;
-    QWidget *BitBtn2 = nullptr;
-    QWidget *BitBtn3 = nullptr;
-    QWidget *Panel5 = nullptr;
-    controls::TComboBox *ComboBox1 = nullptr;
-    controls::TImage *Image2 = nullptr;
-    controls::TImage *Image3 = nullptr;
-    controls::TTimer *Timer1 = nullptr;
-    tonegen::TToneGen *ToneGen1 = nullptr;
+    // Controls and components the handlers use, bound by name after loading.
+#define SOUNDGEN_FORM1_FIELD(Name, Class, Required) Class *Name = nullptr;
+    SOUNDGEN_FORM1_CONTROLS(SOUNDGEN_FORM1_FIELD)
+#undef SOUNDGEN_FORM1_FIELD
 
 public slots:
     void FormCreate(QObject *Sender);

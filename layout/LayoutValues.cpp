@@ -13,26 +13,6 @@ namespace layout {
 
 namespace {
 
-bool isIntegerType(int id)
-{
-    switch (id) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isUnsignedType(int id)
 {
     return id == QMetaType::UInt || id == QMetaType::UShort || id == QMetaType::UChar ||
@@ -42,93 +22,6 @@ bool isUnsignedType(int id)
 bool isColorProperty(const QMetaProperty &property)
 {
     return QByteArray(property.name()).contains("Color");
-}
-
-// Stores `number` in a variant of integer or enumeration type `type`. 32-bit types take
-// the whole signed and unsigned range so colours can be written either way.
-bool makeInteger(QMetaType type, qint64 number, QVariant &out)
-{
-    const qsizetype size = type.sizeOf();
-    const bool isUnsigned = isUnsignedType(type.id());
-    qint64 low = 0;
-    qint64 high = 0;
-    switch (size) {
-    case 1:
-        low = isUnsigned ? 0 : std::numeric_limits<qint8>::min();
-        high = isUnsigned ? std::numeric_limits<quint8>::max() : std::numeric_limits<qint8>::max();
-        break;
-    case 2:
-        low = isUnsigned ? 0 : std::numeric_limits<qint16>::min();
-        high = isUnsigned ? std::numeric_limits<quint16>::max() : std::numeric_limits<qint16>::max();
-        break;
-    case 4:
-        low = std::numeric_limits<qint32>::min();
-        high = std::numeric_limits<quint32>::max();
-        break;
-    case 8:
-        low = isUnsigned ? 0 : std::numeric_limits<qint64>::min();
-        high = std::numeric_limits<qint64>::max();
-        break;
-    default:
-        return false;
-    }
-    if (number < low || number > high)
-        return false;
-    out = QVariant(type, nullptr);
-    void *data = out.data();
-    switch (size) {
-    case 1: {
-        const auto v = quint8(number);
-        std::memcpy(data, &v, 1);
-        break;
-    }
-    case 2: {
-        const auto v = quint16(number);
-        std::memcpy(data, &v, 2);
-        break;
-    }
-    case 4: {
-        const auto v = quint32(number);
-        std::memcpy(data, &v, 4);
-        break;
-    }
-    default:
-        std::memcpy(data, &number, 8);
-        break;
-    }
-    return true;
-}
-
-// The integer held by an integer or enumeration variant, read by its size.
-qint64 integerOf(const QVariant &value)
-{
-    const QMetaType type = value.metaType();
-    const bool isUnsigned = isUnsignedType(type.id());
-    const void *data = value.constData();
-    switch (type.sizeOf()) {
-    case 1: {
-        qint8 v;
-        std::memcpy(&v, data, 1);
-        return isUnsigned ? qint64(quint8(v)) : qint64(v);
-    }
-    case 2: {
-        qint16 v;
-        std::memcpy(&v, data, 2);
-        return isUnsigned ? qint64(quint16(v)) : qint64(v);
-    }
-    case 4: {
-        qint32 v;
-        std::memcpy(&v, data, 4);
-        return isUnsigned ? qint64(quint32(v)) : qint64(v);
-    }
-    case 8: {
-        qint64 v;
-        std::memcpy(&v, data, 8);
-        return v;
-    }
-    default:
-        return 0;
-    }
 }
 
 // A plain integer property may take the keys of an enumeration its class declares for it
@@ -205,6 +98,112 @@ QString formatStringList(const QStringList &list)
 
 } // namespace
 
+// ---- integers -------------------------------------------------------------------------------
+
+bool IsIntegerType(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MakeInteger(QMetaType type, qint64 number, QVariant &out)
+{
+    const qsizetype size = type.sizeOf();
+    const bool isUnsigned = isUnsignedType(type.id());
+    qint64 low = 0;
+    qint64 high = 0;
+    switch (size) {
+    case 1:
+        low = isUnsigned ? 0 : std::numeric_limits<qint8>::min();
+        high = isUnsigned ? std::numeric_limits<quint8>::max() : std::numeric_limits<qint8>::max();
+        break;
+    case 2:
+        low = isUnsigned ? 0 : std::numeric_limits<qint16>::min();
+        high = isUnsigned ? std::numeric_limits<quint16>::max() : std::numeric_limits<qint16>::max();
+        break;
+    case 4:
+        low = std::numeric_limits<qint32>::min();
+        high = std::numeric_limits<quint32>::max();
+        break;
+    case 8:
+        low = isUnsigned ? 0 : std::numeric_limits<qint64>::min();
+        high = std::numeric_limits<qint64>::max();
+        break;
+    default:
+        return false;
+    }
+    if (number < low || number > high)
+        return false;
+    out = QVariant(type, nullptr);
+    void *data = out.data();
+    switch (size) {
+    case 1: {
+        const auto v = quint8(number);
+        std::memcpy(data, &v, 1);
+        break;
+    }
+    case 2: {
+        const auto v = quint16(number);
+        std::memcpy(data, &v, 2);
+        break;
+    }
+    case 4: {
+        const auto v = quint32(number);
+        std::memcpy(data, &v, 4);
+        break;
+    }
+    default:
+        std::memcpy(data, &number, 8);
+        break;
+    }
+    return true;
+}
+
+qint64 IntegerOf(const QVariant &value, Unsigned32 reading)
+{
+    const QMetaType type = value.metaType();
+    const bool isUnsigned = isUnsignedType(type.id());
+    const void *data = value.constData();
+    switch (type.sizeOf()) {
+    case 1: {
+        qint8 v;
+        std::memcpy(&v, data, 1);
+        return isUnsigned ? qint64(quint8(v)) : qint64(v);
+    }
+    case 2: {
+        qint16 v;
+        std::memcpy(&v, data, 2);
+        return isUnsigned ? qint64(quint16(v)) : qint64(v);
+    }
+    case 4: {
+        qint32 v;
+        std::memcpy(&v, data, 4);
+        return isUnsigned && reading == Unsigned32::AsUnsigned ? qint64(quint32(v)) : qint64(v);
+    }
+    case 8: {
+        qint64 v;
+        std::memcpy(&v, data, 8);
+        return v;
+    }
+    default:
+        return 0;
+    }
+}
+
 QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString &error)
 {
     const QMetaType type = property.metaType();
@@ -242,7 +241,7 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
             return mismatch();
         }
         QVariant result;
-        if (!makeInteger(type, number, result)) {
+        if (!MakeInteger(type, number, result)) {
             error = QStringLiteral("value %1 out of range for %2").arg(number).arg(typeName);
             return {};
         }
@@ -250,7 +249,7 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
     }
 
     const int id = type.id();
-    if (isIntegerType(id)) {
+    if (IsIntegerType(id)) {
         qint64 number = 0;
         if (value.kind == ValueKind::Integer) {
             number = value.integer;
@@ -264,7 +263,7 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
             return mismatch();
         }
         QVariant result;
-        if (!makeInteger(type, number, result)) {
+        if (!MakeInteger(type, number, result)) {
             error = QStringLiteral("value %1 out of range for %2")
                         .arg(number)
                         .arg(QString::fromLatin1(property.name()));
@@ -382,7 +381,7 @@ QString FormatProperty(const QMetaProperty &property, const QVariant &value, QSt
 {
     if (property.isEnumType()) {
         const QMetaEnum enumerator = property.enumerator();
-        const qint64 number = integerOf(value);
+        const qint64 number = IntegerOf(value);
         if (property.isFlagType()) {
             QStringList keys;
             qint64 named = 0;
@@ -402,8 +401,8 @@ QString FormatProperty(const QMetaProperty &property, const QVariant &value, QSt
         return QString::number(number);
     }
     const int id = property.metaType().id();
-    if (isIntegerType(id)) {
-        const qint64 number = integerOf(value);
+    if (IsIntegerType(id)) {
+        const qint64 number = IntegerOf(value);
         if (isColorProperty(property)) {
             const QString ident = ColorValueToIdent(number);
             if (!ident.isEmpty())
@@ -419,8 +418,8 @@ QString FormatProperty(const QMetaProperty &property, const QVariant &value, QSt
 QString FormatVariant(const QVariant &value, QString &error)
 {
     const int id = value.metaType().id();
-    if (isIntegerType(id))
-        return QString::number(integerOf(value));
+    if (IsIntegerType(id))
+        return QString::number(IntegerOf(value));
     switch (id) {
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");

@@ -24,6 +24,17 @@ QString FormatVariant(const QVariant &value, QString &error);
 
 QString QuoteString(const QString &text);
 
+// Integers, as stored layouts and property files both read and write them.
+bool IsIntegerType(int typeId);
+// A variant of integer or enumeration type `type` holding `number`; false when it does not fit.
+// 32-bit types take both the signed and the unsigned range, so colours can be written either way.
+bool MakeInteger(QMetaType type, qint64 number, QVariant &out);
+// How a 32-bit unsigned value reads: as itself, or as the signed number of its bits (property
+// files have always held colours that way).
+enum class Unsigned32 { AsUnsigned, AsSigned };
+// The integer an integer or enumeration variant holds, read by its size.
+qint64 IntegerOf(const QVariant &value, Unsigned32 reading = Unsigned32::AsUnsigned);
+
 // Colour constants: the framework's names for the integer encoding.
 bool IdentToColorValue(const QString &ident, qint64 &value);
 QString ColorValueToIdent(qint64 value);

@@ -11,125 +11,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 
 namespace widgets {
 
 namespace {
-
-bool IsUnsignedType(int id)
-{
-    return id == QMetaType::UInt || id == QMetaType::UShort || id == QMetaType::UChar ||
-           id == QMetaType::ULong || id == QMetaType::ULongLong;
-}
-
-bool IsIntegerType(int id)
-{
-    switch (id) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The integer an integer or enumeration variant holds, read by its size. 32-bit unsigned
-// values (colours) read as signed, as the files have always held them.
-qint64 OrdinalOf(const QVariant &value)
-{
-    const QMetaType type = value.metaType();
-    const bool isUnsigned = IsUnsignedType(type.id());
-    const void *data = value.constData();
-    switch (type.sizeOf()) {
-    case 1: {
-        qint8 v;
-        std::memcpy(&v, data, 1);
-        return isUnsigned ? qint64(quint8(v)) : qint64(v);
-    }
-    case 2: {
-        qint16 v;
-        std::memcpy(&v, data, 2);
-        return isUnsigned ? qint64(quint16(v)) : qint64(v);
-    }
-    case 4: {
-        qint32 v;
-        std::memcpy(&v, data, 4);
-        return qint64(v);
-    }
-    case 8: {
-        qint64 v;
-        std::memcpy(&v, data, 8);
-        return v;
-    }
-    default:
-        return 0;
-    }
-}
-
-// A variant of integer or enumeration type `type` holding `number`; false when it does not
-// fit. 32-bit types take both the signed and the unsigned range.
-bool MakeOrdinal(QMetaType type, qint64 number, QVariant &out)
-{
-    const bool isUnsigned = IsUnsignedType(type.id());
-    qint64 low = 0;
-    qint64 high = 0;
-    switch (type.sizeOf()) {
-    case 1:
-        low = isUnsigned ? 0 : std::numeric_limits<qint8>::min();
-        high = isUnsigned ? std::numeric_limits<quint8>::max() : std::numeric_limits<qint8>::max();
-        break;
-    case 2:
-        low = isUnsigned ? 0 : std::numeric_limits<qint16>::min();
-        high = isUnsigned ? std::numeric_limits<quint16>::max() : std::numeric_limits<qint16>::max();
-        break;
-    case 4:
-        low = std::numeric_limits<qint32>::min();
-        high = std::numeric_limits<quint32>::max();
-        break;
-    case 8:
-        low = isUnsigned ? 0 : std::numeric_limits<qint64>::min();
-        high = std::numeric_limits<qint64>::max();
-        break;
-    default:
-        return false;
-    }
-    if (number < low || number > high)
-        return false;
-    out = QVariant(type, nullptr);
-    const quint64 bits = quint64(number);
-    switch (type.sizeOf()) {
-    case 1: {
-        const auto v = quint8(bits);
-        std::memcpy(out.data(), &v, 1);
-        break;
-    }
-    case 2: {
-        const auto v = quint16(bits);
-        std::memcpy(out.data(), &v, 2);
-        break;
-    }
-    case 4: {
-        const auto v = quint32(bits);
-        std::memcpy(out.data(), &v, 4);
-        break;
-    }
-    default:
-        std::memcpy(out.data(), &bits, 8);
-        break;
-    }
-    return true;
-}
 
 QString DecimalPoint()
 {
@@ -293,11 +179,11 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
                    !enumerator.valueToKey(int(number))) {
             throw invalid();
         }
-    } else if (!IsIntegerType(id)) {
+    } else if (!layout::IsIntegerType(id)) {
         throw invalid();
     }
     QVariant value;
-    if (!MakeOrdinal(type, number, value))
+    if (!layout::MakeInteger(type, number, value))
         throw core::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
     return value;
 }
@@ -348,8 +234,9 @@ bool FormatPropertyValue(const QMetaProperty &Property, const QVariant &Value, Q
         Text = FormatFloat(Value.toDouble());
         return true;
     }
-    if (Property.isEnumType() || IsIntegerType(id)) {
-        Text = QString::number(OrdinalOf(Value));
+    if (Property.isEnumType() || layout::IsIntegerType(id)) {
+        // The files have always held colours as signed numbers.
+        Text = QString::number(layout::IntegerOf(Value, layout::Unsigned32::AsSigned));
         return true;
     }
     return false;

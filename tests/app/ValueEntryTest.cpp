@@ -353,21 +353,31 @@ TEST(Form1Layout, LayoutWithoutARequiredControlIsRefused)
     QFile file(controls::ResourcePath(QStringLiteral("Form1.layout")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray layout = file.readAll();
-    for (const char *name : {"iKnob1", "Edit3", "RadioButton9", "ToneGen1", "Timer1"}) {
+#define CONTROL_ROW(Name, Class, Required) {#Name, Required},
+    const std::pair<const char *, bool> table[] = {SOUNDGEN_FORM1_CONTROLS(CONTROL_ROW)};
+#undef CONTROL_ROW
+    QByteArrayList required;
+    for (const auto &[name, isRequired] : table)
+        if (isRequired)
+            required.append(name);
+    // The controls the handlers cannot do without stay in the table.
+    for (const char *name : {"iKnob1", "Edit3", "RadioButton9", "ToneGen1", "Timer1"})
+        ASSERT_TRUE(required.contains(name)) << name;
+    for (const QByteArray &name : required) {
         // Renaming the control's header takes it out of the window.
         const QByteArray header = QByteArray(" ") + name + " {";
-        ASSERT_TRUE(layout.contains(header)) << name;
+        ASSERT_TRUE(layout.contains(header)) << name.constData();
         QByteArray damaged = layout;
         damaged.replace(header, QByteArray(" ") + name + "x {");
         app::TForm1 form;
         const QObjectList before = form.children();
         const layout::LayoutResult result =
             layout::LoadLayoutText(&form, damaged, QStringLiteral("Form1.layout"));
-        EXPECT_FALSE(result.ok) << name;
+        EXPECT_FALSE(result.ok) << name.constData();
         EXPECT_EQ(
             result.error,
             QStringLiteral("Form1.layout: %1 is missing or of the wrong class").arg(QLatin1String(name)));
-        EXPECT_EQ(form.children(), before) << name;
+        EXPECT_EQ(form.children(), before) << name.constData();
         EXPECT_FALSE(form.isLoading());
     }
 }
