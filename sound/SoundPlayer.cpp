@@ -31,6 +31,11 @@ SoundImage shareImage(std::vector<uint8_t> bytes)
     return {std::shared_ptr<const uint8_t>(owner, owner->data()), owner->size()};
 }
 
+bool SoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags)
+{
+    return playSound(image ? shareImage(std::vector<uint8_t>(image, image + size)) : SoundImage{}, flags);
+}
+
 bool SilentSoundPlayer::playSound(SoundImage, uint32_t)
 {
     return true;

@@ -54,6 +54,8 @@ public:
     // Plays `image` in place of whatever sounds (a crossfade when ramps are on); a null image
     // stops. Returns false when the image cannot be played, and nothing sounds then.
     virtual bool playSound(SoundImage image, uint32_t flags) = 0;
+    // Plays a copy of the `size` bytes at `image`, for callers that keep no image of their own.
+    bool playSound(const uint8_t *image, size_t size, uint32_t flags);
     // Ends any sound (a fade-out when ramps are on).
     virtual void stop() = 0;
     // True while a sound is being played (a once-sound clears it at its end).

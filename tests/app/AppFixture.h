@@ -90,11 +90,17 @@ protected:
                std::find(calls.begin(), calls.end(), "play") == calls.end();
     }
 
+    // Played once with the volume applied just before.
+    static bool Started(const std::vector<std::string> &calls)
+    {
+        return calls.size() >= 2 && calls.back() == "play" && calls[calls.size() - 2] == "setVolume" &&
+               std::count(calls.begin(), calls.end(), "play") == 1;
+    }
+
     // Stopped first, then played once with the volume applied just before.
     static bool Restarted(const std::vector<std::string> &calls)
     {
-        return calls.size() >= 3 && calls.front() == "stop" && calls.back() == "play" &&
-               calls[calls.size() - 2] == "setVolume" && std::count(calls.begin(), calls.end(), "play") == 1;
+        return calls.size() >= 3 && calls.front() == "stop" && Started(calls);
     }
 
     // Volume words written to the device since call `first`, in order.
