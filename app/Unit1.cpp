@@ -5,6 +5,7 @@
 #include "canvas/Colors.h"
 #include "controls/Application.h"
 #include "controls/MessageBox.h"
+#include "core/WholeNumber.h"
 #include "tonegen/ToneGen.h"
 #include "widgets/iKnob.h"
 #include "widgets/iLedBar.h"
@@ -17,6 +18,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace app {
 
@@ -82,30 +84,14 @@ QString MissingControl(const char *name)
 
 } // namespace
 
-// Read here rather than by QString::toInt, which skips blanks around the number and stops at
-// a NUL character, so that "1" followed by pasted NULs would pass.
+// Not QString::toInt, which skips blanks around the number and stops at a NUL character, so
+// that "1" followed by pasted NULs would pass.
 bool TextToInt(const QString &text, int32_t &value)
 {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    if (i == text.size())
-        return false;
-    int64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > int64_t{INT32_MAX} + 1)
-            return false;
-    }
-    const int64_t result = negative ? -magnitude : magnitude;
-    if (result > INT32_MAX)
-        return false;
-    value = static_cast<int32_t>(result);
-    return true;
+    const std::optional<int32_t> number = core::ParseWholeNumber(text);
+    if (number)
+        value = *number;
+    return number.has_value();
 }
 
 namespace {

@@ -8,24 +8,26 @@
 #include "sound/SoundPlayer.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char **argv)
 {
     app::StartupTimes times;
     // --no-ramps is for the window too, so it is taken out before the arguments choose the mode.
+    bool ramps = true;
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-ramps") == 0)
-            setenv("SOUNDGEN_NO_RAMPS", "1", 1);
+            ramps = false;
         else
             argv[kept++] = argv[i];
     }
     argc = kept;
     argv[argc] = nullptr;
     // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
-    sound::soundPlayer();
+    sound::SoundPlayer &player = sound::soundPlayer();
+    if (!ramps)
+        player.setRamps(false);
     times.Mark("sound");
     if (argc > 1)
         return app::RunCommandLine(argc, argv);

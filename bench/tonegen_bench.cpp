@@ -1,6 +1,7 @@
 // Build of the longest image the main window asks for (30000 ms, 16-bit stereo, 96000 frames per
 // second), reported as a ratio to a memset of the same number of bytes measured in the same run.
 #include "sound/SoundPlayer.h"
+#include "sound/WavFormat.h"
 #include "tonegen/ToneGen.h"
 
 #include <benchmark/benchmark.h>
@@ -14,25 +15,7 @@ namespace {
 
 using tonegen::TToneGen;
 
-class SilentPlayer : public sound::SoundPlayer
-{
-public:
-    bool playSound(const uint8_t *, size_t, uint32_t) override { return true; }
-    void stop() override {}
-    uint32_t setVolume(uint32_t, uint32_t) override { return 0; }
-    uint32_t getVolume(uint32_t, uint32_t *volume) override
-    {
-        *volume = 0xFFFFFFFF;
-        return 0;
-    }
-    uint32_t getDevCaps(uint32_t, sound::WaveOutCaps *caps, uint32_t) override
-    {
-        caps->dwSupport = sound::WAVECAPS_LRVOLUME;
-        return 0;
-    }
-};
-
-constexpr size_t kImageSize = 44 + 11520000 + 32;
+constexpr size_t kImageSize = sound::kWavHeaderBytes + 11520000 + 32;
 
 // CPU time of this thread: other work on a shared machine does not count against either side.
 double Now()
@@ -148,7 +131,7 @@ BENCHMARK(BM_BuildAllNineLayers)->Unit(benchmark::kMillisecond)->UseManualTime()
 
 int main(int argc, char **argv)
 {
-    SilentPlayer player;
+    sound::SilentSoundPlayer player;
     sound::setSoundPlayer(&player);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

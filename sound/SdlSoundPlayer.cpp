@@ -16,73 +16,15 @@ namespace {
 
 constexpr uint32_t kWaveCapsVolume = 0x0004;
 constexpr uint32_t kInvalidParam = 11;
-// Rates outside this range cannot be opened by every backend; such an image is treated as malformed
-// rather than allowed to turn the device off for good.
-constexpr uint32_t kMinRate = 1000;
-constexpr uint32_t kMaxRate = 384000;
+// Fading voices kept at most; a burst of stops beyond it drops the oldest, already faint one.
+constexpr size_t kMaxFading = 8;
 
-uint16_t le16(const uint8_t *p)
+int16_t s16At(const uint8_t *p)
 {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t le32(const uint8_t *p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-bool hasId(const uint8_t *p, const char *id)
-{
-    return std::memcmp(p, id, 4) == 0;
+    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
 }
 
 } // namespace
-
-std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size)
-{
-    if (!image || size < 12 || !hasId(image, "RIFF") || !hasId(image + 8, "WAVE"))
-        return std::nullopt;
-
-    WaveImageFormat format;
-    bool haveFormat = false;
-    size_t offset = 12;
-    // Invariant: offset <= size, so the subtractions below cannot wrap.
-    while (size - offset >= 8) {
-        const uint8_t *chunk = image + offset;
-        const uint32_t length = le32(chunk + 4);
-        const size_t body = offset + 8;
-        const size_t available = size - body;
-        if (hasId(chunk, "fmt ")) {
-            if (length < 16 || available < 16)
-                return std::nullopt;
-            const uint8_t *f = image + body;
-            const uint16_t tag = le16(f);
-            format.channels = le16(f + 2);
-            format.rate = le32(f + 4);
-            const uint16_t blockAlign = le16(f + 12);
-            format.bitsPerSample = le16(f + 14);
-            if (tag != 1 || format.channels < 1 || format.channels > 2 ||
-                (format.bitsPerSample != 8 && format.bitsPerSample != 16) || format.rate < kMinRate ||
-                format.rate > kMaxRate || blockAlign != format.channels * (format.bitsPerSample / 8))
-                return std::nullopt;
-            haveFormat = true;
-        } else if (hasId(chunk, "data")) {
-            if (!haveFormat)
-                return std::nullopt;
-            const size_t bytes = std::min<size_t>(length, available);
-            format.dataOffset = body;
-            format.frames = bytes / (format.channels * (format.bitsPerSample / 8));
-            return format;
-        }
-        // Chunks are word aligned; one that runs past the end leaves no data chunk to find.
-        const size_t step = static_cast<size_t>(length) + (length & 1u);
-        if (step > available)
-            return std::nullopt;
-        offset = body + step;
-    }
-    return std::nullopt;
-}
 
 namespace {
 
@@ -123,6 +65,9 @@ SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options opti
     : m_external(!output), m_device(std::move(output)), m_options(options),
       m_slackMilliseconds(slackFromEnvironment(kServerSlackMilliseconds)), m_ramps(options.ramps)
 {
+    // The callback only moves into room made here, so it never allocates.
+    m_fading.reserve(kMaxFading);
+    m_spent.reserve(kMaxFading + 2);
     if (!m_device)
         return;
     // SDL asks a PulseAudio server for one callback buffer of slack (about 5 ms), which runs dry
@@ -138,7 +83,7 @@ SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options opti
 
 SdlSoundPlayer::~SdlSoundPlayer()
 {
-    // Nothing would play a fade-out now, and the image may already be gone.
+    // Nothing would play a fade-out now.
     setRamps(false);
     stop();
     if (m_thread.joinable()) {
@@ -174,12 +119,12 @@ int SdlSoundPlayer::rampFrames(uint32_t rate)
     return std::max(1, static_cast<int>((static_cast<uint64_t>(rate) * kRampMilliseconds + 500) / 1000));
 }
 
-bool SdlSoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags)
+bool SdlSoundPlayer::playSound(SoundImage image, uint32_t flags)
 {
     stop();
     if (!image)
         return true;
-    const std::optional<WaveImageFormat> format = parseWaveImage(image, size);
+    const std::optional<WavFormat> format = parseWav(image.data(), image.size);
     if (!format)
         return false;
 
@@ -187,20 +132,17 @@ bool SdlSoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags
     const bool loop = (flags & SND_LOOP) != 0;
     const bool async = loop || (flags & SND_ASYNC) != 0;
     uint64_t generation = 0;
+    std::vector<SoundImage> spent;
     {
         std::lock_guard lock(m_mutex);
         // A fade-out made at another rate could not follow on the device reopened for this one.
-        if (m_tailRate != format->rate) {
-            m_tail.clear();
-            m_tailPosition = 0;
-        }
-        m_data = image;
-        m_format = *format;
-        m_position = 0;
-        m_loop = loop;
-        m_playing = true;
+        std::erase_if(m_fading, [&](const Fading &f) { return f.voice.format.rate != format->rate; });
         m_rampLength = rampFrames(format->rate);
-        m_fadeIn = m_ramps.load() ? m_rampLength : 0;
+        Voice voice{std::move(image), *format, 0, loop, m_ramps.load() ? m_rampLength : 0};
+        std::swap(m_voice, voice);
+        spent = takeSpentLocked();
+        spent.push_back(std::move(voice.image));
+        m_playing = true;
         generation = ++m_generation;
         m_start = StartMark{};
         m_start.renderedAtPlay = m_rendered;
@@ -230,56 +172,33 @@ bool SdlSoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags
 
 void SdlSoundPlayer::stop()
 {
+    std::vector<SoundImage> spent;
     {
         std::lock_guard lock(m_mutex);
-        const size_t total = m_format.frames;
-        const bool audible = m_external || (m_deviceRate.load() == m_format.rate && !m_silent.load());
-        if (m_playing && total > 0 && audible && m_ramps.load()) {
-            // The image may be gone once stop() returns, so the fade-out is taken from a copy of
-            // what would have come next. An earlier fade-out still sounding fades with it, so the
-            // gains never add up to more than one however fast stops and plays follow.
-            const int n = m_rampLength;
-            std::vector<float> tail(2 * static_cast<size_t>(n), 0.0f);
-            if (m_tailRate != m_format.rate) {
-                m_tail.clear();
-                m_tailPosition = 0;
-            }
-            const size_t left = m_tail.size() - std::min(m_tail.size(), 2 * m_tailPosition);
-            std::copy_n(m_tail.begin() + static_cast<std::ptrdiff_t>(m_tail.size() - left),
-                        std::min(left, tail.size()), tail.begin());
-            size_t position = m_position;
-            int fadeIn = m_fadeIn;
-            for (int k = 0; k < n; ++k, ++position) {
-                if (position >= total) {
-                    if (!m_loop)
-                        break;
-                    position = 0;
-                }
-                float l;
-                float r;
-                readFrame(position, l, r);
-                if (fadeIn > 0) {
-                    const float g = rampGain(m_rampLength - fadeIn--, m_rampLength);
-                    l *= g;
-                    r *= g;
-                }
-                tail[2 * k] += l;
-                tail[2 * k + 1] += r;
-            }
-            for (int k = 0; k < n; ++k) {
-                const float g = 1.0f - rampGain(k, n);
-                tail[2 * k] *= g;
-                tail[2 * k + 1] *= g;
-            }
-            m_tail.swap(tail);
-            m_tailPosition = 0;
-            m_tailRate = m_format.rate;
+        const bool audible = m_external || (m_deviceRate.load() == m_voice.format.rate && !m_silent.load());
+        if (m_playing && m_voice.format.frames > 0 && audible && m_ramps.load()) {
+            for (Fading &f : m_fading)
+                f.fadeOuts.push_back(0);
+            if (m_fading.size() >= kMaxFading)
+                m_fading.erase(m_fading.begin());
+            m_fading.push_back({m_voice, {0}});
         }
+        spent = takeSpentLocked();
+        // The format stays: drain() still needs the rate of the sound that ended.
+        spent.push_back(std::move(m_voice.image));
+        m_voice.image = {};
         m_playing = false;
-        m_data = nullptr;
         ++m_generation;
     }
     m_ended.notify_all();
+}
+
+std::vector<SoundImage> SdlSoundPlayer::takeSpentLocked()
+{
+    std::vector<SoundImage> spent;
+    spent.reserve(kMaxFading + 2);
+    spent.swap(m_spent);
+    return spent;
 }
 
 uint32_t SdlSoundPlayer::setVolume(uint32_t, uint32_t volume)
@@ -309,18 +228,47 @@ uint32_t SdlSoundPlayer::getDevCaps(uint32_t, WaveOutCaps *caps, uint32_t capsSi
     return MMSYSERR_NOERROR;
 }
 
-void SdlSoundPlayer::readFrame(size_t frame, float &left, float &right) const
+size_t SdlSoundPlayer::mixVoice(Voice &voice, float *out, size_t frames,
+                                const std::vector<int> *fadeOuts) const
 {
-    const bool stereo = m_format.channels == 2;
-    if (m_format.bitsPerSample == 16) {
-        const uint8_t *p = m_data + m_format.dataOffset + frame * (stereo ? 4 : 2);
-        left = static_cast<float>(static_cast<int16_t>(le16(p))) / 32768.0f;
-        right = stereo ? static_cast<float>(static_cast<int16_t>(le16(p + 2))) / 32768.0f : left;
-    } else {
-        const uint8_t *p = m_data + m_format.dataOffset + frame * (stereo ? 2 : 1);
-        left = static_cast<float>(p[0] - 128) / 128.0f;
-        right = stereo ? static_cast<float>(p[1] - 128) / 128.0f : left;
+    const WavFormat &f = voice.format;
+    if (f.frames == 0)
+        return 0;
+    const uint8_t *data = voice.image.data() + f.dataOffset;
+    const size_t frameBytes = f.frameBytes();
+    const bool stereo = f.channels == 2;
+    for (size_t i = 0; i < frames; ++i) {
+        if (voice.position >= f.frames) {
+            if (!voice.loop)
+                return i;
+            voice.position = 0;
+        }
+        const uint8_t *p = data + voice.position++ * frameBytes;
+        float left;
+        float right;
+        if (f.bitsPerSample == 16) {
+            left = static_cast<float>(s16At(p)) / 32768.0f;
+            right = stereo ? static_cast<float>(s16At(p + 2)) / 32768.0f : left;
+        } else {
+            left = static_cast<float>(p[0] - 128) / 128.0f;
+            right = stereo ? static_cast<float>(p[1] - 128) / 128.0f : left;
+        }
+        if (voice.fadeIn > 0) {
+            const float g = rampGain(m_rampLength - voice.fadeIn--, m_rampLength);
+            left *= g;
+            right *= g;
+        }
+        if (fadeOuts) {
+            float g = 1.0f;
+            for (int done : *fadeOuts)
+                g *= 1.0f - rampGain(done + static_cast<int>(i), m_rampLength);
+            left *= g;
+            right *= g;
+        }
+        out[2 * i] += left;
+        out[2 * i + 1] += right;
     }
+    return frames;
 }
 
 void SdlSoundPlayer::render(float *out, int frames)
@@ -342,59 +290,36 @@ void SdlSoundPlayer::renderAt(float *out, int frames, uint32_t rate)
     bool ended = false;
     std::lock_guard lock(m_mutex);
     // A sound at another rate waits silently for the device thread to reopen at its rate.
-    const bool sounding = m_playing && (rate == 0 || rate == m_format.rate);
+    const bool sounding = m_playing && (rate == 0 || rate == m_voice.format.rate);
     if (sounding && !m_start.started) {
         m_start.started = true;
         m_start.firstSoundFrame = m_rendered;
         m_start.firstSoundRendered = std::chrono::steady_clock::now();
     }
-    const size_t total = m_format.frames;
-    if (sounding && total == 0) {
-        m_playing = false;
-        m_data = nullptr;
-        ended = true;
-        m_endedAt = m_rendered;
-    }
-    if (sounding && !ended) {
-        size_t done = 0;
-        while (done < count) {
-            const size_t run = std::min(count - done, total - m_position);
-            float *o = out + 2 * done;
-            for (size_t i = 0; i < run; ++i, o += 2) {
-                readFrame(m_position + i, o[0], o[1]);
-                if (m_fadeIn > 0) {
-                    const float g = rampGain(m_rampLength - m_fadeIn--, m_rampLength);
-                    o[0] *= g;
-                    o[1] *= g;
-                }
-            }
-            done += run;
-            m_position += run;
-            if (m_position >= total) {
-                if (!m_loop) {
-                    m_playing = false;
-                    m_data = nullptr;
-                    ended = true;
-                    m_endedAt = m_rendered + done;
-                    break;
-                }
-                m_position = 0;
-            }
+    if (sounding) {
+        const size_t done = mixVoice(m_voice, out, count, nullptr);
+        if (done < count) {
+            // The image stays with the voice: letting it go here could free it on the audio thread.
+            m_playing = false;
+            ended = true;
+            m_endedAt = m_rendered + done;
         }
     }
-    if (rate != 0 && rate != m_tailRate) {
-        m_tail.clear();
-        m_tailPosition = 0;
-    }
-    if (!m_tail.empty()) {
-        const size_t n = std::min(count, m_tail.size() / 2 - m_tailPosition);
-        const float *t = m_tail.data() + 2 * m_tailPosition;
-        for (size_t i = 0; i < 2 * n; ++i)
-            out[i] += t[i];
-        m_tailPosition += n;
-        if (2 * m_tailPosition >= m_tail.size()) {
-            m_tail.clear();
-            m_tailPosition = 0;
+    for (auto it = m_fading.begin(); it != m_fading.end();) {
+        if (rate != 0 && rate != it->voice.format.rate) {
+            m_spent.push_back(std::move(it->voice.image));
+            it = m_fading.erase(it);
+            continue;
+        }
+        const size_t n = std::min<size_t>(count, static_cast<size_t>(m_rampLength - it->fadeOuts.front()));
+        const bool more = mixVoice(it->voice, out, n, &it->fadeOuts) == n;
+        for (int &done : it->fadeOuts)
+            done += static_cast<int>(n);
+        if (!more || it->fadeOuts.front() >= m_rampLength) {
+            m_spent.push_back(std::move(it->voice.image));
+            it = m_fading.erase(it);
+        } else {
+            ++it;
         }
     }
 
@@ -448,7 +373,7 @@ bool SdlSoundPlayer::drain(std::chrono::milliseconds timeout)
         return true;
     // The server holds up to its slack; the device's own buffers hold up to two callbacks more.
     const uint64_t held =
-        static_cast<uint64_t>(m_format.rate) * static_cast<uint64_t>(m_slackMilliseconds) / 1000 +
+        static_cast<uint64_t>(m_voice.format.rate) * static_cast<uint64_t>(m_slackMilliseconds) / 1000 +
         2 * static_cast<uint64_t>(kBufferFrames);
     const uint64_t target = m_endedAt + held;
     if (m_rendered >= target)
@@ -519,8 +444,8 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
         // The sound in place decides the rate, whatever requests crossed on the way here.
         std::lock_guard lock(m_mutex);
         if (m_playing)
-            wanted = m_format.rate;
-        looping = m_playing && m_loop;
+            wanted = m_voice.format.rate;
+        looping = m_playing && m_voice.loop;
     }
 
     uint32_t rate = m_deviceRate.load();
@@ -543,10 +468,11 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
             report("audio device lost", why);
             {
                 std::lock_guard lock(m_mutex);
-                if (m_playing && !m_loop)
+                if (m_playing && !m_voice.loop)
                     dropSoundLocked(true);
-                m_tail.clear();
-                m_tailPosition = 0;
+                for (Fading &f : m_fading)
+                    m_spent.push_back(std::move(f.voice.image));
+                m_fading.clear();
             }
             m_ended.notify_all();
             m_nextRetry = now; // endless sound tries to come back at once
@@ -574,7 +500,7 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
         std::lock_guard lock(m_mutex);
         // A sound that carries on after a reopen comes back without a jump.
         if (m_playing && m_ramps.load())
-            m_fadeIn = m_rampLength;
+            m_voice.fadeIn = m_rampLength;
         return;
     }
     m_device->reset();
@@ -582,7 +508,7 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
     report("no audio device", error);
     {
         std::lock_guard lock(m_mutex);
-        if (m_playing && !m_loop)
+        if (m_playing && !m_voice.loop)
             dropSoundLocked(true);
     }
     m_ended.notify_all();
@@ -592,7 +518,8 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
 void SdlSoundPlayer::dropSoundLocked(bool failed)
 {
     m_playing = false;
-    m_data = nullptr;
+    m_spent.push_back(std::move(m_voice.image));
+    m_voice.image = {};
     if (failed)
         m_failedGeneration = m_generation;
     ++m_generation;

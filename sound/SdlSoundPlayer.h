@@ -2,6 +2,7 @@
 
 #include "sound/AudioOutput.h"
 #include "sound/SoundPlayer.h"
+#include "sound/WavFormat.h"
 
 #include <atomic>
 #include <chrono>
@@ -17,22 +18,6 @@
 
 namespace sound {
 
-// What a RIFF/WAVE image holds, with the sample bytes as a range inside the image.
-struct WaveImageFormat
-{
-    uint16_t channels = 0;      // 1 or 2
-    uint16_t bitsPerSample = 0; // 8 (unsigned) or 16 (signed little-endian)
-    uint32_t rate = 0;          // frames per second
-    size_t dataOffset = 0;      // start of the samples within the image
-    size_t frames = 0;          // whole frames of the data chunk that lie inside the image
-};
-
-// Reads the format and data chunks of a PCM image of `size` bytes. Never reads past
-// `size`; a data chunk that claims more than is there is cut to what is there, and a
-// trailing partial frame is dropped. nullopt when the image is not 8/16-bit PCM with
-// one or two channels.
-std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size);
-
 // The player over SDL2 audio. One stereo float device is opened when the player is made (so the
 // first start is as quick as later ones), runs for the player's life at the rate of the image last
 // played, and is reopened by a device thread of the player's own when it is lost or the rate
@@ -41,7 +26,7 @@ std::optional<WaveImageFormat> parseWaveImage(const uint8_t *image, size_t size)
 // touches the previous image.
 //
 // Where it cuts the sound the player ramps (about 5 ms): a start fades in, a stop fades out
-// from a copy of the sound's next few milliseconds, and a stop followed at once by a play
+// from the image it shares, and a new sound in place of a playing one (or right after a stop)
 // crossfades. A sound that ends by itself is played to its last sample, and a volume change
 // ramps over one buffer. Without ramps the output is the image's samples times the volume.
 class SdlSoundPlayer : public SoundPlayer
@@ -83,12 +68,12 @@ public:
 
     // The switch read by the default constructor.
     static bool rampsWantedByEnvironment();
-    void setRamps(bool on);
+    void setRamps(bool on) override;
     bool ramps() const;
     // Frames of one ramp at `rate`.
     static int rampFrames(uint32_t rate);
 
-    bool playSound(const uint8_t *image, size_t size, uint32_t flags) override;
+    bool playSound(SoundImage image, uint32_t flags) override;
     void stop() override;
     uint32_t setVolume(uint32_t deviceId, uint32_t volume) override;
     uint32_t getVolume(uint32_t deviceId, uint32_t *volume) override;
@@ -103,10 +88,8 @@ public:
     // opens or reopens it as needed. The device thread runs it every few milliseconds.
     void serviceDevice(std::chrono::steady_clock::time_point now);
 
-    // True while a sound is being played (a once-sound clears it at its end).
-    bool isPlaying() const;
-    // False while no device is open because the last open failed or the device was lost.
-    bool hasOutput() const;
+    bool isPlaying() const override;
+    bool hasOutput() const override;
     // Rate the device is open at, 0 when none is open.
     uint32_t deviceRate() const;
     // Waits (bounded) until a sound that ended by itself has also left the buffers behind the
@@ -131,13 +114,32 @@ public:
     uint64_t framesRendered() const;
 
 private:
+    // One image being read: the current sound, or one fading out after a stop.
+    struct Voice
+    {
+        SoundImage image;
+        WavFormat format;
+        size_t position = 0;
+        bool loop = false;
+        int fadeIn = 0; // frames of its fade-in still to come
+    };
+    // A stopped sound's fade-out. A stop during an earlier fade fades that one too, so every fade
+    // a voice is under multiplies its gain: the gains never add up to more than one.
+    struct Fading
+    {
+        Voice voice;
+        std::vector<int> fadeOuts; // frames done of each fade-out, oldest first
+    };
+
     static void audioCallback(void *user, float *out, int frames);
     void renderAt(float *out, int frames, uint32_t rate);
     void deviceThreadMain();
     void requestDevice(uint32_t rate);
-    // Called with m_mutex held: the sample of the current sound at frame `frame` of its data.
-    void readFrame(size_t frame, float &left, float &right) const;
+    // Adds up to `frames` stereo frames of `voice` into `out`; fewer once a once-sound has ended.
+    size_t mixVoice(Voice &voice, float *out, size_t frames, const std::vector<int> *fadeOuts) const;
     void dropSoundLocked(bool failed);
+    // Called with m_mutex held: images no longer read, to be let go outside the lock.
+    std::vector<SoundImage> takeSpentLocked();
     void report(const char *what, const std::string &why);
 
     const bool m_external;
@@ -167,23 +169,18 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_ended;
-    // Guarded by m_mutex: the sound the callback plays.
-    const uint8_t *m_data = nullptr;
-    WaveImageFormat m_format;
-    size_t m_position = 0;
-    bool m_loop = false;
+    // Guarded by m_mutex: the sound the callback plays and the ones fading out.
+    Voice m_voice;
+    std::vector<Fading> m_fading;
+    std::vector<SoundImage> m_spent; // let go by the callback, freed by another thread
     bool m_playing = false;
     uint64_t m_generation = 0;
     uint64_t m_failedGeneration = 0;
     uint64_t m_rendered = 0;
     uint64_t m_endedAt = 0;    // m_rendered where the last sound ended by itself
     uint64_t m_drainUntil = 0; // a drain() waits for m_rendered to reach this; 0: none
-    int m_fadeIn = 0;          // frames of the current sound's fade-in still to come
     int m_rampLength = 0;      // frames of the current sound's ramps
-    std::vector<float> m_tail; // what a stopped sound still has to say, faded, stereo
-    size_t m_tailPosition = 0;
-    uint32_t m_tailRate = 0;
-    float m_gainLeft = 1.0f; // gains the last buffer ended with
+    float m_gainLeft = 1.0f;   // gains the last buffer ended with
     float m_gainRight = 1.0f;
     StartMark m_start;
 };

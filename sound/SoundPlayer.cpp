@@ -1,6 +1,7 @@
 #include "sound/SoundPlayer.h"
 
 #include <memory>
+#include <utility>
 
 namespace sound {
 
@@ -24,12 +25,40 @@ void setSoundPlayer(SoundPlayer *player)
     g_installed = player;
 }
 
-bool SilentSoundPlayer::playSound(const uint8_t *, size_t, uint32_t)
+SoundImage shareImage(std::vector<uint8_t> bytes)
+{
+    auto owner = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+    return {std::shared_ptr<const uint8_t>(owner, owner->data()), owner->size()};
+}
+
+bool SoundPlayer::playSound(const uint8_t *image, size_t size, uint32_t flags)
+{
+    return playSound(image ? shareImage(std::vector<uint8_t>(image, image + size)) : SoundImage{}, flags);
+}
+
+bool SilentSoundPlayer::playSound(SoundImage, uint32_t)
 {
     return true;
 }
 
 void SilentSoundPlayer::stop() {}
+
+bool SilentSoundPlayer::isPlaying() const
+{
+    return false;
+}
+
+bool SilentSoundPlayer::hasOutput() const
+{
+    return true;
+}
+
+bool SilentSoundPlayer::drain(std::chrono::milliseconds)
+{
+    return true;
+}
+
+void SilentSoundPlayer::setRamps(bool) {}
 
 uint32_t SilentSoundPlayer::setVolume(uint32_t, uint32_t)
 {

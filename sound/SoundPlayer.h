@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace sound {
 
@@ -27,6 +30,20 @@ struct WaveOutCaps
     uint32_t dwSupport = 0;
 };
 
+// A RIFF/WAVE image in memory, owned jointly by whoever made it and the player sounding it, so
+// either may let go first.
+struct SoundImage
+{
+    std::shared_ptr<const uint8_t> bytes;
+    size_t size = 0;
+
+    const uint8_t *data() const { return bytes.get(); }
+    explicit operator bool() const { return bytes != nullptr; }
+};
+
+// An image holding its own copy of `bytes`.
+SoundImage shareImage(std::vector<uint8_t> bytes);
+
 // The process-wide sound player: plays one RIFF/WAVE image at a time and owns the
 // output level of the device. Driven from the GUI thread only.
 class SoundPlayer
@@ -34,12 +51,23 @@ class SoundPlayer
 public:
     virtual ~SoundPlayer() = default;
 
-    // Plays the image of `size` bytes. A null image stops whatever plays. A new sound
-    // stops the previous one first. Returns false when the image cannot be played.
-    // The image must stay valid until the sound has ended or stop() has returned.
-    virtual bool playSound(const uint8_t *image, size_t size, uint32_t flags) = 0;
-    // Ends any sound; once it returns the player no longer reads the old image.
+    // Plays `image` in place of whatever sounds (a crossfade when ramps are on); a null image
+    // stops. Returns false when the image cannot be played, and nothing sounds then.
+    virtual bool playSound(SoundImage image, uint32_t flags) = 0;
+    // Plays a copy of the `size` bytes at `image`, for callers that keep no image of their own.
+    bool playSound(const uint8_t *image, size_t size, uint32_t flags);
+    // Ends any sound (a fade-out when ramps are on).
     virtual void stop() = 0;
+    // True while a sound is being played (a once-sound clears it at its end).
+    virtual bool isPlaying() const = 0;
+    // False while no output is open because the last open failed or the output was lost.
+    virtual bool hasOutput() const = 0;
+    // Waits (bounded) until a sound that ended by itself has also left the output's buffers.
+    // False while a sound still plays or on the timeout.
+    virtual bool drain(std::chrono::milliseconds timeout) = 0;
+    // Fades where the sound is cut (start, stop, replacement, volume change); off gives the
+    // image's samples times the volume, bit for bit.
+    virtual void setRamps(bool on) = 0;
 
     // Device volume: low word left, high word right, 0..0xFFFF each.
     virtual uint32_t setVolume(uint32_t deviceId, uint32_t volume) = 0;
@@ -52,15 +80,19 @@ public:
 class SilentSoundPlayer : public SoundPlayer
 {
 public:
-    bool playSound(const uint8_t *image, size_t size, uint32_t flags) override;
+    bool playSound(SoundImage image, uint32_t flags) override;
     void stop() override;
+    bool isPlaying() const override;
+    bool hasOutput() const override;
+    bool drain(std::chrono::milliseconds timeout) override;
+    void setRamps(bool on) override;
     uint32_t setVolume(uint32_t deviceId, uint32_t volume) override;
     uint32_t getVolume(uint32_t deviceId, uint32_t *volume) override;
     uint32_t getDevCaps(uint32_t deviceId, WaveOutCaps *caps, uint32_t capsSize) override;
 };
 
-// The player everything uses. Created on first use (SDL2 audio) unless a test has
-// installed one of its own.
+// The player everything uses. Created on first use (SDL2 audio, ramps unless the environment
+// says SOUNDGEN_NO_RAMPS) unless a test has installed one of its own.
 SoundPlayer &soundPlayer();
 // Installs `player` (not owned) as the process-wide player; nullptr goes back to the real one.
 void setSoundPlayer(SoundPlayer *player);

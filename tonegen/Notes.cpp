@@ -1,5 +1,7 @@
 #include "tonegen/Notes.h"
 
+#include "core/WholeNumber.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,28 +11,6 @@ namespace {
 
 // Semitones above A of the letters A ... G.
 constexpr int kLetterSemitone[7] = {0, 2, 3, 5, 7, 8, 10};
-
-// A decimal whole number with an optional sign and nothing else; false otherwise.
-bool WholeNumber(QStringView text, int64_t &value)
-{
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    if (i == text.size())
-        return false;
-    int64_t result = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        result = result * 10 + (c - u'0');
-        if (result > INT32_MAX)
-            return false;
-    }
-    value = negative ? -result : result;
-    return true;
-}
 
 QString TrimmedUpper(const QString &text)
 {
@@ -58,8 +38,7 @@ int ParseNote(const QString &text, int32_t &octave)
     int64_t note = 0;
 
     if (s.startsWith(u'N')) {
-        if (!WholeNumber(QStringView(s).mid(1), note))
-            note = -1;
+        note = core::ParseWholeNumber(QStringView(s).mid(1)).value_or(-1);
         if (note < 0 || note > 121)
             return 0;
         pos = s.size();

@@ -3,6 +3,7 @@
 #include "core/DesignMessage.h"
 #include "layout/ClassRegistry.h"
 #include "sound/SoundPlayer.h"
+#include "sound/WavFormat.h"
 #include "tonegen/Notes.h"
 #include "tonegen/WaveSynth.h"
 
@@ -25,7 +26,7 @@ int32_t g_instanceCount = 0;
 uint32_t g_savedDeviceVolume = 0;
 TToneGen::ImageAllocator g_imageAllocator = nullptr;
 
-constexpr int kHeaderSize = 44;
+constexpr int kHeaderSize = static_cast<int>(sound::kWavHeaderBytes);
 
 bool IsWave(int value)
 {
@@ -47,12 +48,6 @@ int64_t TruncSaturated(double value)
 int SaturateToInt(int64_t value)
 {
     return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
-}
-
-void Put16(uint8_t *p, uint32_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
 }
 
 void Put32(uint8_t *p, uint32_t v)
@@ -451,7 +446,7 @@ bool TToneGen::ExportFile(const QString &FileName)
     QFile file(FileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
-    const qint64 written = file.write(reinterpret_cast<const char *>(WaveImage), WaveImageSize);
+    const qint64 written = file.write(reinterpret_cast<const char *>(WaveImage.get()), WaveImageSize);
     file.close();
     return written == WaveImageSize && file.error() == QFileDevice::NoError;
 }
@@ -487,21 +482,23 @@ uint32_t TToneGen::ReadDeviceVolume()
 
 void TToneGen::PlayImage()
 {
-    Stop();
     ApplyVolume();
     uint32_t flags = sound::SND_MEMORY;
     if (FAsync)
         flags |= sound::SND_ASYNC;
     if (FLoop)
         flags |= sound::SND_ASYNC | sound::SND_LOOP;
+    // The new sound takes the old one's place at the player in one call; without an image the
+    // old one still ends.
     if (WaveImage)
-        soundPlayer().playSound(WaveImage, static_cast<size_t>(WaveImageSize), flags);
+        soundPlayer().playSound({WaveImage, static_cast<size_t>(WaveImageSize)}, flags);
+    else
+        soundPlayer().stop();
 }
 
 void TToneGen::ReleaseImage()
 {
-    std::free(WaveImage);
-    WaveImage = nullptr;
+    WaveImage.reset();
     WaveImageSize = 0;
 }
 
@@ -509,22 +506,11 @@ void TToneGen::ReleaseImage()
 
 void TToneGen::FillWaveHeader(bool Stereo, bool Is16Bit, bool HiQ, uint8_t *Header, uint32_t DataSize)
 {
-    const uint32_t channels = Stereo ? 2 : 1;
-    const uint32_t rate = HiQ ? 96000 : 44100;
-    const uint32_t bits = Is16Bit ? 16 : 8;
-    std::memcpy(Header, "RIFF", 4);
-    Put32(Header + 4, DataSize + 36);
-    std::memcpy(Header + 8, "WAVE", 4);
-    std::memcpy(Header + 12, "fmt ", 4);
-    Put32(Header + 16, 16);
-    Put16(Header + 20, 1);
-    Put16(Header + 22, channels);
-    Put32(Header + 24, rate);
-    Put32(Header + 28, channels * rate * (bits / 8));
-    Put16(Header + 32, (bits / 8) * channels);
-    Put16(Header + 34, bits);
-    std::memcpy(Header + 36, "data", 4);
-    Put32(Header + 40, DataSize);
+    sound::WavFormat format;
+    format.channels = Stereo ? 2 : 1;
+    format.bitsPerSample = Is16Bit ? 16 : 8;
+    format.rate = HiQ ? 96000 : 44100;
+    sound::writeWavHeader(Header, format, DataSize);
 }
 
 bool TToneGen::BuildWave(bool WithEnvelope)
@@ -538,8 +524,10 @@ bool TToneGen::BuildWave(bool WithEnvelope)
     uint8_t header[kHeaderSize];
     FillWaveHeader(FStereo, is16Bit, hiQ, header, static_cast<uint32_t>(D));
 
-    // The player may still read the old image.
-    soundPlayer().stop();
+    // A build ends a sound started since the last stop, as it always has; the player keeps its
+    // share of the old image for the fade-out.
+    if (!Idle)
+        soundPlayer().stop();
     ReleaseImage();
 
     const size_t size = static_cast<size_t>(kHeaderSize + D + kWavePad);
@@ -549,9 +537,10 @@ bool TToneGen::BuildWave(bool WithEnvelope)
         NeedsBuild = true;
         return false;
     }
-    WaveImage = static_cast<uint8_t *>(memory);
+    WaveImage.reset(static_cast<uint8_t *>(memory), [](uint8_t *p) { std::free(p); });
     WaveImageSize = static_cast<int32_t>(size);
-    std::memcpy(WaveImage, header, kHeaderSize);
+    uint8_t *const image = WaveImage.get();
+    std::memcpy(image, header, kHeaderSize);
 
     int64_t total = 0;
     for (int16_t amplitude : AMAmplitudes)
@@ -577,16 +566,16 @@ bool TToneGen::BuildWave(bool WithEnvelope)
     }
 
     const SynthFormat format{is16Bit, FStereo, hiQ ? 96000 : 44100};
-    SynthesizeLayers(WaveImage + kHeaderSize, D, format, layers.data(), count);
+    SynthesizeLayers(image + kHeaderSize, D, format, layers.data(), count);
     const int64_t frameSize = (is16Bit ? 2 : 1) * (FStereo ? 2 : 1);
     const int64_t written = kHeaderSize + SynthFrameCount(D, format) * frameSize;
-    std::memset(WaveImage + written, is16Bit ? 0 : 0x80, size - static_cast<size_t>(written));
+    std::memset(image + written, is16Bit ? 0 : 0x80, size - static_cast<size_t>(written));
 
     NeedsBuild = false;
     HasEnvelope = false;
     EnvelopeStale = true;
     if (WithEnvelope)
-        ApplyEnvelope(WaveImage + kHeaderSize, D, FStereo);
+        ApplyEnvelope(image + kHeaderSize, D, FStereo);
     return true;
 }
 

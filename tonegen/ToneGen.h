@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace tonegen {
 
@@ -137,7 +138,7 @@ public:
     void ResetAM();
     void SetAMParameter(TTGAMLevel Level, int16_t Amplitude, float Frequency, TTGWave Waveform);
     // Start of the current image (its RIFF header) or nullptr; valid until the next build.
-    uint8_t *GetDataBuffer() const { return WaveImage; }
+    uint8_t *GetDataBuffer() const { return WaveImage.get(); }
     int32_t GetDataBufferSize() const { return WaveImageSize; }
     bool ExportFile(const QString &FileName);
 
@@ -183,7 +184,8 @@ protected:
     bool EnvelopeStale = true;
     bool HasEnvelope = true;
     bool Idle = true;
-    uint8_t *WaveImage = nullptr;
+    // Shared with the player, which may still sound it after a build has let go of it.
+    std::shared_ptr<uint8_t> WaveImage;
     int32_t WaveImageSize = 0;
 
     int FTag = 0;

@@ -8,6 +8,7 @@
 #include "controls/Application.h"
 #include "controls/MessageBox.h"
 #include "layout/LayoutReader.h"
+#include "sound/WavFormat.h"
 #include "tests/common/TestMain.h"
 #include "tests/support/FakeSoundPlayer.h"
 #include "tonegen/ToneGen.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,11 +90,17 @@ protected:
                std::find(calls.begin(), calls.end(), "play") == calls.end();
     }
 
+    // Played once with the volume applied just before.
+    static bool Started(const std::vector<std::string> &calls)
+    {
+        return calls.size() >= 2 && calls.back() == "play" && calls[calls.size() - 2] == "setVolume" &&
+               std::count(calls.begin(), calls.end(), "play") == 1;
+    }
+
     // Stopped first, then played once with the volume applied just before.
     static bool Restarted(const std::vector<std::string> &calls)
     {
-        return calls.size() >= 3 && calls.front() == "stop" && calls.back() == "play" &&
-               calls[calls.size() - 2] == "setVolume" && std::count(calls.begin(), calls.end(), "play") == 1;
+        return calls.size() >= 3 && calls.front() == "stop" && Started(calls);
     }
 
     // Volume words written to the device since call `first`, in order.
@@ -119,30 +127,22 @@ protected:
             if (it->what == "play")
                 image = &it->image;
         Heard heard;
-        if (!image || image->size() < 44)
+        const auto format = image ? sound::parseWav(image->data(), image->size()) : std::nullopt;
+        if (!format)
             return heard;
-        const uint8_t *h = image->data();
-        const auto u16 = [h](int at) { return int(h[at] | h[at + 1] << 8); };
-        const auto u32 = [h](int at) {
-            return uint32_t(h[at] | h[at + 1] << 8 | h[at + 2] << 16 | h[at + 3] << 24);
-        };
-        heard.channels = u16(22);
-        heard.bits = u16(34);
-        const uint32_t rate = u32(24);
-        const size_t frameBytes = size_t(heard.channels) * size_t(heard.bits / 8);
-        if (frameBytes == 0 || rate == 0)
-            return heard;
-        const size_t frames = std::min<size_t>(u32(40), image->size() - 44) / frameBytes;
+        heard.channels = format->channels;
+        heard.bits = format->bitsPerSample;
+        const size_t frames = format->frames;
         int crossings = 0;
         int previous = 0;
         for (size_t i = 0; i < frames; ++i) {
-            const uint8_t *s = h + 44 + i * frameBytes;
+            const uint8_t *s = image->data() + format->dataOffset + i * format->frameBytes();
             const int sample = heard.bits == 16 ? int(int16_t(s[0] | s[1] << 8)) : int(s[0]) - 128;
             if (i > 0 && previous < 0 && sample >= 0)
                 ++crossings;
             previous = sample;
         }
-        heard.frequency = crossings * double(rate) / double(frames);
+        heard.frequency = frames ? crossings * double(format->rate) / double(frames) : 0;
         return heard;
     }
 

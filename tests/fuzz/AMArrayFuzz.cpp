@@ -1,7 +1,7 @@
 // The stored layer table: a refused block leaves the table as it was; an accepted one takes
 // exactly the levels it announces, touches nothing else, and the generator still builds a
 // valid image from it.
-#include "sound/SdlSoundPlayer.h"
+#include "sound/WavFormat.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tonegen/ToneGen.h"
 
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(fresh.ReadAMArray(block));
     if (fresh.Prepare()) {
         const auto format =
-            sound::parseWaveImage(fresh.GetDataBuffer(), static_cast<size_t>(fresh.GetDataBufferSize()));
+            sound::parseWav(fresh.GetDataBuffer(), static_cast<size_t>(fresh.GetDataBufferSize()));
         FUZZ_CHECK(format.has_value());
     }
     return 0;

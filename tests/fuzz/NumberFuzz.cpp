@@ -1,31 +1,30 @@
-// The entry fields' whole-number conversion against a plain reading of the rule: an optional
-// sign, ASCII digits only, the value within 32 bits, nothing around it.
+// The entry fields' whole-number conversion against the rule as the user is told it: the text is
+// a whole number when it is an optional sign followed by one or more of the digits 0 to 9 and
+// nothing else, and the number fits in 32 signed bits.
 #include "app/Unit1.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstdint>
 #include <optional>
+#include <regex>
+#include <string>
 
 namespace {
 
 std::optional<int32_t> Reference(const QString &text)
 {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    if (i == text.size())
+    const std::string utf8 = text.toStdString();
+    static const std::regex kWholeNumber("[+-]?[0-9]+");
+    if (!std::regex_match(utf8, kWholeNumber))
         return std::nullopt;
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c - u'0');
-        if (value > int64_t{INT32_MAX} + 1)
-            return std::nullopt;
-    }
-    value = negative ? -value : value;
+    // Leading zeros say nothing; more than ten digits never fit 32 bits.
+    const bool negative = utf8[0] == '-';
+    const size_t digitsFrom = utf8.find_first_of("0123456789");
+    const size_t significant = utf8.find_first_not_of('0', digitsFrom);
+    if (significant != std::string::npos && utf8.size() - significant > 10)
+        return std::nullopt;
+    const long long magnitude = std::stoll(utf8.substr(digitsFrom));
+    const long long value = negative ? -magnitude : magnitude;
     if (value < INT32_MIN || value > INT32_MAX)
         return std::nullopt;
     return static_cast<int32_t>(value);

@@ -72,8 +72,9 @@ TEST(PlayerRamps, FadeInGainRisesMonotonically)
     EXPECT_EQ(left(out, 599), s16(16384));
 }
 
-// A stop fades out what would have come next, from a copy, so the image may go at once.
-TEST(PlayerRamps, StopFadesOutFromACopyOfWhatCameNext)
+// A stop fades out what would have come next, read from the image the player shares, so its maker
+// may let go of it at once.
+TEST(PlayerRamps, StopFadesOutWhatCameNext)
 {
     SdlSoundPlayer ramped(nullptr, plainOptions(true));
     SdlSoundPlayer plain(nullptr, plainOptions(false));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/SdlSoundPlayer.h"
+#include "sound/WavFormat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,12 +23,6 @@ inline void put16(std::vector<uint8_t> &v, size_t at, uint32_t x)
     v[at + 1] = static_cast<uint8_t>(x >> 8);
 }
 
-inline void put32(std::vector<uint8_t> &v, size_t at, uint32_t x)
-{
-    for (int i = 0; i < 4; ++i)
-        v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
-
 // A tone generator style image: 44-byte header, `samples` (one value per sample, channels
 // interleaved), then a 32-byte pad counted in no chunk. `dataBytes` overrides D (odd D, or a D
 // that claims more than there is).
@@ -37,19 +32,12 @@ inline std::vector<uint8_t> makeImage(int channels, int bits, uint32_t rate, con
     const size_t bytes = bits / 8;
     const size_t d = dataBytes >= 0 ? static_cast<size_t>(dataBytes) : samples.size() * bytes;
     const size_t stored = std::min(d, samples.size() * bytes);
-    std::vector<uint8_t> v(44 + stored + 32, kPadMark);
-    std::memcpy(v.data(), "RIFF", 4);
-    put32(v, 4, static_cast<uint32_t>(d + 36));
-    std::memcpy(v.data() + 8, "WAVEfmt ", 8);
-    put32(v, 16, 16);
-    put16(v, 20, 1);
-    put16(v, 22, channels);
-    put32(v, 24, rate);
-    put32(v, 28, rate * channels * bytes);
-    put16(v, 32, channels * bytes);
-    put16(v, 34, bits);
-    std::memcpy(v.data() + 36, "data", 4);
-    put32(v, 40, static_cast<uint32_t>(d));
+    std::vector<uint8_t> v(sound::kWavHeaderBytes + stored + 32, kPadMark);
+    sound::WavFormat format;
+    format.channels = static_cast<uint16_t>(channels);
+    format.bitsPerSample = static_cast<uint16_t>(bits);
+    format.rate = rate;
+    sound::writeWavHeader(v.data(), format, static_cast<uint32_t>(d));
     for (size_t i = 0; i * bytes < stored; ++i) {
         if (bits == 16)
             put16(v, 44 + 2 * i, static_cast<uint32_t>(samples[i]));
@@ -94,9 +82,10 @@ inline bool allZero(const std::vector<float> &v)
     return true;
 }
 
+// Plays a copy of `image` that the player alone owns.
 inline bool play(SdlSoundPlayer &p, const std::vector<uint8_t> &image, uint32_t flags)
 {
-    return p.playSound(image.data(), image.size(), flags);
+    return p.playSound(sound::shareImage(image), flags);
 }
 
 // A player with no device; the test is its audio clock.

@@ -22,92 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 using namespace playertest;
 
-// ---- image parsing -------------------------------------------------------------------------
-
-TEST(WaveImageParse, ReadsFormatAndClampsDataToWhatIsGiven)
-{
-    const auto mono = makeImage(1, 16, 96000, {1, 2, 3}, 7); // odd D: the half frame is dropped
-    auto f = sound::parseWaveImage(mono.data(), mono.size());
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->channels, 1);
-    EXPECT_EQ(f->bitsPerSample, 16);
-    EXPECT_EQ(f->rate, 96000u);
-    EXPECT_EQ(f->dataOffset, 44u);
-    EXPECT_EQ(f->frames, 3u);
-
-    // D claims 1000 bytes, only 6 are there (plus the pad, which belongs to no chunk but is
-    // inside the given size): at most what is given is read.
-    const auto longer = makeImage(2, 8, 44100, {1, 2, 3, 4, 5, 6}, 1000);
-    f = sound::parseWaveImage(longer.data(), longer.size());
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->frames, (6u + 32u) / 2u);
-    f = sound::parseWaveImage(longer.data(), 44 + 6);
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->frames, 3u);
-
-    // Unknown chunks before the data are skipped, odd ones with their pad byte.
-    std::vector<uint8_t> withList;
-    const uint8_t list[] = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-    append(withList, mono.data(), mono.data() + 36);
-    append(withList, std::begin(list), std::end(list));
-    append(withList, mono.data() + 36, mono.data() + mono.size());
-    f = sound::parseWaveImage(withList.data(), withList.size());
-    ASSERT_TRUE(f);
-    EXPECT_EQ(f->dataOffset, 44u + 12u);
-    EXPECT_EQ(f->frames, 3u);
-}
-
-TEST(WaveImageParse, RejectsMalformedImagesWithoutReadingPastTheEnd)
-{
-    const auto good = makeImage(2, 16, 44100, {100, -100, 200, -200});
-    // Every truncation inside the header, each in an allocation of exactly that size so that
-    // the address sanitizer sees any read beyond it.
-    for (size_t n = 0; n < 44; ++n) {
-        std::vector<uint8_t> cut(good.begin(), good.begin() + n);
-        EXPECT_FALSE(sound::parseWaveImage(cut.data(), cut.size())) << "size " << n;
-    }
-    for (size_t n = 44; n <= good.size(); ++n) {
-        std::vector<uint8_t> cut(good.begin(), good.begin() + n);
-        auto f = sound::parseWaveImage(cut.data(), cut.size());
-        ASSERT_TRUE(f) << "size " << n;
-        EXPECT_EQ(f->frames, std::min<size_t>(n - 44, 8) / 4) << "size " << n;
-    }
-    EXPECT_FALSE(sound::parseWaveImage(nullptr, 100));
-
-    struct Mutation
-    {
-        const char *what;
-        size_t at;
-        std::vector<uint8_t> bytes;
-    };
-    const std::vector<Mutation> mutations = {
-        {"RIFF id", 0, {'R', 'I', 'F', 'X'}},
-        {"WAVE id", 8, {'W', 'A', 'V', 'X'}},
-        {"no fmt chunk", 12, {'f', 'm', 't', 'x'}},
-        {"fmt too short", 16, {14, 0, 0, 0}},
-        {"fmt length past the end", 16, {0xF0, 0xFF, 0xFF, 0xFF}},
-        {"float format", 20, {3, 0}},
-        {"no channels", 22, {0, 0}},
-        {"three channels", 22, {3, 0}},
-        {"24-bit", 34, {24, 0}},
-        {"block align", 32, {2, 0}},
-        {"rate 0", 24, {0, 0, 0, 0}},
-        {"no data chunk", 36, {'d', 'a', 't', 'x'}},
-    };
-    for (const Mutation &m : mutations) {
-        auto bad = good;
-        std::memcpy(bad.data() + m.at, m.bytes.data(), m.bytes.size());
-        EXPECT_FALSE(sound::parseWaveImage(bad.data(), bad.size())) << m.what;
-    }
-
-    // Data before the format chunk cannot be interpreted.
-    std::vector<uint8_t> swapped;
-    append(swapped, good.data(), good.data() + 12);
-    append(swapped, good.data() + 36, good.data() + 44 + 8);
-    append(swapped, good.data() + 12, good.data() + 36);
-    EXPECT_FALSE(sound::parseWaveImage(swapped.data(), swapped.size()));
-}
-
 // ---- render path ---------------------------------------------------------------------------
 
 TEST(SdlSoundPlayerRender, PlaysOnceThenFallsSilentAcrossBufferBoundaries)
@@ -215,7 +129,7 @@ TEST(SdlSoundPlayerRender, NewImageReplacesThePlayingOneAndBadImagesStopIt)
     EXPECT_TRUE(allZero(render(p, 4)));
     // A null image is a stop.
     ASSERT_TRUE(play(p, second, 13));
-    EXPECT_TRUE(p.playSound(nullptr, 0, 0));
+    EXPECT_TRUE(p.playSound({}, 0));
     EXPECT_FALSE(p.isPlaying());
 }
 

@@ -16,10 +16,15 @@ public:
         std::string what;           // "play", "stop", "setVolume", "getVolume", "getDevCaps"
         uint32_t value = 0;         // flags for play, volume for setVolume
         std::vector<uint8_t> image; // copy of the image handed to play
+        SoundImage shared;          // the image itself, kept alive as a player keeps it
     };
 
-    bool playSound(const uint8_t *image, size_t size, uint32_t flags) override;
+    bool playSound(SoundImage image, uint32_t flags) override;
     void stop() override;
+    bool isPlaying() const override { return false; }
+    bool hasOutput() const override { return true; }
+    bool drain(std::chrono::milliseconds) override { return true; }
+    void setRamps(bool on) override { ramps = on; }
     uint32_t setVolume(uint32_t deviceId, uint32_t volume) override;
     uint32_t getVolume(uint32_t deviceId, uint32_t *volume) override;
     uint32_t getDevCaps(uint32_t deviceId, WaveOutCaps *caps, uint32_t capsSize) override;
@@ -31,6 +36,7 @@ public:
     std::vector<Call> calls;
     uint32_t deviceVolume = 0xFFFFFFFF;
     uint32_t support = WAVECAPS_LRVOLUME;
+    bool ramps = true;
 };
 
 // Installs a fake for the lifetime of the guard.

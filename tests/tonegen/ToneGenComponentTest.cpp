@@ -1,6 +1,7 @@
 // Settings, build-on-demand flags, player and device-volume calls, instances, export.
 #include "core/DesignMessage.h"
 #include "layout/ClassRegistry.h"
+#include "sound/SdlSoundPlayer.h"
 #include "tests/common/TestMain.h"
 #include "tests/tonegen/ToneGenTestSupport.h"
 
@@ -217,33 +218,35 @@ TEST(ToneGenBuild, BuildsOnlyWhenNeeded)
     FakeSoundPlayer &p = fake.player;
     p.clear();
     gen.Play();
-    EXPECT_EQ(p.callNames(), (Names{"stop", "stop", "setVolume", "play"}));
+    EXPECT_EQ(p.callNames(), (Names{"setVolume", "play"})) << "nothing sounds yet, so nothing is stopped";
     EXPECT_FALSE(gen.NeedsBuild);
     EXPECT_FALSE(gen.HasEnvelope);
     EXPECT_TRUE(gen.EnvelopeStale);
+    const uint8_t *first = p.calls.back().shared.data();
     p.clear();
     gen.Play();
-    EXPECT_EQ(p.callNames(), (Names{"stop", "setVolume", "play"})) << "no second build";
+    EXPECT_EQ(p.callNames(), (Names{"setVolume", "play"})) << "no second build";
+    EXPECT_EQ(p.calls.back().shared.data(), first) << "the same image again";
     const auto plain = gen.Image();
 
     gen.SetAttack(40); // envelope settings do not touch the plain image
     EXPECT_FALSE(gen.NeedsBuild);
     p.clear();
     gen.Play();
-    EXPECT_EQ(CountCalls(p, "stop"), 1);
+    EXPECT_EQ(CountCalls(p, "stop"), 0);
 
     p.clear();
     gen.PlayADSR();
-    EXPECT_EQ(CountCalls(p, "stop"), 2) << "builds with the envelope";
+    EXPECT_EQ(CountCalls(p, "stop"), 1) << "builds with the envelope";
     EXPECT_TRUE(gen.HasEnvelope);
     EXPECT_FALSE(gen.EnvelopeStale);
     EXPECT_NE(gen.Image(), plain);
     p.clear();
     gen.PlayADSR();
-    EXPECT_EQ(CountCalls(p, "stop"), 1);
+    EXPECT_EQ(CountCalls(p, "stop"), 0);
     p.clear();
     gen.Play();
-    EXPECT_EQ(CountCalls(p, "stop"), 2) << "builds again without the envelope";
+    EXPECT_EQ(CountCalls(p, "stop"), 1) << "builds again without the envelope";
     EXPECT_EQ(gen.Image(), plain);
 
     // Every sample-shaping setting asks for a new build.
@@ -277,6 +280,7 @@ TEST(ToneGenBuild, PrepareBuildsUnconditionally)
 {
     ScopedFakeSoundPlayer fake;
     ProbeToneGen gen;
+    gen.Play(); // a build ends what plays
     fake.player.clear();
     EXPECT_TRUE(gen.Prepare());
     EXPECT_TRUE(gen.Prepare());
@@ -321,7 +325,7 @@ TEST(ToneGenPlayer, FlagsAndCallOrder)
     ASSERT_TRUE(gen.Prepare());
     p.clear();
     gen.Play(); // Async True, Loop False
-    EXPECT_EQ(p.callNames(), (Names{"stop", "setVolume", "play"}));
+    EXPECT_EQ(p.callNames(), (Names{"setVolume", "play"}));
     EXPECT_EQ(Values(p, "play"), (std::vector<uint32_t>{5}));
     EXPECT_EQ(p.calls.back().image, gen.Image());
     EXPECT_FALSE(gen.Idle);
@@ -348,6 +352,38 @@ TEST(ToneGenPlayer, FlagsAndCallOrder)
     EXPECT_TRUE(gen.Idle);
 }
 
+// A knob step rebuilds while the old tone still sounds: the generator lets go of the old image, and
+// the player fades it out from its own share, sample for sample what the old image held.
+TEST(ToneGenPlayer, PlayerKeepsTheOldImageAfterARebuild)
+{
+    sound::SdlSoundPlayer::Options options;
+    options.deviceThread = false;
+    sound::SdlSoundPlayer player(nullptr, options);
+    sound::SdlSoundPlayer reference(nullptr, options);
+    struct Installed
+    {
+        explicit Installed(sound::SoundPlayer *p) { sound::setSoundPlayer(p); }
+        ~Installed() { sound::setSoundPlayer(nullptr); }
+    } installed(&player);
+    ProbeToneGen gen;
+    gen.SetLoop(true);
+    gen.Play();
+    const auto oldImage = gen.Image();
+    gen.SetFrequency(880);
+    gen.Play(); // builds: the generator's old image is gone
+    const auto newImage = gen.Image();
+    ASSERT_NE(oldImage, newImage);
+
+    reference.playSound(sound::shareImage(oldImage), 13);
+    reference.playSound(sound::shareImage(newImage), 13);
+    const int frames = 2 * sound::SdlSoundPlayer::rampFrames(96000);
+    std::vector<float> heard(2 * static_cast<size_t>(frames));
+    std::vector<float> expected(heard.size());
+    player.render(heard.data(), frames);
+    reference.render(expected.data(), frames);
+    EXPECT_EQ(heard, expected);
+}
+
 TEST(ToneGenPlayer, VolumeWordAndWhenItIsPushed)
 {
     ScopedFakeSoundPlayer fake;
@@ -372,8 +408,8 @@ TEST(ToneGenPlayer, VolumeWordAndWhenItIsPushed)
     EXPECT_EQ(Values(p, "setVolume"), (std::vector<uint32_t>{(6553u << 16) + 13107u}));
     p.clear();
     gen.Play(); // next play applies the stored levels before starting
-    EXPECT_EQ(p.callNames(), (Names{"stop", "setVolume", "play"}));
-    EXPECT_EQ(p.calls[1].value, (6553u << 16) + 13107u);
+    EXPECT_EQ(p.callNames(), (Names{"setVolume", "play"}));
+    EXPECT_EQ(p.calls[0].value, (6553u << 16) + 13107u);
 
     // While loading from a layout the level is pushed even though the loop plays.
     p.clear();

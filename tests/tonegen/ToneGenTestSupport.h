@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sound/WavFormat.h"
 #include "tests/support/FakeSoundPlayer.h"
 #include "tonegen/ToneGen.h"
 
@@ -40,16 +41,18 @@ inline uint16_t Le16(const std::vector<uint8_t> &b, size_t at)
 // 16-bit sample `frame` of the left (or right) channel of an image.
 inline int16_t Sample16(const std::vector<uint8_t> &image, int64_t frame, bool stereo, int channel = 0)
 {
-    const size_t at = 44 + static_cast<size_t>(frame) * (stereo ? 4 : 2) + static_cast<size_t>(channel) * 2;
+    const size_t at = sound::kWavHeaderBytes + static_cast<size_t>(frame) * (stereo ? 4 : 2) +
+                      static_cast<size_t>(channel) * 2;
     return static_cast<int16_t>(Le16(image, at));
 }
 
 inline uint8_t Sample8(const std::vector<uint8_t> &image, int64_t frame, bool stereo, int channel = 0)
 {
-    return image[44 + static_cast<size_t>(frame) * (stereo ? 2 : 1) + static_cast<size_t>(channel)];
+    return image[sound::kWavHeaderBytes + static_cast<size_t>(frame) * (stereo ? 2 : 1) +
+                 static_cast<size_t>(channel)];
 }
 
-// Number of "stop" calls; every build stops the player once before releasing the old image.
+// Number of calls named `what`; a build stops the player once while a sound runs.
 inline int CountCalls(const sound::FakeSoundPlayer &player, const char *what)
 {
     int n = 0;
