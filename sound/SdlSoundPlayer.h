@@ -96,7 +96,7 @@ public:
     // device: the device has taken as much after its end as the sound server holds. Closing
     // the device earlier cuts off the sound's last tenth of a second. False while a sound still
     // plays or on the timeout; true at once without a device.
-    bool drain(std::chrono::milliseconds timeout);
+    bool drain(std::chrono::milliseconds timeout) override;
     // Waits (bounded) until the device thread has nothing left to do: a device is open at the
     // wanted rate or the last try failed. For tests and probes.
     bool waitForDevice(std::chrono::milliseconds timeout) const;
