@@ -56,7 +56,8 @@ TEST(SessionBus, OnlyAMissingBusIsPointedAtAFailingAddress)
         const char *runtime;
         std::string expected; // empty: left unset
     } cases[] = {
-        {"a session bus is named", "unix:path=/run/user/7/bus", emptyDir.c_str(), "unix:path=/run/user/7/bus"},
+        {"a session bus is named", "unix:path=/run/user/7/bus", emptyDir.c_str(),
+         "unix:path=/run/user/7/bus"},
         {"the runtime folder holds the bus", nullptr, busDir.c_str(), ""},
         {"the runtime folder has no bus", nullptr, emptyDir.c_str(), missing},
         {"an empty address counts as none", "", emptyDir.c_str(), missing},
