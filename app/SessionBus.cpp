@@ -16,7 +16,9 @@ void AvoidSessionBusLauncher()
     // The path the library would try first itself; without a runtime folder, one that never exists.
     const std::string socket = (runtime != nullptr && *runtime != '\0') ? std::string(runtime) + "/bus"
                                                                         : std::string("/nonexistent/bus");
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (stat(socket.c_str(), &info) == 0 && S_ISSOCK(info.st_mode))
         return;
     setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
