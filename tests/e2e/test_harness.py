@@ -33,7 +33,7 @@ def test_groups_end_together_and_escapees_are_reported(tmp_path):
 def test_a_process_that_ignores_sigterm_is_killed():
     procs = Processes()
     stubborn = procs.start(["sh", "-c", "trap '' TERM; sleep 300 & wait; sleep 300"], stdout=subprocess.DEVNULL)
-    time.sleep(0.2)  # the trap is set
+    wait_for(lambda: len(pids_of(procs)) == 2, 5, "the trap set and the child started")
     started = time.monotonic()
     assert procs.end(stubborn, timeout=0.5) is not None
     assert time.monotonic() - started < 3

@@ -66,7 +66,7 @@ def test_hover_fade_press_and_close_during_fades(procs, display, xdo, sound, lau
     screenshot(env, win, os.path.join(shots, "lbbutton_released_outside.png"))
     xdo.run("mousemove", "--window", win, *CLOSE, "sleep", "0.1", "click", 1)
     status = app.wait(10)
-    assert status == 0, f"the program ended with status {status}"
+    assert status == 0, f"the program ended with status {status}\n{app.stderr()}"
     app.check_stderr()
 
     # Closing during a fade: the pointer crosses the start button on its way to the close button.

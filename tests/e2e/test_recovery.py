@@ -11,7 +11,6 @@ buffering (about 20 ms) can make a time come out that much short."""
 
 import signal
 import subprocess
-import time
 
 from harness import analyze
 from harness.layout import Layout
@@ -157,7 +156,7 @@ def test_knob_steps_latency_and_a_server_that_comes_and_goes(procs, display, xdo
     # (b) the server goes away during endless sound and comes back.
     s.set_knob(KNOB_FREQ, FREQ)
     s.click(START)
-    time.sleep(0.5)  # endless sound under way
+    xdo.wait_size(s.app.window, 275, 700, "endless sound playing")
     sound.stop(signal.SIGKILL)
     wait_for(lambda: "audio device lost" in s.app.stderr(), 5, "the program to notice the loss")
     s.alive("server killed")
