@@ -15,7 +15,7 @@ class Layout:
 
     def __init__(self, name="Form1.layout"):
         self.rects = {}
-        self.classes = {}
+        self.nodes = {}  # name: class, properties, place in its parent
         stack = []  # the open controls
         with open(os.path.join(RESOURCES, name), encoding="utf-8") as f:
             lines = f.read().splitlines()
@@ -38,7 +38,7 @@ class Layout:
             value = _VALUE.match(line)
             if value and stack:
                 stack[-1]["props"][value.group(1)] = value.group(2)
-        # Children were placed relative to their parents; make them absolute, outermost first.
+        # Children were placed relative to their parents; count them from the window instead.
         self._absolute()
 
     def _place(self, node, parents):
@@ -48,26 +48,25 @@ class Layout:
                          number("Height") or number("ClientHeight"))
         node["inset"] = 2 if props.get("BorderStyle") == "bsSingle" and node["class"] == "TPanel" else 0
         node["parent"] = parents[-1]["name"] if parents else None
-        self.classes[node["name"]] = node
+        self.nodes[node["name"]] = node
 
     def _absolute(self):
-        def origin(name):
-            node = self.classes[name]
+        def client_origin(name):
+            """Where the children of `name` are counted from; the form's own place is on the screen."""
+            node = self.nodes[name]
             if node["parent"] is None:
-                return 0, 0  # the form: its own position is on the screen
-            px, py = origin(node["parent"])
-            parent = self.classes[node["parent"]]
-            inset = parent["inset"]
-            base = (0, 0) if parent["parent"] is None else parent["local"][:2]
-            return px + base[0] + inset, py + base[1] + inset
+                return 0, 0
+            x, y = place(name)
+            return x + node["inset"], y + node["inset"]
 
-        for name, node in self.classes.items():
-            x, y, w, h = node["local"]
-            if node["parent"] is None:
-                self.rects[name] = (0, 0, w, h)
-                continue
-            ox, oy = origin(name)
-            self.rects[name] = (ox + x, oy + y, w, h)
+        def place(name):
+            node = self.nodes[name]
+            px, py = client_origin(node["parent"])
+            return px + node["local"][0], py + node["local"][1]
+
+        for name, node in self.nodes.items():
+            x, y = place(name) if node["parent"] is not None else (0, 0)
+            self.rects[name] = (x, y, node["local"][2], node["local"][3])
 
     def rect(self, name):
         return self.rects[name]
