@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/LayoutClasses.h"
+#include "app/SessionBus.h"
 #include "app/StartupTimes.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -24,7 +25,8 @@ int main(int argc, char **argv)
     }
     argc = kept;
     argv[argc] = nullptr;
-    // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
+    // Both adjust the environment, which is only safe before the toolkit starts threads.
+    app::AvoidSessionBusLauncher();
     sound::SoundPlayer &player = sound::soundPlayer();
     if (!ramps)
         player.setRamps(false);

@@ -18,11 +18,10 @@ if dpkg-query -W -f='${Status}' soundgen 2>/dev/null | grep -q "install ok insta
 fi
 [ ! -e /usr/bin/soundgen ] || fail "/usr/bin/soundgen exists outside the package; not overwriting it"
 
+root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
-xvfb=""
 installed=0
 cleanup() {
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   if [ "$installed" -eq 1 ] && [ "$keep" -eq 0 ]; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q soundgen >/dev/null || true
   fi
@@ -49,27 +48,9 @@ exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n1)
 echo "menu entry runs: $exec_line"
 
 echo "== start from the menu entry's command"
-for n in $(seq 150 190); do [ -e "/tmp/.X11-unix/X$n" ] || break; done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 mkdir -m 700 "$work/runtime"
 # A clean environment and a folder with no project files in it.
-(cd / && exec env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" DISPLAY=":$n" \
-  SDL_AUDIODRIVER=dummy $exec_line >"$work/out" 2>"$work/err") &
-app=$!
-shown=""
-for _ in $(seq 150); do
-  kill -0 "$app" 2>/dev/null || { cat "$work/err" >&2; fail "the installed program exited at start"; }
-  shown=$(DISPLAY=":$n" xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n1 || true)
-  [ -n "$shown" ] && break
-  sleep 0.2
-done
-[ -n "$shown" ] || { cat "$work/err" >&2; fail "the installed program showed no window"; }
-geometry=$(DISPLAY=":$n" xdotool getwindowgeometry "$shown" | sed -n 's/.*Geometry: //p')
-[ "$geometry" = "275x650" ] || fail "main window is $geometry, expected 275x650"
-pkill -TERM -P "$app" 2>/dev/null || true
-kill "$app" 2>/dev/null || true
-wait "$app" 2>/dev/null || true
+(PYTHONPATH="$root" python3 -m harness.window_check --size 275x650 --cwd / --clean-env --set HOME="$work" \
+  --set XDG_RUNTIME_DIR="$work/runtime" -- $exec_line) || fail "the installed program did not show its window"
 man -w soundgen >/dev/null 2>&1 || echo "note: man -w found no page (is man-db installed?)"
 echo "installed package works: /usr/bin/soundgen showed its 275x650 window from the menu entry's command"

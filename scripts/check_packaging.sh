@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what a user installs: validators on the menu entry and metainfo, the install tree
 # from a temporary prefix, the program starting from there with no source tree to fall
-# back on, a broken layout reported with file and line, and the Debian package's contents.
+# back on (through the harness), a broken layout reported with file and line, and the Debian
+# package's contents.
 # Usage: check_packaging.sh BUILD_DIR [--no-package]
 set -euo pipefail
 build=$(cd "${1:?usage: check_packaging.sh BUILD_DIR [--no-package]}" && pwd)
@@ -16,12 +17,7 @@ for tool in desktop-file-validate appstreamcli; do
 done
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'rm -rf "$work"' EXIT
 
 echo "== validators"
 desktop-file-validate "$root/packaging/$id.desktop"
@@ -77,41 +73,12 @@ set -e
 echo "$err" | grep -qE "Form1\.layout:[0-9]+:" || fail "broken layout: no file and line in: $err"
 
 echo "== installed program starts"
-display=""
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  display=$DISPLAY
-elif command -v Xvfb >/dev/null; then
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do
-      DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && { display=":$n"; break; }
-      sleep 0.1
-    done
-    break
-  done
-fi
-if [ -z "$display" ]; then
-  echo "no X display and no Xvfb: start-up from the install tree not checked"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "no Xvfb or xdotool: start-up from the install tree not checked"
 else
-  # Run away from the source tree, with no resource override; exec keeps $! the program's pid.
-  (cd "$work" && exec env -u SOUNDGEN_RESOURCES SDL_AUDIODRIVER=dummy DISPLAY="$display" QT_QPA_PLATFORM=xcb \
-    "$prefix/bin/soundgen") 2>"$work/start.err" &
-  app=$!
-  pids+=("$app")
-  shown=""
-  for _ in $(seq 150); do
-    kill -0 "$app" 2>/dev/null || { cat "$work/start.err" >&2; fail "the installed program exited at start"; }
-    shown=$(DISPLAY="$display" xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n1 || true)
-    [ -n "$shown" ] && break
-    sleep 0.2
-  done
-  [ -n "$shown" ] || { cat "$work/start.err" >&2; fail "the installed program showed no window"; }
-  geometry=$(DISPLAY="$display" xdotool getwindowgeometry "$shown" | sed -n 's/.*Geometry: //p')
-  [ "$geometry" = "275x650" ] || fail "main window is $geometry, expected 275x650"
-  kill "$app"
-  wait "$app" 2>/dev/null || true
+  # Away from the source tree, with no resource override.
+  (env -u SOUNDGEN_RESOURCES PYTHONPATH="$root" python3 -m harness.window_check --size 275x650 --cwd "$work" \
+    --set QT_QPA_PLATFORM=xcb -- "$prefix/bin/soundgen") || fail "the installed program did not show its window"
 fi
 
 if [ "$with_package" -eq 1 ]; then

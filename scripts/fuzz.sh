@@ -21,7 +21,7 @@ if [ -z "${SKIP_BUILD:-}" ]; then
 fi
 
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
-export LSAN_OPTIONS=suppressions=$root/tests/fuzz/lsan.supp
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp
 summary=()
 for t in "${targets[@]}"; do
   program=$build/tests/fuzz/${t}_fuzz

@@ -14,7 +14,7 @@ if [ "${1:-}" != "run" ]; then
     clang-format python3 qmake6
     clang-14 libclang-rt-14-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils python3-numpy
+    xvfb xdotool x11-utils imagemagick pulseaudio pulseaudio-utils python3-numpy python3-pytest
     desktop-file-utils appstream file
   )
 fi

@@ -8,35 +8,23 @@ first paint, as the mean of N runs, with the phases the program reports itself
 import argparse
 import os
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from harness.display import Display  # noqa: E402
+from harness.procs import Processes  # noqa: E402
+
 PHASES = ["load", "sound", "toolkit", "fonts", "layouts", "paint", "shown"]
 
 
-def start_xvfb():
-    for display in range(120, 140):
-        if os.path.exists(f"/tmp/.X11-unix/X{display}"):
-            continue
-        proc = subprocess.Popen(["Xvfb", f":{display}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                 "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{display}"):
-                return proc, f":{display}"
-            if proc.poll() is not None:
-                break
-            time.sleep(0.05)
-        proc.kill()
-    sys.exit("startup_time: no Xvfb display could be started")
-
-
-def one_run(program, env):
+def one_run(procs, program, env):
     spawned = time.monotonic_ns()
-    proc = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    proc = procs.start([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     line = b""
     deadline = time.monotonic() + 30
     try:
@@ -47,12 +35,8 @@ def one_run(program, env):
             if time.monotonic() > deadline:
                 break
     finally:
-        proc.send_signal(signal.SIGTERM)
-        try:
-            proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
+        procs.end(proc, timeout=10)
+        proc.stderr.close()
     if not line:
         sys.exit(f"startup_time: {program} printed no start-up times (exit status {proc.returncode})")
     fields = dict(item.split("=", 1) for item in line.decode().split()[1:])
@@ -72,24 +56,25 @@ def main():
         parser.error("one or two programs")
     if not shutil.which("Xvfb"):
         sys.exit("startup_time: Xvfb is not installed")
-    xvfb, display = start_xvfb()
+    procs = Processes()
     runtime = tempfile.mkdtemp(prefix="startup-")
     os.chmod(runtime, 0o700)
-    env = dict(os.environ, DISPLAY=display, SOUNDGEN_STARTUP_TIMES="1", SDL_AUDIODRIVER="dummy",
-               QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
-    env.pop("WAYLAND_DISPLAY", None)
     results = {p: [] for p in args.programs}
     try:
+        display = Display(procs, os.path.join(runtime, "xvfb.log"), "1280x1024x24")
+        env = procs.env(DISPLAY=display.name, SOUNDGEN_STARTUP_TIMES="1", SDL_AUDIODRIVER="dummy",
+                        QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY=None)
         # One warm-up each so that the first measured run does not pay for a cold file cache.
         for program in args.programs:
-            one_run(program, env)
+            one_run(procs, program, env)
         for _ in range(args.runs):
             for program in args.programs:
-                results[program].append(one_run(program, env))
+                results[program].append(one_run(procs, program, env))
     finally:
-        xvfb.terminate()
-        xvfb.wait()
+        left = procs.close()
         shutil.rmtree(runtime, ignore_errors=True)
+    if left:
+        sys.exit("startup_time: processes left behind:\n  " + "\n  ".join(left))
 
     print(f"mean of {args.runs} runs in ms (standard deviation)")
     print("phase     " + "".join(f"{os.path.basename(os.path.dirname(os.path.abspath(p)))[:10] + ':' + str(i):>20}"

@@ -8,16 +8,17 @@ The recording is scanned in pieces; each piece is checked for
 The frequency of a probe window comes from analyze.py's zero-crossing count.
 """
 
+import glob
 import os
 import re
-import sys
 
 import numpy as np
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import analyze  # noqa: E402
 
 RATE = 48000
+CHUNK_SECONDS = 10
+FRAME_BYTES = 4
+CHUNK_BYTES = RATE * FRAME_BYTES * CHUNK_SECONDS
 # Shorter zero runs occur inside quiet tones at their zero crossings.
 MIN_ZERO_RUN = 16
 # Below this magnitude the sound next to silence is no cut.
@@ -229,3 +230,67 @@ class WallClock:
         # The recording runs at RATE; the nearest mark fixes the offset.
         wall, frames = min(self.marks, key=lambda m: abs(m[1] - frame))
         return wall + (frame - frames) / RATE
+
+
+class Recording:
+    """Global frame positions of the recorded pieces, and the pieces not yet checked."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.deleted_frames = 0
+        self.carry = None  # last frames of the previous piece, for checks across the boundary
+        self.carry_start = 0
+        self.reported = 0  # frames up to here have been checked and reported
+
+    def pieces(self):
+        return sorted(glob.glob(os.path.join(self.folder, "chunk_*")))
+
+    def position(self):
+        """Frames recorded so far."""
+        return self.deleted_frames + sum(os.path.getsize(p) for p in self.pieces()) // FRAME_BYTES
+
+    def read(self, first, last):
+        """Frames [first, last) if they are still on disk, else None."""
+        out = []
+        base = self.deleted_frames
+        for path in self.pieces():
+            n = os.path.getsize(path) // FRAME_BYTES
+            lo, hi = max(first, base), min(last, base + n)
+            if lo < hi:
+                with open(path, "rb") as f:
+                    f.seek((lo - base) * FRAME_BYTES)
+                    out.append(f.read((hi - lo) * FRAME_BYTES))
+            base += n
+        data = b"".join(out)
+        return samples(data) if len(data) // FRAME_BYTES == last - first else None
+
+    def complete_pieces(self):
+        """Pieces the splitter has finished (all but the newest)."""
+        return [p for p in self.pieces() if os.path.getsize(p) >= CHUNK_BYTES][:-1] if self.pieces() else []
+
+    def take(self, keep_after, final=False):
+        """Yields (first frame, samples, report from, report to) for each finished piece ending
+        before frame keep_after, and deletes it. The samples start with the tail of the piece
+        before, so that checks see across the boundary; each frame falls in one report range."""
+        paths = self.complete_pieces()
+        if final and self.pieces():
+            paths = self.pieces()
+        for path in paths:
+            n = os.path.getsize(path) // FRAME_BYTES
+            if not final and self.deleted_frames + n > keep_after:
+                break
+            with open(path, "rb") as f:
+                x = samples(f.read())
+            start = self.deleted_frames
+            if self.carry is not None:
+                x = np.concatenate((self.carry, x))
+                start = self.carry_start
+            tail = min(len(x), RATE // 5)
+            end = start + len(x)
+            report_from = self.reported
+            report_to = end if final else end - tail // 2
+            self.reported = report_to
+            self.carry, self.carry_start = x[len(x) - tail :], end - tail
+            os.remove(path)
+            self.deleted_frames += n
+            yield start, x, report_from, report_to

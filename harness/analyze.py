@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Measures recordings of raw s16le stereo sound (what parec writes).
+"""Measures recordings of raw s16le stereo sound (what parec writes). The checks call
+run(COMMAND, FILE, OPTION...), which prints the findings and returns the exit status below.
 
   analyze.py report FILE [--start S] [--length S]
       level (RMS, dBFS) and dominant frequency of each channel
@@ -332,7 +333,7 @@ def cmd_changes(args):
     return 0
 
 
-def main():
+def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--rate", type=int, default=48000, help="frames per second of the recording")
     sub = parser.add_subparsers(dest="command", required=True)
@@ -376,7 +377,7 @@ def main():
     changes.add_argument("--marks", required=True)
     changes.add_argument("--freqs", required=True)
 
-    args = parser.parse_args()
+    args = parser.parse_args(argv)
     try:
         return {
             "report": cmd_report,
@@ -389,6 +390,10 @@ def main():
     except OSError as e:
         print(f"cannot read recording: {e}", file=sys.stderr)
         return 2
+
+
+def run(*argv):
+    return main([str(a) for a in argv])
 
 
 if __name__ == "__main__":

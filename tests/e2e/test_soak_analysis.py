@@ -1,16 +1,13 @@
-#!/usr/bin/env python3
 """Checks of the soak run's recording analysis on made-up sound with known faults."""
 
 import os
-import sys
 import tempfile
 import unittest
 
 import numpy as np
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
-import soak  # noqa: E402
-import soak_analysis as sa  # noqa: E402
+from harness import analyze
+from harness import soak_analysis as sa
 
 RATE = sa.RATE
 
@@ -147,7 +144,7 @@ class FrequencyTest(unittest.TestCase):
         for name, mono in cases:
             with self.subTest(name):
                 ours = sa.rising_crossings(mono)
-                theirs = sa.analyze.rising_crossings(mono.tolist())
+                theirs = analyze.rising_crossings(mono.tolist())
                 self.assertEqual(len(ours), len(theirs))
                 self.assertTrue(np.allclose(ours, theirs))
 
@@ -209,7 +206,7 @@ class ServerUnderrunTest(unittest.TestCase):
 
 class RecordingTest(unittest.TestCase):
     def test_pieces_are_checked_once_across_their_boundaries(self):
-        seconds = soak.CHUNK_SECONDS
+        seconds = sa.CHUNK_SECONDS
         # A gap right at the first boundary, and a click 80 ms before the second: inside the
         # tail that the next piece is checked with too. The pieces join without a jump of their
         # own (whole periods at 1000 Hz).
@@ -224,7 +221,7 @@ class RecordingTest(unittest.TestCase):
             for i, mono in enumerate((first, second, third)):
                 with open(os.path.join(folder, f"chunk_{i:05d}"), "wb") as f:
                     f.write(stereo(mono).astype("<i2").tobytes())
-            rec = soak.Recording(folder)
+            rec = sa.Recording(folder)
             self.assertEqual(rec.position(), 2 * seconds * RATE + RATE)
             gaps, clicks = [], []
             for final in (False, True):
@@ -236,6 +233,3 @@ class RecordingTest(unittest.TestCase):
             self.assertLessEqual(abs(clicks[0] - click_at), 1)
             self.assertEqual(rec.pieces(), [])
 
-
-if __name__ == "__main__":
-    unittest.main()
