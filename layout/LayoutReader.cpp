@@ -122,11 +122,11 @@ bool Reader::parseRoot()
     const Token open = m_lexer.next();
     if (open.kind != TokenKind::OpenBrace)
         return fail(open.line,
-                    QStringLiteral("expected '{' after %1 %2").arg(classToken.text, nameToken.text));
+                    QStringLiteral("expected '{' after %1 %2").arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (!classMatches(m_root, classToken.text))
         return fail(classToken.line,
                     QStringLiteral("layout is for class %1, not %2")
-                        .arg(classToken.text, QString::fromLatin1(m_root->metaObject()->className())));
+                        .arg(ShortForMessage(classToken.text), QString::fromLatin1(m_root->metaObject()->className())));
     m_root->setObjectName(nameToken.text);
     m_names.insert(nameToken.text);
     if (auto *state = dynamic_cast<core::ComponentState *>(m_root))
@@ -152,7 +152,7 @@ bool Reader::parseBody(QObject *object, int depth)
         case TokenKind::End:
             return fail(token.line,
                         QStringLiteral("unexpected end of file: '}' missing for %1 opened on line %2")
-                            .arg(object->objectName())
+                            .arg(ShortForMessage(object->objectName()))
                             .arg(openLine));
         case TokenKind::Ident: {
             const Token after = m_lexer.peek();
@@ -165,7 +165,7 @@ bool Reader::parseBody(QObject *object, int depth)
                     return false;
             } else if (!m_lexer.failed()) {
                 return fail(after.line,
-                            QStringLiteral("expected '=' or an object name after '%1'").arg(token.text));
+                            QStringLiteral("expected '=' or an object name after %1").arg(QuoteForMessage(token.text)));
             } else {
                 return false;
             }
@@ -185,22 +185,22 @@ bool Reader::parseChild(QObject *enclosing, const Token &classToken, int depth)
         return false;
     if (open.kind != TokenKind::OpenBrace)
         return fail(open.line,
-                    QStringLiteral("expected '{' after %1 %2").arg(classToken.text, nameToken.text));
+                    QStringLiteral("expected '{' after %1 %2").arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (depth > maxDepth)
         return fail(classToken.line, QStringLiteral("objects nested too deeply"));
     if (classToken.text.contains(u'.') || nameToken.text.contains(u'.'))
         return fail(classToken.line,
-                    QStringLiteral("bad object header %1 %2").arg(classToken.text, nameToken.text));
+                    QStringLiteral("bad object header %1 %2").arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (!IsClassRegistered(classToken.text))
-        return fail(classToken.line, QStringLiteral("unknown class %1").arg(classToken.text));
+        return fail(classToken.line, QStringLiteral("unknown class %1").arg(ShortForMessage(classToken.text)));
     if (m_names.contains(nameToken.text))
-        return fail(nameToken.line, QStringLiteral("duplicate object name %1").arg(nameToken.text));
+        return fail(nameToken.line, QStringLiteral("duplicate object name %1").arg(ShortForMessage(nameToken.text)));
 
     QObject *parent = m_root;
     if (IsWidgetClass(classToken.text)) {
         if (!enclosing->isWidgetType())
             return fail(classToken.line, QStringLiteral("widget %1 cannot be placed inside non-visual %2")
-                                             .arg(nameToken.text, enclosing->objectName()));
+                                             .arg(ShortForMessage(nameToken.text), ShortForMessage(enclosing->objectName())));
         parent = enclosing;
     }
     QObject *child = CreateObject(classToken.text, parent);
@@ -262,8 +262,8 @@ bool Reader::assign(QObject *object, const Token &nameToken)
             return fail(line, error);
     }
     if (name.startsWith(QLatin1String("On")) && value.kind == ValueKind::Ident)
-        return fail(line, QStringLiteral("unknown event %1 of %2").arg(name, object->objectName()));
-    return fail(line, QStringLiteral("unknown property %1 of %2").arg(name, object->objectName()));
+        return fail(line, QStringLiteral("unknown event %1 of %2").arg(ShortForMessage(name), ShortForMessage(object->objectName())));
+    return fail(line, QStringLiteral("unknown property %1 of %2").arg(ShortForMessage(name), ShortForMessage(object->objectName())));
 }
 
 // Follows `path` through object properties (QObject pointers) and value gadgets. For a gadget
@@ -274,7 +274,7 @@ bool Reader::setDotted(QObject *object, const void *gadget, const QMetaObject *m
     const QString &name = path.first();
     const int index = meta->indexOfProperty(name.toLatin1().constData());
     if (index < 0)
-        return fail(value.line, QStringLiteral("unknown property %1").arg(m_dottedName));
+        return fail(value.line, QStringLiteral("unknown property %1").arg(ShortForMessage(m_dottedName)));
     const QMetaProperty property = meta->property(index);
     QString error;
 
