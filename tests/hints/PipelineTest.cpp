@@ -241,6 +241,8 @@ TEST(PipelineTest, GradientLayouts)
         {E::gtLeftRight, E::gmPercent, 100, 25, 25, false, {18, 0}, Round(255 - 128 / 5.0)},
         {E::gtLeftRight, E::gmPercent, 100, 0, 0, false, {0, 5}, 0},
         {E::gtLeftRight, E::gmPercent, 100, 0, 0, false, {1, 5}, 127},
+        // Span 20 x 53 / 100 = 10.6 rounds to 11: the first band covers column 10 too.
+        {E::gtLeftRight, E::gmPercent, 53, 100, 0, false, {10, 5}, Round(127 * 10 / 11.0)},
         // Border: nearest edge; bands 5 (first) and 10 (last).
         {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {0, 10}, 0},
         {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {2, 1}, Round(127 / 5.0)},
@@ -341,24 +343,35 @@ TEST(PipelineTest, ShapeMasksAtStatedPoints)
         EXPECT_EQ(PixelAt(translucent, 92, 65), canvas::RGB(100, 100, 100));
         EXPECT_EQ(PixelAt(translucent, 0, 65), canvas::RGB(203, 203, 203));
     }
-    // Balloon: three small ellipses between the tip and the body, growing towards the body.
-    {
-        Shaped<TsBalloonHintWindow> s(E::shBalloon, 240, 140, 0); // offset 9, ExOffset 25
-        const QImage mask = s.window.ShapeMask(0, 0);             // body (0, 25, 231, 131)
+    // Balloon: three small ellipses between the tip and the body, growing towards the body; the
+    // k-th centred k quarters of the tip-to-centre distance in from the edge on the tip's side.
+    for (const int quadrant : {0, 2}) {
+        Shaped<TsBalloonHintWindow> s(E::shBalloon, 240, 140, quadrant); // offset 9, ExOffset 25
+        const QImage mask = s.window.ShapeMask(0, 0);                    // body (0, 25, 231, 131)
         const double b = 106 / 12.0;
         const int step = Round((25 - 3 * b) / 6);
         const int cx = 115;
+        const int tipX = quadrant == 0 ? 3 : 237;
         int y = 0;
         int previous = 0;
         for (int k = 1; k <= 3; ++k) {
             const int h = Round(b + 2 * (k - 1) * step);
-            const int x = 3 + (cx - 3) * k / 4;
-            EXPECT_TRUE(Black(mask, x, y + h / 2)) << "ellipse " << k;
+            const int in = Round(std::abs(cx - tipX) * k / 4.0);
+            const int x = quadrant == 0 ? in : 240 - in;
+            const int row = y + h / 2;
+            EXPECT_TRUE(Black(mask, x, row)) << "quadrant " << quadrant << " ellipse " << k;
+            int first = x, last = x;
+            while (first > 0 && Black(mask, first - 1, row))
+                --first;
+            while (last < 239 && Black(mask, last + 1, row))
+                ++last;
+            // An ellipse (x - w/2, .., x - w/2 + w) is centred on x - 1/2 (even w) or x (odd w).
+            EXPECT_LE(std::abs(first + last + 1 - 2 * x), 1) << "quadrant " << quadrant << " ellipse " << k;
             EXPECT_GE(h, previous);
             previous = h;
             y += h;
         }
-        EXPECT_FALSE(Black(mask, 200, 5)) << "nothing else above the body";
+        EXPECT_FALSE(Black(mask, quadrant == 0 ? 200 : 40, 5)) << "nothing else above the body";
         EXPECT_TRUE(Black(mask, 115, 78));
     }
 }
