@@ -51,6 +51,17 @@ private:
         return false;
     }
     void rollBack();
+    bool resolveReferences();
+
+    // A control named before it may be declared, set once the whole layout is read.
+    struct Reference
+    {
+        QPointer<QObject> object;
+        QMetaProperty property;
+        QString target;
+        int line;
+    };
+    QList<Reference> m_references;
 
     QObject *m_root;
     Lexer m_lexer;
@@ -68,7 +79,7 @@ LayoutResult Reader::run()
     auto *rootState = dynamic_cast<core::ComponentState *>(m_root);
     bool ok = false;
     try {
-        ok = parseRoot();
+        ok = parseRoot() && resolveReferences();
     } catch (const std::exception &e) {
         fail(m_lexer.line(),
              QStringLiteral("error while setting values: %1").arg(QString::fromLocal8Bit(e.what())));
@@ -109,6 +120,23 @@ void Reader::rollBack()
     for (const QString &event : std::as_const(m_rootEvents))
         UnbindHandler(m_root, event);
     m_root->setObjectName(m_oldRootName);
+}
+
+bool Reader::resolveReferences()
+{
+    for (const Reference &reference : std::as_const(m_references)) {
+        QObject *target = m_root->objectName() == reference.target
+                              ? m_root
+                              : m_root->findChild<QObject *>(reference.target, Qt::FindChildrenRecursively);
+        if (!target || !target->isWidgetType())
+            return fail(reference.line, QStringLiteral("no control named %1 for %2")
+                                            .arg(ShortForMessage(reference.target),
+                                                 QString::fromLatin1(reference.property.name())));
+        if (!reference.object || !reference.property.write(reference.object, QVariant::fromValue(target)))
+            return fail(reference.line,
+                        QStringLiteral("cannot set property %1").arg(QString::fromLatin1(reference.property.name())));
+    }
+    return true;
 }
 
 bool Reader::parseRoot()
@@ -237,6 +265,10 @@ bool Reader::assign(QObject *object, const Token &nameToken)
         const QMetaProperty property = meta->property(index);
         if (!property.isWritable())
             return fail(line, QStringLiteral("property %1 is read-only").arg(name));
+        if (IsControlReference(property) && value.kind == ValueKind::Ident) {
+            m_references.append({object, property, value.text, value.line});
+            return true;
+        }
         QString error;
         const QVariant converted = ConvertValue(property, value, error);
         if (!error.isEmpty())

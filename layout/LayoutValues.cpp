@@ -540,6 +540,16 @@ bool IsObjectPointer(const QMetaProperty &property)
     return (property.metaType().flags() & QMetaType::PointerToQObject) != 0;
 }
 
+bool IsControlReference(const QMetaProperty &property)
+{
+    if (!IsObjectPointer(property) || !property.isWritable())
+        return false;
+    for (const QMetaObject *m = property.metaType().metaObject(); m; m = m->superClass())
+        if (std::strcmp(m->className(), "QWidget") == 0)
+            return true;
+    return false;
+}
+
 bool IsGadget(const QMetaProperty &property)
 {
     return !IsObjectPointer(property) && (property.metaType().flags() & QMetaType::IsGadget) != 0;

@@ -57,6 +57,9 @@ QString ColorValueToIdent(qint64 value);
 bool IsPublishedProperty(const QMetaObject *metaObject, int propertyIndex);
 
 bool IsObjectPointer(const QMetaProperty &property);
+// A writable reference to another control (a label's FocusControl): stored as that control's
+// name, not walked like an owned sub-object.
+bool IsControlReference(const QMetaProperty &property);
 bool IsGadget(const QMetaProperty &property);
 
 } // namespace layout

@@ -83,6 +83,10 @@ void Walk(QObject *object, const QString &prefix, QList<TiPropertyEntry> &out, Q
         if (!property.isStored() || !property.isWritable() || !property.isReadable())
             continue;
         const QString path = prefix + QString::fromLatin1(name);
+        if (layout::IsControlReference(property)) {
+            out.append({path, object, property});
+            continue;
+        }
         if (layout::IsObjectPointer(property)) {
             QObject *sub = property.read(object).value<QObject *>();
             if (IsPersistentObject(sub) && !visited.contains(sub)) {
@@ -137,6 +141,20 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
             return QVariant(float(value));
         }
         return QVariant(value);
+    }
+
+    if (layout::IsControlReference(property)) {
+        if (text.isEmpty())
+            return QVariant(type);
+        // By name, among the controls of the owner's window.
+        const auto *owner = qobject_cast<const QWidget *>(entry.Owner);
+        QWidget *window = owner ? owner->window() : nullptr;
+        QWidget *target = nullptr;
+        if (window)
+            target = window->objectName() == text ? window : window->findChild<QWidget *>(text);
+        if (!target)
+            throw invalid();
+        return QVariant::fromValue(target);
     }
 
     bool ok = false;
@@ -224,6 +242,11 @@ QString PropertyFileClassName(const QObject *Object)
 
 bool FormatPropertyValue(const QMetaProperty &Property, const QVariant &Value, QString &Text)
 {
+    if (layout::IsControlReference(Property)) {
+        const QObject *target = Value.value<QObject *>();
+        Text = target ? target->objectName() : QString();
+        return true;
+    }
     const int id = Property.metaType().id();
     if (id == QMetaType::QString) {
         Text = Value.toString();
