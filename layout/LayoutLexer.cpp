@@ -230,7 +230,8 @@ Token Lexer::scan()
         }
         token.text = m_text.mid(start, m_pos - start);
         if (m_pos < m_text.size() && isIdentChar(m_text.at(m_pos))) {
-            fail(token.line, QStringLiteral("bad number %1").arg(QuoteForMessage(token.text + m_text.at(m_pos))));
+            fail(token.line,
+                 QStringLiteral("bad number %1").arg(QuoteForMessage(token.text + m_text.at(m_pos))));
             return Token{TokenKind::End, {}, 0, 0, token.line};
         }
         bool ok = false;

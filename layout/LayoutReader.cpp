@@ -133,8 +133,9 @@ bool Reader::resolveReferences()
                                             .arg(ShortForMessage(reference.target),
                                                  QString::fromLatin1(reference.property.name())));
         if (!reference.object || !reference.property.write(reference.object, QVariant::fromValue(target)))
-            return fail(reference.line,
-                        QStringLiteral("cannot set property %1").arg(QString::fromLatin1(reference.property.name())));
+            return fail(
+                reference.line,
+                QStringLiteral("cannot set property %1").arg(QString::fromLatin1(reference.property.name())));
     }
     return true;
 }
@@ -149,12 +150,12 @@ bool Reader::parseRoot()
         return fail(nameToken.line, QStringLiteral("expected the root object's name"));
     const Token open = m_lexer.next();
     if (open.kind != TokenKind::OpenBrace)
-        return fail(open.line,
-                    QStringLiteral("expected '{' after %1 %2").arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
+        return fail(open.line, QStringLiteral("expected '{' after %1 %2")
+                                   .arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (!classMatches(m_root, classToken.text))
-        return fail(classToken.line,
-                    QStringLiteral("layout is for class %1, not %2")
-                        .arg(ShortForMessage(classToken.text), QString::fromLatin1(m_root->metaObject()->className())));
+        return fail(classToken.line, QStringLiteral("layout is for class %1, not %2")
+                                         .arg(ShortForMessage(classToken.text),
+                                              QString::fromLatin1(m_root->metaObject()->className())));
     m_root->setObjectName(nameToken.text);
     m_names.insert(nameToken.text);
     if (auto *state = dynamic_cast<core::ComponentState *>(m_root))
@@ -192,8 +193,8 @@ bool Reader::parseBody(QObject *object, int depth)
                 if (!parseChild(object, token, depth + 1))
                     return false;
             } else if (!m_lexer.failed()) {
-                return fail(after.line,
-                            QStringLiteral("expected '=' or an object name after %1").arg(QuoteForMessage(token.text)));
+                return fail(after.line, QStringLiteral("expected '=' or an object name after %1")
+                                            .arg(QuoteForMessage(token.text)));
             } else {
                 return false;
             }
@@ -212,23 +213,27 @@ bool Reader::parseChild(QObject *enclosing, const Token &classToken, int depth)
     if (m_lexer.failed())
         return false;
     if (open.kind != TokenKind::OpenBrace)
-        return fail(open.line,
-                    QStringLiteral("expected '{' after %1 %2").arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
+        return fail(open.line, QStringLiteral("expected '{' after %1 %2")
+                                   .arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (depth > maxDepth)
         return fail(classToken.line, QStringLiteral("objects nested too deeply"));
     if (classToken.text.contains(u'.') || nameToken.text.contains(u'.'))
         return fail(classToken.line,
-                    QStringLiteral("bad object header %1 %2").arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
+                    QStringLiteral("bad object header %1 %2")
+                        .arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (!IsClassRegistered(classToken.text))
-        return fail(classToken.line, QStringLiteral("unknown class %1").arg(ShortForMessage(classToken.text)));
+        return fail(classToken.line,
+                    QStringLiteral("unknown class %1").arg(ShortForMessage(classToken.text)));
     if (m_names.contains(nameToken.text))
-        return fail(nameToken.line, QStringLiteral("duplicate object name %1").arg(ShortForMessage(nameToken.text)));
+        return fail(nameToken.line,
+                    QStringLiteral("duplicate object name %1").arg(ShortForMessage(nameToken.text)));
 
     QObject *parent = m_root;
     if (IsWidgetClass(classToken.text)) {
         if (!enclosing->isWidgetType())
-            return fail(classToken.line, QStringLiteral("widget %1 cannot be placed inside non-visual %2")
-                                             .arg(ShortForMessage(nameToken.text), ShortForMessage(enclosing->objectName())));
+            return fail(classToken.line,
+                        QStringLiteral("widget %1 cannot be placed inside non-visual %2")
+                            .arg(ShortForMessage(nameToken.text), ShortForMessage(enclosing->objectName())));
         parent = enclosing;
     }
     QObject *child = CreateObject(classToken.text, parent);
@@ -294,8 +299,10 @@ bool Reader::assign(QObject *object, const Token &nameToken)
             return fail(line, error);
     }
     if (name.startsWith(QLatin1String("On")) && value.kind == ValueKind::Ident)
-        return fail(line, QStringLiteral("unknown event %1 of %2").arg(ShortForMessage(name), ShortForMessage(object->objectName())));
-    return fail(line, QStringLiteral("unknown property %1 of %2").arg(ShortForMessage(name), ShortForMessage(object->objectName())));
+        return fail(line, QStringLiteral("unknown event %1 of %2")
+                              .arg(ShortForMessage(name), ShortForMessage(object->objectName())));
+    return fail(line, QStringLiteral("unknown property %1 of %2")
+                          .arg(ShortForMessage(name), ShortForMessage(object->objectName())));
 }
 
 // Follows `path` through object properties (QObject pointers) and value gadgets. For a gadget

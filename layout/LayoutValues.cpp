@@ -226,7 +226,8 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
                 bool ok = false;
                 const int bit = enumerator.keyToValue(key.toLatin1().constData(), &ok);
                 if (!ok) {
-                    error = QStringLiteral("unknown identifier %1 for %2").arg(QuoteForMessage(key), typeName);
+                    error =
+                        QStringLiteral("unknown identifier %1 for %2").arg(QuoteForMessage(key), typeName);
                     return {};
                 }
                 number |= bit;
@@ -235,7 +236,8 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
             bool ok = false;
             number = enumerator.keyToValue(value.text.toLatin1().constData(), &ok);
             if (!ok) {
-                error = QStringLiteral("unknown identifier %1 for %2").arg(QuoteForMessage(value.text), typeName);
+                error =
+                    QStringLiteral("unknown identifier %1 for %2").arg(QuoteForMessage(value.text), typeName);
                 return {};
             }
         } else {
@@ -411,7 +413,8 @@ QString QuoteForMessage(const QString &text)
 bool CoordinateInRange(const QMetaProperty &property, qint64 number)
 {
     static const QByteArray geometry[] = {"Left", "Top", "Width", "Height", "ClientWidth", "ClientHeight"};
-    if (std::find(std::begin(geometry), std::end(geometry), QByteArray(property.name())) == std::end(geometry))
+    if (std::find(std::begin(geometry), std::end(geometry), QByteArray(property.name())) ==
+        std::end(geometry))
         return true;
     return number >= kMinCoordinate && number <= kMaxCoordinate;
 }

@@ -130,7 +130,9 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
 
     const QString text = rawValue.trimmed();
     const QString quoted = layout::QuoteForMessage(text);
-    auto invalid = [&] { return core::Exception(quoted + QStringLiteral(" is not a valid value for ") + name); };
+    auto invalid = [&] {
+        return core::Exception(quoted + QStringLiteral(" is not a valid value for ") + name);
+    };
     if (id == QMetaType::Double || id == QMetaType::Float) {
         double value = 0;
         if (!ParseFloat(text, value))

@@ -455,7 +455,8 @@ TEST(PipelineTest, TranslucentBackgroundLightensShadowAndShapedBody)
         m->sStyle()->Painting()->SetTransparency(k.transparency);
         TsSimplyHintWindow window;
         window.Compose();
-        EXPECT_EQ(PixelAt(window.Composed(), 38, 28), MixColor(k.shadowLevel, Background(38, 28), canvas::clBlack));
+        EXPECT_EQ(PixelAt(window.Composed(), 38, 28),
+                  MixColor(k.shadowLevel, Background(38, 28), canvas::clBlack));
     }
     // Ellipse without shadow: the mask's inner level is the painting transparency too.
     auto m = PlainManager(E::shEllipse, 200, 120);

@@ -301,7 +301,8 @@ INSTANTIATE_TEST_SUITE_P(All, MalformedLayout, ::testing::ValuesIn(malformedCase
 
 TEST_F(LayoutReader, CoordinateLimitsThemselvesLoad)
 {
-    ASSERT_TRUE(load(QStringLiteral("TLtForm F {\n  Left = -32768\n  TLtPanel P {\n    Left = 32767\n  }\n}")).ok);
+    ASSERT_TRUE(
+        load(QStringLiteral("TLtForm F {\n  Left = -32768\n  TLtPanel P {\n    Left = 32767\n  }\n}")).ok);
     EXPECT_EQ(form.Left(), -32768);
 }
 
@@ -312,7 +313,8 @@ TEST_F(LayoutReader, LongValueIsCutInTheMessage)
     const layout::LayoutResult result =
         load(QStringLiteral("TLtForm F {\n  TLtPanel P {\n    Align = %1\n  }\n}").arg(name));
     ASSERT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("unknown identifier '%1\u2026' for ").arg(name.left(60))))
+    EXPECT_TRUE(
+        result.error.contains(QStringLiteral("unknown identifier '%1\u2026' for ").arg(name.left(60))))
         << result.error.toStdString();
 }
 

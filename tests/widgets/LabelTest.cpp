@@ -385,8 +385,9 @@ TEST(LabelTest, FocusControlIsStoredByName)
     EXPECT_TRUE(saved.contains(QStringLiteral("FocusControl = G\n"))) << saved.toStdString();
 
     QWidget other;
-    const layout::LayoutResult unknown = layout::LoadLayoutText(
-        &other, QString(text).replace(QStringLiteral("= G"), QStringLiteral("= H")), QStringLiteral("t.layout"));
+    const layout::LayoutResult unknown =
+        layout::LoadLayoutText(&other, QString(text).replace(QStringLiteral("= G"), QStringLiteral("= H")),
+                               QStringLiteral("t.layout"));
     EXPECT_EQ(unknown.error, QStringLiteral("t.layout:3: no control named H for FocusControl"));
     EXPECT_TRUE(other.children().isEmpty());
 

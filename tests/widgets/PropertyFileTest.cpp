@@ -298,7 +298,8 @@ TEST_F(PropertyFileTest, FileThatIsNotUtf8ReadsAsCyrillicCodePage)
     {
         QFile f(File("cp1251.txt"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("File Type = TiLabel\r\nCaption = \x20\xC4\xCE\xCF\xCE\xCB\xCD\xC8\xD2\xC5\xCB\xDC\xCD\xCE\x20\r\n");
+        f.write("File Type = TiLabel\r\nCaption = "
+                "\x20\xC4\xCE\xCF\xCE\xCB\xCD\xC8\xD2\xC5\xCB\xDC\xCD\xCE\x20\r\n");
     }
     widgets::TiLabel label;
     ASSERT_TRUE(label.LoadPropertiesFromFile(File("cp1251.txt")));
