@@ -189,7 +189,9 @@ Token Lexer::scan()
                 break;
             }
             default:
-                fail(token.line, QStringLiteral("unknown escape '\\%1' in string").arg(esc));
+                fail(
+                    token.line,
+                    QStringLiteral("unknown escape %1 in string").arg(QuoteForMessage(u'\\' + QString(esc))));
                 return Token{TokenKind::End, {}, 0, 0, token.line};
             }
         }
