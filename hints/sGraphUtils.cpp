@@ -208,8 +208,9 @@ void FillPassiveGradient(QImage &bitmap, const canvas::TRect &rect, const TPassi
 
     const bool columns = gradient.Layout() == TsHintEnums::gtLeftRight;
     const int size = columns ? hintSize.width() : hintSize.height();
-    const int span = gradient.Mode() == TsHintEnums::gmFixed ? std::min(gradient.Width(), size)
-                                                             : size * std::min(gradient.Width(), 100) / 100;
+    const int span = gradient.Mode() == TsHintEnums::gmFixed
+                         ? std::min(gradient.Width(), size)
+                         : RoundEven(size * std::min(gradient.Width(), 100) / 100.0);
     const int limit = columns ? w : h;
     const int n1 = std::min(std::max(1, RoundEven(span * gradient.Percent1() / 100.0)), std::max(limit, 1));
     const int n2 = std::min(std::max(1, RoundEven(span * gradient.Percent2() / 100.0)), std::max(limit, 1));

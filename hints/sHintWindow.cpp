@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace hints {
 
@@ -60,7 +61,8 @@ QRect PlaceHint(const QPoint &p, int w, int h, const QRect &desktop, int *quadra
 
 TsCustomHintWindow::TsCustomHintWindow(QWidget *parent)
     : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput)
+                          Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
+                          Qt::NoDropShadowWindowHint) // the painted shadow is the only one
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -415,11 +417,15 @@ void TsBalloonHintWindow::DrawTailRing(canvas::Canvas &mask, const TRect &body, 
     const int s = RoundEven((Manager()->ExOffset() - 3 * b) / 6);
     const int cx = (body.Left + body.Right) / 2;
     const bool below = Quadrant == 0 || Quadrant == 2;
+    const bool leftOfOrigin = Quadrant == 2 || Quadrant == 3;
+    const double distance = std::abs(cx - tip.x());
     int y = below ? 0 : Work().height() - ShadowOffset();
     for (int k = 1; k <= 3; ++k) {
         const int eh = RoundEven(b + 2 * (k - 1) * s);
         const int ew = RoundEven(double(eh) * bw / (2.0 * bh));
-        const int ex = tip.x() + (cx - tip.x()) * k / 4;
+        // Measured from the window's edge on the tip's side, not from the tip.
+        const int in = RoundEven(distance * k / 4);
+        const int ex = leftOfOrigin ? Work().width() - in : in;
         const int top = below ? y : y - eh;
         mask.Ellipse(ex - ew / 2 + c, top + c, ex - ew / 2 + ew - c, top + eh - c);
         y = below ? y + eh : y - eh;

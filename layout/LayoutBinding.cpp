@@ -1,5 +1,7 @@
 #include "layout/LayoutBinding.h"
 
+#include "layout/LayoutValues.h"
+
 #include <QHash>
 #include <QMetaMethod>
 #include <QPointer>
@@ -57,11 +59,13 @@ LayoutResult BindHandler(QObject *sender, const QString &event, QObject *receive
     const QList<QMetaMethod> signalList =
         methodsNamed(sender->metaObject(), event.toLatin1(), QMetaMethod::Signal);
     if (signalList.isEmpty())
-        return fail(QStringLiteral("%1 has no event %2").arg(sender->objectName(), event));
+        return fail(QStringLiteral("%1 has no event %2")
+                        .arg(ShortForMessage(sender->objectName()), ShortForMessage(event)));
     const QList<QMetaMethod> slotList =
         methodsNamed(receiver->metaObject(), handler.toLatin1(), QMetaMethod::Slot);
     if (slotList.isEmpty())
-        return fail(QStringLiteral("handler %1 not found in %2").arg(handler, receiver->objectName()));
+        return fail(QStringLiteral("handler %1 not found in %2")
+                        .arg(ShortForMessage(handler), ShortForMessage(receiver->objectName())));
     for (const QMetaMethod &signal : signalList) {
         for (const QMetaMethod &slot : slotList) {
             if (!QMetaObject::checkConnectArgs(signal, slot))
@@ -69,7 +73,8 @@ LayoutResult BindHandler(QObject *sender, const QString &event, QObject *receive
             UnbindHandler(sender, event);
             const QMetaObject::Connection connection = QObject::connect(sender, signal, receiver, slot);
             if (!connection)
-                return fail(QStringLiteral("cannot connect %1 to %2").arg(event, handler));
+                return fail(QStringLiteral("cannot connect %1 to %2")
+                                .arg(ShortForMessage(event), ShortForMessage(handler)));
             auto &list = bindingTable()[sender];
             if (list.isEmpty()) {
                 // Forget the bindings when the sender goes; the table must not outlive it.
@@ -79,8 +84,9 @@ LayoutResult BindHandler(QObject *sender, const QString &event, QObject *receive
             return {};
         }
     }
-    return fail(QStringLiteral("handler %1 does not match the arguments of event %2")
-                    .arg(handler, QString::fromLatin1(signalList.first().methodSignature())));
+    return fail(
+        QStringLiteral("handler %1 does not match the arguments of event %2")
+            .arg(ShortForMessage(handler), QString::fromLatin1(signalList.first().methodSignature())));
 }
 
 bool HasEvent(const QObject *object, const QString &event)

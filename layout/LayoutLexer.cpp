@@ -1,5 +1,7 @@
 #include "layout/LayoutLexer.h"
 
+#include "layout/LayoutValues.h"
+
 #include <cmath>
 
 namespace layout {
@@ -36,7 +38,7 @@ QString describe(const Token &token)
     case TokenKind::Ident:
     case TokenKind::Integer:
     case TokenKind::Real:
-        return QStringLiteral("'%1'").arg(token.text);
+        return QuoteForMessage(token.text);
     case TokenKind::String:
         return QStringLiteral("a string");
     case TokenKind::Equals:
@@ -187,7 +189,9 @@ Token Lexer::scan()
                 break;
             }
             default:
-                fail(token.line, QStringLiteral("unknown escape '\\%1' in string").arg(esc));
+                fail(
+                    token.line,
+                    QStringLiteral("unknown escape %1 in string").arg(QuoteForMessage(u'\\' + QString(esc))));
                 return Token{TokenKind::End, {}, 0, 0, token.line};
             }
         }
@@ -228,7 +232,8 @@ Token Lexer::scan()
         }
         token.text = m_text.mid(start, m_pos - start);
         if (m_pos < m_text.size() && isIdentChar(m_text.at(m_pos))) {
-            fail(token.line, QStringLiteral("bad number '%1%2'").arg(token.text, m_text.at(m_pos)));
+            fail(token.line,
+                 QStringLiteral("bad number %1").arg(QuoteForMessage(token.text + m_text.at(m_pos))));
             return Token{TokenKind::End, {}, 0, 0, token.line};
         }
         bool ok = false;
@@ -246,7 +251,7 @@ Token Lexer::scan()
             }
         }
         if (!ok || (real && !std::isfinite(token.real))) {
-            fail(token.line, QStringLiteral("bad number '%1'").arg(token.text));
+            fail(token.line, QStringLiteral("bad number %1").arg(QuoteForMessage(token.text)));
             return Token{TokenKind::End, {}, 0, 0, token.line};
         }
         return token;
@@ -259,13 +264,13 @@ Token Lexer::scan()
         token.kind = TokenKind::Ident;
         token.text = m_text.mid(start, m_pos - start);
         if (token.text.endsWith(u'.') || token.text.contains(QStringLiteral(".."))) {
-            fail(token.line, QStringLiteral("bad name '%1'").arg(token.text));
+            fail(token.line, QStringLiteral("bad name %1").arg(QuoteForMessage(token.text)));
             return Token{TokenKind::End, {}, 0, 0, token.line};
         }
         return token;
     }
 
-    fail(token.line, QStringLiteral("unexpected character '%1'").arg(c));
+    fail(token.line, QStringLiteral("unexpected character %1").arg(QuoteForMessage(c)));
     return Token{TokenKind::End, {}, 0, 0, token.line};
 }
 
@@ -289,7 +294,7 @@ bool Lexer::readBinary(QByteArray &out)
             continue;
         const int d = hexDigit(c);
         if (d < 0) {
-            fail(m_line, QStringLiteral("bad character '%1' in binary block").arg(c));
+            fail(m_line, QStringLiteral("bad character %1 in binary block").arg(QuoteForMessage(c)));
             return false;
         }
         if (high < 0) {

@@ -51,6 +51,17 @@ private:
         return false;
     }
     void rollBack();
+    bool resolveReferences();
+
+    // A control named before it may be declared, set once the whole layout is read.
+    struct Reference
+    {
+        QPointer<QObject> object;
+        QMetaProperty property;
+        QString target;
+        int line;
+    };
+    QList<Reference> m_references;
 
     QObject *m_root;
     Lexer m_lexer;
@@ -68,7 +79,7 @@ LayoutResult Reader::run()
     auto *rootState = dynamic_cast<core::ComponentState *>(m_root);
     bool ok = false;
     try {
-        ok = parseRoot();
+        ok = parseRoot() && resolveReferences();
     } catch (const std::exception &e) {
         fail(m_lexer.line(),
              QStringLiteral("error while setting values: %1").arg(QString::fromLocal8Bit(e.what())));
@@ -111,6 +122,24 @@ void Reader::rollBack()
     m_root->setObjectName(m_oldRootName);
 }
 
+bool Reader::resolveReferences()
+{
+    for (const Reference &reference : std::as_const(m_references)) {
+        QObject *target = m_root->objectName() == reference.target
+                              ? m_root
+                              : m_root->findChild<QObject *>(reference.target, Qt::FindChildrenRecursively);
+        if (!target || !target->isWidgetType())
+            return fail(reference.line, QStringLiteral("no control named %1 for %2")
+                                            .arg(ShortForMessage(reference.target),
+                                                 QString::fromLatin1(reference.property.name())));
+        if (!reference.object || !reference.property.write(reference.object, QVariant::fromValue(target)))
+            return fail(
+                reference.line,
+                QStringLiteral("cannot set property %1").arg(QString::fromLatin1(reference.property.name())));
+    }
+    return true;
+}
+
 bool Reader::parseRoot()
 {
     const Token classToken = m_lexer.next();
@@ -121,12 +150,12 @@ bool Reader::parseRoot()
         return fail(nameToken.line, QStringLiteral("expected the root object's name"));
     const Token open = m_lexer.next();
     if (open.kind != TokenKind::OpenBrace)
-        return fail(open.line,
-                    QStringLiteral("expected '{' after %1 %2").arg(classToken.text, nameToken.text));
+        return fail(open.line, QStringLiteral("expected '{' after %1 %2")
+                                   .arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (!classMatches(m_root, classToken.text))
-        return fail(classToken.line,
-                    QStringLiteral("layout is for class %1, not %2")
-                        .arg(classToken.text, QString::fromLatin1(m_root->metaObject()->className())));
+        return fail(classToken.line, QStringLiteral("layout is for class %1, not %2")
+                                         .arg(ShortForMessage(classToken.text),
+                                              QString::fromLatin1(m_root->metaObject()->className())));
     m_root->setObjectName(nameToken.text);
     m_names.insert(nameToken.text);
     if (auto *state = dynamic_cast<core::ComponentState *>(m_root))
@@ -152,7 +181,7 @@ bool Reader::parseBody(QObject *object, int depth)
         case TokenKind::End:
             return fail(token.line,
                         QStringLiteral("unexpected end of file: '}' missing for %1 opened on line %2")
-                            .arg(object->objectName())
+                            .arg(ShortForMessage(object->objectName()))
                             .arg(openLine));
         case TokenKind::Ident: {
             const Token after = m_lexer.peek();
@@ -164,8 +193,8 @@ bool Reader::parseBody(QObject *object, int depth)
                 if (!parseChild(object, token, depth + 1))
                     return false;
             } else if (!m_lexer.failed()) {
-                return fail(after.line,
-                            QStringLiteral("expected '=' or an object name after '%1'").arg(token.text));
+                return fail(after.line, QStringLiteral("expected '=' or an object name after %1")
+                                            .arg(QuoteForMessage(token.text)));
             } else {
                 return false;
             }
@@ -184,23 +213,27 @@ bool Reader::parseChild(QObject *enclosing, const Token &classToken, int depth)
     if (m_lexer.failed())
         return false;
     if (open.kind != TokenKind::OpenBrace)
-        return fail(open.line,
-                    QStringLiteral("expected '{' after %1 %2").arg(classToken.text, nameToken.text));
+        return fail(open.line, QStringLiteral("expected '{' after %1 %2")
+                                   .arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (depth > maxDepth)
         return fail(classToken.line, QStringLiteral("objects nested too deeply"));
     if (classToken.text.contains(u'.') || nameToken.text.contains(u'.'))
         return fail(classToken.line,
-                    QStringLiteral("bad object header %1 %2").arg(classToken.text, nameToken.text));
+                    QStringLiteral("bad object header %1 %2")
+                        .arg(ShortForMessage(classToken.text), ShortForMessage(nameToken.text)));
     if (!IsClassRegistered(classToken.text))
-        return fail(classToken.line, QStringLiteral("unknown class %1").arg(classToken.text));
+        return fail(classToken.line,
+                    QStringLiteral("unknown class %1").arg(ShortForMessage(classToken.text)));
     if (m_names.contains(nameToken.text))
-        return fail(nameToken.line, QStringLiteral("duplicate object name %1").arg(nameToken.text));
+        return fail(nameToken.line,
+                    QStringLiteral("duplicate object name %1").arg(ShortForMessage(nameToken.text)));
 
     QObject *parent = m_root;
     if (IsWidgetClass(classToken.text)) {
         if (!enclosing->isWidgetType())
-            return fail(classToken.line, QStringLiteral("widget %1 cannot be placed inside non-visual %2")
-                                             .arg(nameToken.text, enclosing->objectName()));
+            return fail(classToken.line,
+                        QStringLiteral("widget %1 cannot be placed inside non-visual %2")
+                            .arg(ShortForMessage(nameToken.text), ShortForMessage(enclosing->objectName())));
         parent = enclosing;
     }
     QObject *child = CreateObject(classToken.text, parent);
@@ -237,6 +270,10 @@ bool Reader::assign(QObject *object, const Token &nameToken)
         const QMetaProperty property = meta->property(index);
         if (!property.isWritable())
             return fail(line, QStringLiteral("property %1 is read-only").arg(name));
+        if (IsControlReference(property) && value.kind == ValueKind::Ident) {
+            m_references.append({object, property, value.text, value.line});
+            return true;
+        }
         QString error;
         const QVariant converted = ConvertValue(property, value, error);
         if (!error.isEmpty())
@@ -262,8 +299,10 @@ bool Reader::assign(QObject *object, const Token &nameToken)
             return fail(line, error);
     }
     if (name.startsWith(QLatin1String("On")) && value.kind == ValueKind::Ident)
-        return fail(line, QStringLiteral("unknown event %1 of %2").arg(name, object->objectName()));
-    return fail(line, QStringLiteral("unknown property %1 of %2").arg(name, object->objectName()));
+        return fail(line, QStringLiteral("unknown event %1 of %2")
+                              .arg(ShortForMessage(name), ShortForMessage(object->objectName())));
+    return fail(line, QStringLiteral("unknown property %1 of %2")
+                          .arg(ShortForMessage(name), ShortForMessage(object->objectName())));
 }
 
 // Follows `path` through object properties (QObject pointers) and value gadgets. For a gadget
@@ -274,7 +313,7 @@ bool Reader::setDotted(QObject *object, const void *gadget, const QMetaObject *m
     const QString &name = path.first();
     const int index = meta->indexOfProperty(name.toLatin1().constData());
     if (index < 0)
-        return fail(value.line, QStringLiteral("unknown property %1").arg(m_dottedName));
+        return fail(value.line, QStringLiteral("unknown property %1").arg(ShortForMessage(m_dottedName)));
     const QMetaProperty property = meta->property(index);
     QString error;
 

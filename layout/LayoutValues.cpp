@@ -4,6 +4,7 @@
 
 #include <QMetaEnum>
 #include <QMetaType>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -225,7 +226,8 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
                 bool ok = false;
                 const int bit = enumerator.keyToValue(key.toLatin1().constData(), &ok);
                 if (!ok) {
-                    error = QStringLiteral("unknown identifier '%1' for %2").arg(key, typeName);
+                    error =
+                        QStringLiteral("unknown identifier %1 for %2").arg(QuoteForMessage(key), typeName);
                     return {};
                 }
                 number |= bit;
@@ -234,15 +236,16 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
             bool ok = false;
             number = enumerator.keyToValue(value.text.toLatin1().constData(), &ok);
             if (!ok) {
-                error = QStringLiteral("unknown identifier '%1' for %2").arg(value.text, typeName);
+                error =
+                    QStringLiteral("unknown identifier %1 for %2").arg(QuoteForMessage(value.text), typeName);
                 return {};
             }
         } else {
             return mismatch();
         }
         QVariant result;
-        if (!MakeInteger(type, number, result)) {
-            error = QStringLiteral("value %1 out of range for %2").arg(number).arg(typeName);
+        if (!IsEnumerationValue(enumerator, number) || !MakeInteger(type, number, result)) {
+            error = QStringLiteral("value %1 is not one of the values of %2").arg(number).arg(typeName);
             return {};
         }
         return result;
@@ -255,15 +258,15 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
             number = value.integer;
         } else if (value.kind == ValueKind::Ident) {
             if (!IdentToColorValue(value.text, number) && !enumKeyOfClass(property, value.text, number)) {
-                error = QStringLiteral("unknown identifier '%1' for %2")
-                            .arg(value.text, QString::fromLatin1(property.name()));
+                error = QStringLiteral("unknown identifier %1 for %2")
+                            .arg(QuoteForMessage(value.text), QString::fromLatin1(property.name()));
                 return {};
             }
         } else {
             return mismatch();
         }
         QVariant result;
-        if (!MakeInteger(type, number, result)) {
+        if (!MakeInteger(type, number, result) || !CoordinateInRange(property, number)) {
             error = QStringLiteral("value %1 out of range for %2")
                         .arg(number)
                         .arg(QString::fromLatin1(property.name()));
@@ -278,8 +281,8 @@ QVariant ConvertValue(const QMetaProperty &property, const Value &value, QString
             (value.text == QLatin1String("True") || value.text == QLatin1String("False")))
             return QVariant(value.text == QLatin1String("True"));
         if (value.kind == ValueKind::Ident) {
-            error = QStringLiteral("expected True or False for %1, found '%2'")
-                        .arg(QString::fromLatin1(property.name()), value.text);
+            error = QStringLiteral("expected True or False for %1, found %2")
+                        .arg(QString::fromLatin1(property.name()), QuoteForMessage(value.text));
             return {};
         }
         return mismatch();
@@ -375,6 +378,57 @@ QString QuoteString(const QString &text)
         }
     }
     return out + u'"';
+}
+
+QString ShortForMessage(const QString &text)
+{
+    constexpr qsizetype shownAtMost = 60;
+    qsizetype shown = std::min(text.size(), shownAtMost);
+    if (shown < text.size() && text.at(shown - 1).isHighSurrogate())
+        --shown;
+    QString out;
+    for (qsizetype i = 0; i < shown; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == '\n')
+            out += QStringLiteral("\\n");
+        else if (c == '\r')
+            out += QStringLiteral("\\r");
+        else if (c == '\t')
+            out += QStringLiteral("\\t");
+        else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) // C0, DEL and C1 (terminal escapes)
+            out += QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'));
+        else
+            out += text.at(i);
+    }
+    if (shown < text.size())
+        out += QChar(0x2026);
+    return out;
+}
+
+QString QuoteForMessage(const QString &text)
+{
+    return u'\'' + ShortForMessage(text) + u'\'';
+}
+
+bool CoordinateInRange(const QMetaProperty &property, qint64 number)
+{
+    static const QByteArray geometry[] = {"Left", "Top", "Width", "Height", "ClientWidth", "ClientHeight"};
+    if (std::find(std::begin(geometry), std::end(geometry), QByteArray(property.name())) ==
+        std::end(geometry))
+        return true;
+    return number >= kMinCoordinate && number <= kMaxCoordinate;
+}
+
+bool IsEnumerationValue(const QMetaEnum &enumerator, qint64 number)
+{
+    if (enumerator.isFlag()) {
+        qint64 all = 0;
+        for (int k = 0; k < enumerator.keyCount(); ++k)
+            all |= enumerator.value(k);
+        return (number & ~all) == 0;
+    }
+    return number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max() &&
+           enumerator.valueToKey(int(number)) != nullptr;
 }
 
 QString FormatProperty(const QMetaProperty &property, const QVariant &value, QString &error)
@@ -487,6 +541,16 @@ bool IsPublishedProperty(const QMetaObject *metaObject, int propertyIndex)
 bool IsObjectPointer(const QMetaProperty &property)
 {
     return (property.metaType().flags() & QMetaType::PointerToQObject) != 0;
+}
+
+bool IsControlReference(const QMetaProperty &property)
+{
+    if (!IsObjectPointer(property) || !property.isWritable())
+        return false;
+    for (const QMetaObject *m = property.metaType().metaObject(); m; m = m->superClass())
+        if (std::strcmp(m->className(), "QWidget") == 0)
+            return true;
+    return false;
 }
 
 bool IsGadget(const QMetaProperty &property)

@@ -24,6 +24,20 @@ QString FormatVariant(const QVariant &value, QString &error);
 
 QString QuoteString(const QString &text);
 
+// Outside text as an error message shows it: control characters escaped and cut after 60
+// characters with "…", so that one message stays one short line. The quoted form adds ''.
+QString ShortForMessage(const QString &text);
+QString QuoteForMessage(const QString &text);
+
+// Positions and sizes the readers accept: the window system's 16-bit coordinates, so that no
+// rectangle arithmetic (x + w - 1) further down can overflow.
+inline constexpr qint64 kMinCoordinate = -32768;
+inline constexpr qint64 kMaxCoordinate = 32767;
+// False when `property` is a position or size and `number` lies outside those limits.
+bool CoordinateInRange(const QMetaProperty &property, qint64 number);
+// True when `number` is the value of one of the enumeration's keys (for a set: made of its bits).
+bool IsEnumerationValue(const QMetaEnum &enumerator, qint64 number);
+
 // Integers, as stored layouts and property files both read and write them.
 bool IsIntegerType(int typeId);
 // A variant of integer or enumeration type `type` holding `number`; false when it does not fit.
@@ -43,6 +57,9 @@ QString ColorValueToIdent(qint64 value);
 bool IsPublishedProperty(const QMetaObject *metaObject, int propertyIndex);
 
 bool IsObjectPointer(const QMetaProperty &property);
+// A writable reference to another control (a label's FocusControl): stored as that control's
+// name, not walked like an owned sub-object.
+bool IsControlReference(const QMetaProperty &property);
 bool IsGadget(const QMetaProperty &property);
 
 } // namespace layout

@@ -79,6 +79,12 @@ private:
             const QString name = prefix + QString::fromLatin1(property.name());
             const QVariant value = gadget ? property.readOnGadget(gadget) : property.read(object);
 
+            if (IsControlReference(property)) {
+                const QObject *target = value.value<QObject *>();
+                if (target && !target->objectName().isEmpty())
+                    line(indent, QStringLiteral("%1 = %2").arg(name, target->objectName()));
+                continue;
+            }
             if (IsObjectPointer(property)) {
                 if (const QObject *sub = value.value<QObject *>()) {
                     subObjects.insert(sub);

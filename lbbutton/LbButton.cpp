@@ -2,6 +2,7 @@
 
 #include "controls/Forms.h"
 #include "controls/Pictures.h"
+#include "controls/WindowKeyWatch.h"
 #include "core/Setter.h"
 #include "layout/ClassRegistry.h"
 #include "lbbutton/LbButtonRes.h"
@@ -27,19 +28,6 @@ namespace {
 bool IsTransparentStyle(TLbButtonStyle style)
 {
     return style == bsModern || style == bsShape || style == bsQuicken;
-}
-
-// The character after a single '&' of the caption, or a null character.
-QChar Accelerator(const QString &caption)
-{
-    for (int i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != u'&')
-            continue;
-        if (caption[i + 1] != u'&')
-            return caption[i + 1];
-        ++i; // "&&" is a literal ampersand
-    }
-    return {};
 }
 
 QString ShortClassName(const QObject *object)
@@ -68,7 +56,12 @@ TLbButton::TLbButton(QWidget *parent)
         if (auto *form = qobject_cast<TForm *>(parent->window()))
             FHotTrackFont->Assign(*form->Font());
     FFadeThread = std::make_unique<TLbButtonThread>(this);
-    WatchWindow();
+    new controls::TWindowKeyWatch(this, [this](QKeyEvent *key) {
+        if (DialogKey(key->key(), key->modifiers()))
+            return true;
+        const QChar c = controls::DialogCharOf(key);
+        return !c.isNull() && DialogChar(c);
+    });
     // Named in a designer, the caption follows the name.
     connect(this, &QObject::objectNameChanged, this, [this](const QString &name) {
         if (isDesigning() && (FCaption.isEmpty() || FCaption == FLastName))
@@ -539,51 +532,15 @@ bool TLbButton::event(QEvent *event)
     case QEvent::Leave:
         MouseLeave();
         break;
-    case QEvent::ParentChange:
-        WatchWindow();
-        break;
     default:
         break;
     }
     return QWidget::event(event);
 }
 
-// Keys the focused control leaves alone come up to the window; the form's default and cancel
-// buttons and the accelerators take them there.
-void TLbButton::WatchWindow()
-{
-    QWidget *top = window();
-    if (top == this || top == FWatchedWindow)
-        return;
-    if (FWatchedWindow)
-        FWatchedWindow->removeEventFilter(this);
-    FWatchedWindow = top;
-    top->installEventFilter(this);
-}
-
-bool TLbButton::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched != FWatchedWindow || event->type() != QEvent::KeyPress)
-        return false;
-    auto *key = static_cast<QKeyEvent *>(event);
-    if (key->isAutoRepeat())
-        return false;
-    if (DialogKey(key->key(), key->modifiers())) {
-        key->accept();
-        return true;
-    }
-    const QString text = key->text();
-    if (text.size() == 1 && text[0].isPrint() && !(key->modifiers() & Qt::ControlModifier) &&
-        DialogChar(text[0])) {
-        key->accept();
-        return true;
-    }
-    return false;
-}
-
 bool TLbButton::DialogChar(QChar Char)
 {
-    const QChar accel = Accelerator(FCaption);
+    const QChar accel = controls::AcceleratorOf(FCaption);
     if (accel.isNull() || accel.toUpper() != Char.toUpper())
         return false;
     if (!Visible() || !isEnabled() || !parentWidget() || !parentWidget()->isVisible())

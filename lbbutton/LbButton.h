@@ -185,7 +185,6 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     // Runs on this button's thread when the fade thread asks for a step.
@@ -196,7 +195,6 @@ private:
     void RepaintNow();
     void Invalidate();
     void ActionChange();
-    void WatchWindow();
     void StopFadeThread();
     QWidget *FindOwnerForm() const;
 
@@ -229,7 +227,6 @@ private:
     std::unique_ptr<TLbButtonThread> FFadeThread;
     QImage FCanvas;
     int FPaintCount = 0;
-    QPointer<QWidget> FWatchedWindow;
     QString FLastName;
 };
 

@@ -1,7 +1,9 @@
 #include "widgets/iLabel.h"
 
+#include "controls/WindowKeyWatch.h"
 #include "widgets/iGPFunctions.h"
 
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QShortcutEvent>
 #include <cstdlib>
@@ -15,6 +17,10 @@ TiLabel::TiLabel(QWidget *parent)
     // The constructor's size stays until something that sizes the label changes.
     resize(28, 13);
     connect(FFont, &canvas::TFont::OnChange, this, [this](QObject *) { FontChanged(); });
+    new controls::TWindowKeyWatch(this, [this](QKeyEvent *key) {
+        const QChar c = controls::DialogCharOf(key);
+        return !c.isNull() && DialogChar(c);
+    });
 }
 
 TiLabel::~TiLabel()
@@ -46,14 +52,7 @@ canvas::TRect TiLabel::TextRect() const
 
 QChar TiLabel::AcceleratorOf(const QString &Caption)
 {
-    for (qsizetype i = 0; i + 1 < Caption.size(); ++i) {
-        if (Caption.at(i) != QLatin1Char('&'))
-            continue;
-        if (Caption.at(i + 1) != QLatin1Char('&'))
-            return Caption.at(i + 1);
-        ++i; // "&&" is a literal ampersand
-    }
-    return QChar();
+    return controls::AcceleratorOf(Caption);
 }
 
 void TiLabel::SetCaption(const QString &Value)
@@ -183,15 +182,25 @@ void TiLabel::UpdateShortcut()
         grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(key.toUpper().unicode()))));
 }
 
+bool TiLabel::DialogChar(QChar Char)
+{
+    QWidget *target = FFocusControl.data();
+    const QChar accel = AcceleratorOf(FCaption);
+    if (!target || accel.isNull() || accel.toUpper() != Char.toUpper() || !isVisible() || !isEnabled())
+        return false;
+    if (!target->isEnabled() || !target->isVisible() || target->focusPolicy() == Qt::NoFocus)
+        return false;
+    target->setFocus(Qt::ShortcutFocusReason);
+    return true;
+}
+
+// Alt plus the accelerator is a shortcut, so that it reaches the label even from an editor that
+// takes plain characters itself.
 bool TiLabel::event(QEvent *e)
 {
     if (e->type() == QEvent::Shortcut) {
         auto *se = static_cast<QShortcutEvent *>(e);
-        QWidget *target = FFocusControl.data();
-        const bool canFocus = target && isEnabled() && target->isEnabled() && target->isVisible() &&
-                              target->focusPolicy() != Qt::NoFocus;
-        if (se->shortcutId() == FShortcutId && canFocus) {
-            target->setFocus(Qt::ShortcutFocusReason);
+        if (se->shortcutId() == FShortcutId && DialogChar(AcceleratorOf(FCaption))) {
             e->accept();
             return true;
         }

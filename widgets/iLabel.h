@@ -27,6 +27,7 @@ class TiLabel : public TiVCLComponent
     Q_PROPERTY(int ShadowXOffset READ GetShadowXOffset WRITE SetShadowXOffset)
     Q_PROPERTY(int ShadowYOffset READ GetShadowYOffset WRITE SetShadowYOffset)
     Q_PROPERTY(canvas::TColor ShadowColor READ GetShadowColor WRITE SetShadowColor)
+    Q_PROPERTY(QWidget *FocusControl READ GetFocusControl WRITE SetFocusControl)
     Q_PROPERTY(canvas::TColor BackGroundColor READ GetBackGroundColor WRITE SetBackGroundColor)
     Q_PROPERTY(bool Transparent READ GetTransparent WRITE SetTransparent)
     Q_CLASSINFO("default:Caption", "\"iLabel\"")
@@ -87,8 +88,7 @@ public:
     canvas::TColor GetShadowColor() const { return FShadowColor; }
     void SetShadowColor(canvas::TColor Value);
 
-    // Not owned; cleared when the control is destroyed. A component reference, so it is not
-    // a stored property.
+    // Not owned; cleared when the control is destroyed. Stored as the control's name.
     QWidget *GetFocusControl() const { return FFocusControl.data(); }
     void SetFocusControl(QWidget *Value);
 
@@ -101,6 +101,9 @@ public:
     canvas::TRect TextRect() const;
     // The accelerator character of Caption (after a single '&'), or a null character.
     static QChar AcceleratorOf(const QString &Caption);
+    // The accelerator pressed (with or without Alt): gives the focus to FocusControl when the
+    // label is shown and enabled and the control can take it. False when nothing happened.
+    bool DialogChar(QChar Char);
 
     void iPaintTo(canvas::Canvas &Canvas) override;
 

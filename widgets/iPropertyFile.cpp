@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <QSet>
+#include <QStringDecoder>
 #include <QWidget>
 
 #include <cmath>
@@ -49,31 +50,15 @@ QString FormatFloat(double value)
     return text.replace(QLatin1Char('.'), DecimalPoint());
 }
 
+// Only finite values: nothing a widget holds is infinite, and such a value would not survive the
+// next save and load.
 bool ParseFloat(const QString &text, double &value)
 {
-    const QString upper = text.toUpper();
-    if (upper == QLatin1String("NAN")) {
-        value = std::numeric_limits<double>::quiet_NaN();
-        return true;
-    }
-    if (upper == QLatin1String("INF") || upper == QLatin1String("+INF")) {
-        value = std::numeric_limits<double>::infinity();
-        return true;
-    }
-    if (upper == QLatin1String("-INF")) {
-        value = -std::numeric_limits<double>::infinity();
-        return true;
-    }
     QLocale locale;
     locale.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
     value = locale.toDouble(text, &ok);
-    return ok;
-}
-
-QString Quoted(const QString &text)
-{
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
+    return ok && std::isfinite(value);
 }
 
 // Sub-objects worth walking are the owned persistent ones (fonts); other controls are not.
@@ -98,6 +83,10 @@ void Walk(QObject *object, const QString &prefix, QList<TiPropertyEntry> &out, Q
         if (!property.isStored() || !property.isWritable() || !property.isReadable())
             continue;
         const QString path = prefix + QString::fromLatin1(name);
+        if (layout::IsControlReference(property)) {
+            out.append({path, object, property});
+            continue;
+        }
         if (layout::IsObjectPointer(property)) {
             QObject *sub = property.read(object).value<QObject *>();
             if (IsPersistentObject(sub) && !visited.contains(sub)) {
@@ -140,22 +129,40 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
         return rawValue;
 
     const QString text = rawValue.trimmed();
+    const QString quoted = layout::QuoteForMessage(text);
+    auto invalid = [&] {
+        return core::Exception(quoted + QStringLiteral(" is not a valid value for ") + name);
+    };
     if (id == QMetaType::Double || id == QMetaType::Float) {
         double value = 0;
         if (!ParseFloat(text, value))
-            throw core::Exception(Quoted(text) + QStringLiteral(" is not a valid floating point value"));
-        if (id == QMetaType::Float)
+            throw core::Exception(quoted + QStringLiteral(" is not a valid floating point value"));
+        if (id == QMetaType::Float) {
+            if (std::fabs(value) > double(std::numeric_limits<float>::max()))
+                throw invalid();
             return QVariant(float(value));
+        }
         return QVariant(value);
+    }
+
+    if (layout::IsControlReference(property)) {
+        if (text.isEmpty())
+            return QVariant(type);
+        // By name, among the controls of the owner's window.
+        const auto *owner = qobject_cast<const QWidget *>(entry.Owner);
+        QWidget *window = owner ? owner->window() : nullptr;
+        QWidget *target = nullptr;
+        if (window)
+            target = window->objectName() == text ? window : window->findChild<QWidget *>(text);
+        if (!target)
+            throw invalid();
+        return QVariant::fromValue(target);
     }
 
     bool ok = false;
     const qint64 number = text.toLongLong(&ok, 10);
     if (!ok)
-        throw core::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
-    auto invalid = [&] {
-        return core::Exception(Quoted(text) + QStringLiteral(" is not a valid value for ") + name);
-    };
+        throw core::Exception(quoted + QStringLiteral(" is not a valid integer value"));
 
     if (id == QMetaType::Bool) {
         if (number != 0 && number != 1)
@@ -168,24 +175,44 @@ QVariant ConvertValue(const TiPropertyEntry &entry, const QString &rawValue)
         return QVariant(QChar(char16_t(number)));
     }
     if (property.isEnumType()) {
-        const QMetaEnum enumerator = property.enumerator();
-        if (property.isFlagType()) {
-            qint64 all = 0;
-            for (int k = 0; k < enumerator.keyCount(); ++k)
-                all |= enumerator.value(k);
-            if ((number & ~all) != 0)
-                throw invalid();
-        } else if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max() ||
-                   !enumerator.valueToKey(int(number))) {
+        if (!layout::IsEnumerationValue(property.enumerator(), number))
             throw invalid();
-        }
-    } else if (!layout::IsIntegerType(id)) {
+    } else if (!layout::IsIntegerType(id) || !layout::CoordinateInRange(property, number)) {
         throw invalid();
     }
     QVariant value;
     if (!layout::MakeInteger(type, number, value))
-        throw core::Exception(Quoted(text) + QStringLiteral(" is not a valid integer value"));
+        throw core::Exception(quoted + QStringLiteral(" is not a valid integer value"));
     return value;
+}
+
+// Files written by older tools hold their Russian strings in the single-byte Cyrillic code page
+// (Windows-1251); its upper half from 0xC0 is the alphabet in order.
+QString FromCyrillicCodePage(const QByteArray &bytes)
+{
+    static constexpr char16_t upper[64] = {
+        0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, //
+        0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, //
+        0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
+        0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, //
+        0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, //
+        0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, //
+        0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, //
+        0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+    };
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        text[i] = QChar(b < 0x80 ? char16_t(b) : b < 0xC0 ? upper[b - 0x80] : char16_t(0x0410 + b - 0xC0));
+    }
+    return text;
+}
+
+QString DecodeText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? FromCyrillicCodePage(bytes) : text;
 }
 
 QString tooLarge(const QString &file, qint64 size)
@@ -217,6 +244,11 @@ QString PropertyFileClassName(const QObject *Object)
 
 bool FormatPropertyValue(const QMetaProperty &Property, const QVariant &Value, QString &Text)
 {
+    if (layout::IsControlReference(Property)) {
+        const QObject *target = Value.value<QObject *>();
+        Text = target ? target->objectName() : QString();
+        return true;
+    }
     const int id = Property.metaType().id();
     if (id == QMetaType::QString) {
         Text = Value.toString();
@@ -324,7 +356,7 @@ QStringList PropertyFileTextLines(const QByteArray &Bytes, const QString &Name)
 {
     if (Bytes.size() > kMaxPropertyFileBytes)
         throw core::Exception(tooLarge(Name, Bytes.size()));
-    QStringList lines = QString::fromUtf8(Bytes).split(QLatin1Char('\n'));
+    QStringList lines = DecodeText(Bytes).split(QLatin1Char('\n'));
     for (QString &line : lines)
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);

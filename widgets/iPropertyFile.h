@@ -48,7 +48,8 @@ QStringList ReadPropertyFile(const QString &FileName);
 inline constexpr qint64 kMaxPropertyFileBytes = 1024 * 1024;
 // The file's bytes, refused with an error naming the file when it is over the limit.
 QByteArray ReadPropertyFileData(const QString &FileName);
-// The lines of a file's bytes (UTF-8, LF or CR LF); `Name` names the file in the error.
+// The lines of a file's bytes (UTF-8, or else the Cyrillic code page Windows-1251; LF or CR LF); `Name` names
+// the file in the error.
 QStringList PropertyFileTextLines(const QByteArray &Bytes, const QString &Name);
 
 } // namespace widgets

@@ -241,6 +241,8 @@ TEST(PipelineTest, GradientLayouts)
         {E::gtLeftRight, E::gmPercent, 100, 25, 25, false, {18, 0}, Round(255 - 128 / 5.0)},
         {E::gtLeftRight, E::gmPercent, 100, 0, 0, false, {0, 5}, 0},
         {E::gtLeftRight, E::gmPercent, 100, 0, 0, false, {1, 5}, 127},
+        // Span 20 x 53 / 100 = 10.6 rounds to 11: the first band covers column 10 too.
+        {E::gtLeftRight, E::gmPercent, 53, 100, 0, false, {10, 5}, Round(127 * 10 / 11.0)},
         // Border: nearest edge; bands 5 (first) and 10 (last).
         {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {0, 10}, 0},
         {E::gtAsBorder, E::gmPercent, 100, 25, 50, false, {2, 1}, Round(127 / 5.0)},
@@ -341,26 +343,259 @@ TEST(PipelineTest, ShapeMasksAtStatedPoints)
         EXPECT_EQ(PixelAt(translucent, 92, 65), canvas::RGB(100, 100, 100));
         EXPECT_EQ(PixelAt(translucent, 0, 65), canvas::RGB(203, 203, 203));
     }
-    // Balloon: three small ellipses between the tip and the body, growing towards the body.
-    {
-        Shaped<TsBalloonHintWindow> s(E::shBalloon, 240, 140, 0); // offset 9, ExOffset 25
-        const QImage mask = s.window.ShapeMask(0, 0);             // body (0, 25, 231, 131)
+    // Balloon: three small ellipses between the tip and the body, growing towards the body; the
+    // k-th centred k quarters of the tip-to-centre distance in from the edge on the tip's side.
+    for (const int quadrant : {0, 2}) {
+        Shaped<TsBalloonHintWindow> s(E::shBalloon, 240, 140, quadrant); // offset 9, ExOffset 25
+        const QImage mask = s.window.ShapeMask(0, 0);                    // body (0, 25, 231, 131)
         const double b = 106 / 12.0;
         const int step = Round((25 - 3 * b) / 6);
         const int cx = 115;
+        const int tipX = quadrant == 0 ? 3 : 237;
         int y = 0;
         int previous = 0;
         for (int k = 1; k <= 3; ++k) {
             const int h = Round(b + 2 * (k - 1) * step);
-            const int x = 3 + (cx - 3) * k / 4;
-            EXPECT_TRUE(Black(mask, x, y + h / 2)) << "ellipse " << k;
+            const int in = Round(std::abs(cx - tipX) * k / 4.0);
+            const int x = quadrant == 0 ? in : 240 - in;
+            const int row = y + h / 2;
+            EXPECT_TRUE(Black(mask, x, row)) << "quadrant " << quadrant << " ellipse " << k;
+            int first = x, last = x;
+            while (first > 0 && Black(mask, first - 1, row))
+                --first;
+            while (last < 239 && Black(mask, last + 1, row))
+                ++last;
+            // An ellipse (x - w/2, .., x - w/2 + w) is centred on x - 1/2 (even w) or x (odd w).
+            EXPECT_LE(std::abs(first + last + 1 - 2 * x), 1) << "quadrant " << quadrant << " ellipse " << k;
             EXPECT_GE(h, previous);
             previous = h;
             y += h;
         }
-        EXPECT_FALSE(Black(mask, 200, 5)) << "nothing else above the body";
+        EXPECT_FALSE(Black(mask, quadrant == 0 ? 200 : 40, 5)) << "nothing else above the body";
         EXPECT_TRUE(Black(mask, 115, 78));
     }
+}
+
+// The protected steps of the pipeline, opened to the tests.
+template <class Base> struct Open : Base
+{
+    using Base::PaintBackground;
+};
+
+// A manager made current with a known screen as its work bitmap; shadow and soft edges off.
+std::unique_ptr<TsHintManager> PlainManager(TsHintsPredefinitions preset, int w, int h)
+{
+    auto m = std::make_unique<TsHintManager>();
+    m->SetPreDefinitions(preset);
+    m->SetBlur(0);
+    m->SetBevelWidth(0);
+    m->sStyle()->Shadow()->SetBlur(0);
+    m->sStyle()->WorkBitmap() = BackgroundImage(QRect(0, 0, w, h));
+    return m;
+}
+
+// PaintBackground on a 40 x 30 hint with an 8-pixel shadow offset: body (0, 0, 32, 22).
+TEST(PipelineTest, BackgroundModesOverTheScreen)
+{
+    const TColor active = canvas::RGB(10, 200, 90);
+    QImage tile(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            tile.setPixel(x, y, canvas::ToQRgb(canvas::RGB(40 * x, 100 + 50 * y, 7)));
+    auto tileAt = [&](int x, int y) { return PixelAt(tile, x % 3, y % 2); };
+    struct Case
+    {
+        E::TBgStyle mode;
+        int transparency;
+        QPoint at;
+        TColor expected;
+    } cases[] = {
+        {E::bgsNone, 0, {0, 0}, active},
+        {E::bgsNone, 0, {32, 22}, active}, // one pixel larger to the right and bottom
+        {E::bgsNone, 0, {33, 22}, Background(33, 22)},
+        {E::bgsNone, 0, {32, 23}, Background(32, 23)},
+        {E::bgsImage, 0, {4, 3}, tileAt(4, 3)},
+        {E::bgsImage, 0, {31, 21}, tileAt(31, 21)},
+        {E::bgsImage, 0, {32, 21}, Background(32, 21)},
+        {E::bgsTransparent, 40, {5, 5}, MixColor(40 * 255 / 100, Background(5, 5), active)},
+        {E::bgsTransparent, 40, {32, 22}, Background(32, 22)},
+        {E::bgsTransparent, 0, {32, 22}, active},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << k.mode << " transparency " << k.transparency << " at "
+                                        << k.at.x() << "," << k.at.y());
+        auto m = PlainManager(E::shSimply, 40, 30);
+        m->sStyle()->Background()->SetMode(k.mode);
+        m->sStyle()->Background()->SetImage(tile);
+        m->sStyle()->Painting()->SetColorActive(active);
+        m->sStyle()->Painting()->SetTransparency(k.transparency);
+        Open<TsSimplyHintWindow> window;
+        QImage body(40, 30, QImage::Format_RGB32);
+        window.PaintBackground(body, TRect(0, 0, 32, 22));
+        EXPECT_EQ(PixelAt(body, k.at.x(), k.at.y()), k.expected);
+    }
+}
+
+// The shadow's transparency grows with a translucent background's, and a shaped body is that
+// translucent in its mask too.
+TEST(PipelineTest, TranslucentBackgroundLightensShadowAndShapedBody)
+{
+    const TColor active = canvas::RGB(10, 200, 90);
+    struct Case
+    {
+        E::TBgStyle mode;
+        int transparency;
+        int shadowLevel; // (50 + 50 * B / 100) * 255 div 100
+    } cases[] = {{E::bgsNone, 40, 127}, {E::bgsTransparent, 40, 178}, {E::bgsTransparent, 0, 127}};
+    for (const Case &k : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << k.mode << " transparency " << k.transparency);
+        auto m = PlainManager(E::shSimply, 40, 30);
+        m->sStyle()->Shadow()->SetTransparency(50);
+        m->sStyle()->Background()->SetMode(k.mode);
+        m->sStyle()->Painting()->SetTransparency(k.transparency);
+        TsSimplyHintWindow window;
+        window.Compose();
+        EXPECT_EQ(PixelAt(window.Composed(), 38, 28),
+                  MixColor(k.shadowLevel, Background(38, 28), canvas::clBlack));
+    }
+    // Ellipse without shadow: the mask's inner level is the painting transparency too.
+    auto m = PlainManager(E::shEllipse, 200, 120);
+    m->sStyle()->Shadow()->SetEnabled(false);
+    m->sStyle()->Background()->SetMode(E::bgsTransparent);
+    m->sStyle()->Painting()->SetColorActive(active);
+    m->sStyle()->Painting()->SetTransparency(40);
+    TsEllipseHintWindow window;
+    window.Compose();
+    const int level = 40 * 255 / 100;
+    const TColor screen = Background(100, 70);
+    EXPECT_EQ(PixelAt(window.Composed(), 100, 70), MixColor(level, screen, MixColor(level, screen, active)));
+}
+
+// The speech bubble, ellipse and balloon cast their own shape as shadow; the balloon's is scaled
+// into the area less the offset.
+TEST(PipelineTest, ShapedShadowsFollowTheMask)
+{
+    // 200 x 120, offset 10, ExOffset 26: body (0, 26, 190, 110), bottom of its ellipse at row 109.
+    const QPoint belowBody(95, 115), corner(197, 117);
+    const TColor shadowed = MixColor(127, Background(95, 115), canvas::clBlack);
+    auto prepare = [](TsHintsPredefinitions preset) {
+        auto m = PlainManager(preset, 200, 120);
+        m->SetExOffset(26);
+        m->sStyle()->Background()->SetMode(E::bgsNone);
+        m->sStyle()->Shadow()->SetOffset(10);
+        m->sStyle()->Shadow()->SetTransparency(50);
+        return m;
+    };
+    {
+        auto m = prepare(E::shEllipse);
+        TsEllipseHintWindow window;
+        window.Compose();
+        EXPECT_EQ(PixelAt(window.Composed(), belowBody.x(), belowBody.y()), shadowed);
+        EXPECT_EQ(PixelAt(window.Composed(), corner.x(), corner.y()), Background(corner.x(), corner.y()))
+            << "outside the moved ellipse";
+    }
+    {
+        auto m = prepare(E::shBalloon);
+        TsBalloonHintWindow window;
+        window.Compose();
+        // Scaled by 190 / 200 and 110 / 120 first, the ellipse's shadow ends near row 110.
+        EXPECT_EQ(PixelAt(window.Composed(), belowBody.x(), belowBody.y()), Background(95, 115));
+        EXPECT_EQ(PixelAt(window.Composed(), corner.x(), corner.y()), Background(corner.x(), corner.y()));
+    }
+}
+
+// Dark pixels (text) of a picture composed on white.
+QRect TextBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (canvas::GetRValue(PixelAt(image, x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// A manager that composes black text on white, without shadow, edge or frame.
+std::unique_ptr<TsHintManager> WhiteManager(TsHintsPredefinitions preset)
+{
+    auto m = PlainManager(preset, 1, 1);
+    m->sStyle()->Shadow()->SetEnabled(false);
+    m->sStyle()->Background()->SetMode(E::bgsNone);
+    m->sStyle()->Painting()->SetColorActive(canvas::clWhite);
+    m->Font()->setColor(canvas::clBlack);
+    return m;
+}
+
+void Whiten(TsHintManager &m, const TRect &r)
+{
+    m.sStyle()->WorkBitmap() = QImage(r.Width(), r.Height(), QImage::Format_RGB888);
+    m.sStyle()->WorkBitmap().fill(Qt::white);
+}
+
+// The shapes grow from the rectangle's size for the same text: all by ExOffset in height, the
+// ellipse and balloon then by their extras; the text keeps ExtraWidth / 2 and ExtraHeight / 2 more
+// from the body's edges.
+TEST(PipelineTest, ShapedSizesAndTextInset)
+{
+    auto m = WhiteManager(E::shEllipse);
+    const QString text = QStringLiteral("Частота сигнала генератора в герцах, от двадцати до двадцати тысяч");
+    TsSimplyHintWindow plain;
+    const TRect base = plain.CalcHintRect(m->MaxWidth(), text);
+    const double w = base.Width(), h = base.Height() + m->ExOffset();
+    const double d = std::sqrt(w * w + h * h) - w;
+    const int extraWidth = Round(w * d / h), extraHeight = Round(d * h / w);
+    TsComicsHintWindow comics;
+    const TRect bubble = comics.CalcHintRect(m->MaxWidth(), text);
+    EXPECT_EQ(bubble.Width(), base.Width());
+    EXPECT_EQ(bubble.Height(), base.Height() + m->ExOffset());
+    TsBalloonHintWindow balloon;
+    const TRect thought = balloon.CalcHintRect(m->MaxWidth(), text);
+    EXPECT_EQ(thought.Width(), base.Width() + extraWidth);
+    EXPECT_EQ(thought.Height(), base.Height() + m->ExOffset() + extraHeight);
+
+    TsEllipseHintWindow ellipse;
+    const TRect r = ellipse.CalcHintRect(m->MaxWidth(), text);
+    ASSERT_EQ(ellipse.ExtraWidth, extraWidth);
+    ASSERT_EQ(ellipse.ExtraHeight, extraHeight);
+    Whiten(*m, r);
+    ellipse.SetCaption(text);
+    ellipse.Compose();
+    const QRect box = TextBox(ellipse.Composed());
+    ASSERT_FALSE(box.isEmpty());
+    const int dx = m->MarginH() + extraWidth / 2, dy = m->ExOffset() + m->MarginV() + extraHeight / 2;
+    EXPECT_GE(box.left(), dx);
+    EXPECT_LT(box.right(), r.Width() - dx);
+    EXPECT_GE(box.top(), dy);
+    // Without the extras the same text starts ExtraHeight / 2 higher.
+    ellipse.ExtraWidth = ellipse.ExtraHeight = 0;
+    Whiten(*m, r);
+    ellipse.Compose();
+    EXPECT_EQ(TextBox(ellipse.Composed()).top(), box.top() - extraHeight / 2);
+}
+
+// In HTMLMode the hint measures and draws the mark-up, not its tags.
+TEST(PipelineTest, HtmlModeInsideTheHintWindow)
+{
+    auto m = WhiteManager(E::shSimply);
+    const QString marked = QStringLiteral("<font color=\"red\">Red</font> text");
+    TsSimplyHintWindow window;
+    const TRect literal = window.CalcHintRect(m->MaxWidth(), marked);
+    m->SetHTMLMode(true);
+    const TRect html = window.CalcHintRect(m->MaxWidth(), marked);
+    EXPECT_LT(html.Width(), literal.Width()) << "tags take no room";
+    auto redPixels = [&] {
+        Whiten(*m, html);
+        window.SetCaption(marked);
+        window.Compose();
+        int n = 0;
+        for (int y = 0; y < html.Height(); ++y)
+            for (int x = 0; x < html.Width(); ++x)
+                n += PixelAt(window.Composed(), x, y) == canvas::clRed;
+        return n;
+    };
+    EXPECT_GT(redPixels(), 0);
+    m->SetHTMLMode(false);
+    EXPECT_EQ(redPixels(), 0);
 }
 
 TEST(PipelineTest, TracedOutline)

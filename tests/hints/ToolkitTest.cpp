@@ -164,6 +164,7 @@ TEST_F(ToolkitTest, WindowIsATopmostFramelessToolTipThatTakesNoFocus)
     EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_TRUE(w->windowFlags() & Qt::NoDropShadowWindowHint) << "no shadow over the painted one";
     EXPECT_TRUE(w->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_TRUE(w->testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_EQ(QApplication::focusWidget(), &first);

@@ -264,6 +264,14 @@ const Malformed malformedCases[] = {
     {"RealBeyondFloat", "TLtForm F {\n  TLtPanel P {\n    Gain = -1e39\n  }\n}", 3, "out of range for Gain"},
     {"InfiniteReal", "TLtForm F {\n  TLtPanel P {\n    Frequency = 1e999\n  }\n}", 3, "bad number"},
     {"NotUtf8", "TLtForm F {\n  Caption = \"\xC3\x28\"\n}", 2, "not valid UTF-8"},
+    {"OrdinalOutsideEnum", "TLtForm F {\n  TLtPanel P {\n    Align = 99\n  }\n}", 3,
+     "value 99 is not one of the values"},
+    {"BitsOutsideSet", "TLtForm F {\n  TLtPanel P {\n    Font.Style = 64\n  }\n}", 3,
+     "value 64 is not one of the values"},
+    {"PositionAtIntegerLimit", "TLtForm F {\n  Left = 2147483647\n}", 2, "out of range for Left"},
+    {"PositionJustBelowLimit", "TLtForm F {\n  TLtPanel P {\n    Left = -32769\n  }\n}", 3,
+     "out of range for Left"},
+    {"EscapeSequenceEchoed", "TLtForm F {\n  Left = 1 \x1b[2J\n}", 2, "unexpected character '\\x1b'"},
 };
 
 class MalformedLayout : public LayoutReader, public ::testing::WithParamInterface<Malformed>
@@ -290,6 +298,25 @@ INSTANTIATE_TEST_SUITE_P(All, MalformedLayout, ::testing::ValuesIn(malformedCase
                          [](const ::testing::TestParamInfo<Malformed> &param) {
                              return std::string(param.param.name);
                          });
+
+TEST_F(LayoutReader, CoordinateLimitsThemselvesLoad)
+{
+    ASSERT_TRUE(
+        load(QStringLiteral("TLtForm F {\n  Left = -32768\n  TLtPanel P {\n    Left = 32767\n  }\n}")).ok);
+    EXPECT_EQ(form.Left(), -32768);
+}
+
+// A hostile name is echoed cut to 60 characters, on one line.
+TEST_F(LayoutReader, LongValueIsCutInTheMessage)
+{
+    const QString name(10000, u'a');
+    const layout::LayoutResult result =
+        load(QStringLiteral("TLtForm F {\n  TLtPanel P {\n    Align = %1\n  }\n}").arg(name));
+    ASSERT_FALSE(result.ok);
+    EXPECT_TRUE(
+        result.error.contains(QStringLiteral("unknown identifier '%1\u2026' for ").arg(name.left(60))))
+        << result.error.toStdString();
+}
 
 TEST_F(LayoutReader, FailureUndoesBindingsToTheRoot)
 {

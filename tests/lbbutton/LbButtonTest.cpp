@@ -598,6 +598,23 @@ TEST_F(LbButtonFixture, PaintStates)
     EXPECT_EQ(qAlpha(button->CanvasImage().pixel(60, 15)), 255);
 }
 
+// bsOld focused and pressed: the face is drawn with the shadow colour as its light colour, so
+// its lower and right edges, shifted in by one, come out grey.
+TEST_F(LbButtonFixture, OldStylePressedUsesTheShadowColourForTheLightEdges)
+{
+    button->SetStyle(bsOld);
+    button->SetShadowColor(clGray);
+    button->SetLightColor(clWhite);
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(60, 15));
+    ASSERT_TRUE(button->Down());
+    ASSERT_TRUE(button->hasFocus());
+    QApplication::processEvents();
+    const QImage img = button->CanvasImage();
+    for (const QPoint p : {QPoint(118, 15), QPoint(60, 28)})
+        EXPECT_EQ(FromQRgb(img.pixel(p)), clGray) << p.x() << ", " << p.y();
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(60, 15));
+}
+
 TEST(LbButtonLayout, LoadsFromAStoredLayout)
 {
     RegisterLbButtonClasses();

@@ -2,10 +2,15 @@
 // accelerator and frames, checked on its painted pixels and with simulated keys.
 
 #include "canvas/Canvas.h"
+#include "layout/LayoutReader.h"
+#include "layout/LayoutWriter.h"
+#include "widgets/WidgetClasses.h"
 #include "widgets/iLabel.h"
+#include "widgets/iPropertyFile.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -364,15 +369,50 @@ TEST(LabelTest, FocusControlIsDroppedWhenDestroyed)
     EXPECT_EQ(label->PaintToImage(), underlined);
 }
 
-// Alt plus the accelerator moves the focus to the focus control when it can take it.
+// FocusControl is stored by the control's name, which may be declared after the label.
+TEST(LabelTest, FocusControlIsStoredByName)
+{
+    widgets::RegisterWidgetClasses();
+    const QString text = QStringLiteral("QWidget Root {\n    TiLabel L {\n        FocusControl = G\n    }\n"
+                                        "    TiGradient G {\n    }\n}\n");
+    QWidget root;
+    const layout::LayoutResult loaded = layout::LoadLayoutText(&root, text, QStringLiteral("t.layout"));
+    ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+    auto *label = root.findChild<TiLabel *>(QStringLiteral("L"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->GetFocusControl(), root.findChild<QWidget *>(QStringLiteral("G")));
+    const QString saved = layout::SaveLayout(&root);
+    EXPECT_TRUE(saved.contains(QStringLiteral("FocusControl = G\n"))) << saved.toStdString();
+
+    QWidget other;
+    const layout::LayoutResult unknown =
+        layout::LoadLayoutText(&other, QString(text).replace(QStringLiteral("= G"), QStringLiteral("= H")),
+                               QStringLiteral("t.layout"));
+    EXPECT_EQ(unknown.error, QStringLiteral("t.layout:3: no control named H for FocusControl"));
+    EXPECT_TRUE(other.children().isEmpty());
+
+    // A property file names it the same way, within the label's window.
+    const QStringList lines = widgets::PropertyFileLines(label, false);
+    EXPECT_TRUE(lines.contains(QStringLiteral("FocusControl = G"))) << lines.join(u'|').toStdString();
+    label->SetFocusControl(nullptr);
+    widgets::ApplyPropertyLines(label, lines);
+    EXPECT_EQ(label->GetFocusControl(), root.findChild<QWidget *>(QStringLiteral("G")));
+    widgets::ApplyPropertyLines(label, {QStringLiteral("FocusControl = ")});
+    EXPECT_EQ(label->GetFocusControl(), nullptr);
+}
+
+// The accelerator moves the focus to the focus control when it can take it: with Alt from any
+// control, alone from one that leaves characters alone; a hidden label's does nothing.
 TEST(LabelTest, AcceleratorMovesTheFocus)
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
-    auto *start = new QLineEdit(&window);
+    auto *edit = new QLineEdit(&window);
+    auto *button = new QPushButton(QStringLiteral("x"), &window);
     auto *target = new QLineEdit(&window);
     auto *label = new TiLabel(&window);
-    layout->addWidget(start);
+    layout->addWidget(edit);
+    layout->addWidget(button);
     layout->addWidget(target);
     layout->addWidget(label);
     label->SetCaption(QStringLiteral("A&B"));
@@ -383,32 +423,41 @@ TEST(LabelTest, AcceleratorMovesTheFocus)
     struct Case
     {
         const char *name;
-        bool assign, labelEnabled, targetEnabled;
+        bool assign, labelEnabled, labelShown, targetEnabled;
+        QWidget *start;
+        Qt::KeyboardModifiers modifiers;
         bool moves;
     };
     const Case cases[] = {
-        {"no focus control", false, true, true, false},
-        {"focus control", true, true, true, true},
-        {"label disabled", true, false, true, false},
-        {"target disabled", true, true, false, false},
+        {"no focus control", false, true, true, true, edit, Qt::AltModifier, false},
+        {"focus control", true, true, true, true, edit, Qt::AltModifier, true},
+        {"label disabled", true, false, true, true, edit, Qt::AltModifier, false},
+        {"target disabled", true, true, true, false, edit, Qt::AltModifier, false},
+        {"plain character from a button", true, true, true, true, button, Qt::NoModifier, true},
+        {"plain character typed into an edit", true, true, true, true, edit, Qt::NoModifier, false},
+        {"hidden label, Alt", true, true, false, true, edit, Qt::AltModifier, false},
+        {"hidden label, plain", true, true, false, true, button, Qt::NoModifier, false},
     };
     for (const Case &c : cases) {
         label->SetFocusControl(c.assign ? target : nullptr);
         label->setEnabled(c.labelEnabled);
+        label->setVisible(c.labelShown);
         target->setEnabled(c.targetEnabled);
-        start->setFocus();
+        c.start->setFocus();
         QApplication::processEvents();
-        ASSERT_TRUE(start->hasFocus()) << c.name;
-        QTest::keyClick(start, Qt::Key_B, Qt::AltModifier);
+        ASSERT_TRUE(c.start->hasFocus()) << c.name;
+        QTest::keyClick(c.start, Qt::Key_B, c.modifiers);
         EXPECT_EQ(target->hasFocus(), c.moves) << c.name;
-        EXPECT_EQ(start->hasFocus(), !c.moves) << c.name;
+        EXPECT_EQ(c.start->hasFocus(), !c.moves) << c.name;
     }
     // Another letter does nothing.
     label->setEnabled(true);
+    label->setVisible(true);
     target->setEnabled(true);
-    start->setFocus();
-    QTest::keyClick(start, Qt::Key_A, Qt::AltModifier);
-    EXPECT_TRUE(start->hasFocus());
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(button, Qt::Key_A);
+    EXPECT_TRUE(button->hasFocus());
 }
 
 // The frame is drawn last over the whole client area.

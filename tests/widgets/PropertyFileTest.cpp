@@ -264,6 +264,50 @@ TEST_F(PropertyFileTest, BadValuesRaiseAndKeepEarlierProperties)
     }
 }
 
+// Values no widget can hold are refused, name the value short and on one line, and set nothing.
+TEST_F(PropertyFileTest, HostileValuesAreRefusedWhole)
+{
+    const QString escaped = QStringLiteral("\\x1b[2J") + QString(56, u'x') + QChar(0x2026);
+    struct Case
+    {
+        QString line;
+        QString message;
+    };
+    const Case cases[] = {
+        {"PositionMin = -inf", "'-inf' is not a valid floating point value"},
+        {"PositionMax = NAN", "'NAN' is not a valid floating point value"},
+        {"KeyPageStepSize = 1e999", "'1e999' is not a valid floating point value"},
+        {"Left = 2147483647", "'2147483647' is not a valid value for Left"},
+        {"Height = -32769", "'-32769' is not a valid value for Height"},
+        {"KnobEdgeWidth = \x1b[2J" + QString(10000, u'x'), "'" + escaped + "' is not a valid integer value"},
+    };
+    for (const Case &c : cases) {
+        TiKnob knob;
+        const QStringList before = widgets::PropertyFileLines(&knob, true);
+        WriteLines(File("bad.txt"), {c.line});
+        const QString message = ErrorOf([&] { knob.LoadPropertiesFromFile(File("bad.txt")); });
+        EXPECT_EQ(message, "Error Loading Properties - " + c.message) << c.line.left(40).toStdString();
+        EXPECT_EQ(widgets::PropertyFileLines(&knob, true), before) << c.line.left(40).toStdString();
+    }
+}
+
+// Files of older tools are in the Cyrillic code page; saving writes UTF-8 all the same.
+TEST_F(PropertyFileTest, FileThatIsNotUtf8ReadsAsCyrillicCodePage)
+{
+    const QString caption = QStringLiteral(" ДОПОЛНИТЕЛЬНО ");
+    {
+        QFile f(File("cp1251.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("File Type = TiLabel\r\nCaption = "
+                "\x20\xC4\xCE\xCF\xCE\xCB\xCD\xC8\xD2\xC5\xCB\xDC\xCD\xCE\x20\r\n");
+    }
+    widgets::TiLabel label;
+    ASSERT_TRUE(label.LoadPropertiesFromFile(File("cp1251.txt")));
+    EXPECT_EQ(label.GetCaption(), caption);
+    ASSERT_TRUE(label.SavePropertiesToFile(File("out.txt")));
+    EXPECT_EQ(ValueOf(ReadLines(File("out.txt")), "Caption"), caption);
+}
+
 TEST_F(PropertyFileTest, MissingFileRaises)
 {
     TiKnob knob;
