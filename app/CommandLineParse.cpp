@@ -2,6 +2,7 @@
 
 #include "core/WholeNumber.h"
 #include "tonegen/Notes.h"
+#include "tonegen/PitchNames.h"
 
 #include <QCommandLineParser>
 
@@ -22,6 +23,24 @@ int WholeNumber(const QString &option, const QString &text, int lo, int hi)
     if (*value < lo || *value > hi)
         throw UsageError{QStringLiteral("%1: %2 is out of range %3...%4").arg(option, text).arg(lo).arg(hi)};
     return *value;
+}
+
+// Hertz in 20 ... 20000 with up to two decimals, as a whole number of hundredths.
+double Hertz(const QString &option, const QString &text)
+{
+    const qsizetype point = text.indexOf(u'.');
+    const QString whole = point < 0 ? text : text.left(point);
+    const QString fraction = point < 0 ? QString() : text.mid(point + 1);
+    bool digits = point < 0 || (!fraction.isEmpty() && fraction.size() <= 2);
+    for (const QChar c : fraction)
+        digits = digits && c >= u'0' && c <= u'9';
+    const std::optional<int32_t> value = core::ParseWholeNumber(whole);
+    if (!value || !digits || whole.startsWith(u'-') || whole.startsWith(u'+'))
+        throw UsageError{QStringLiteral("%1: '%2' is not a number of hertz (at most two decimals)").arg(option, text)};
+    const double hertz = *value + (fraction.isEmpty() ? 0.0 : fraction.toInt() / (fraction.size() == 1 ? 10.0 : 100.0));
+    if (hertz < 20 || hertz > 20000)
+        throw UsageError{QStringLiteral("%1: %2 is out of range 20...20000").arg(option, text)};
+    return hertz;
 }
 
 int OneOf(const QString &option, const QString &text, std::initializer_list<int> allowed)
@@ -77,14 +96,20 @@ Parsed ParseArguments(const QStringList &arguments)
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption exportOption(
-        QStringLiteral("export"), QStringLiteral("Write the WAV image to <file>."), QStringLiteral("file"));
+        QStringLiteral("export"), QStringLiteral("Write the WAV image to <file> (- for standard output)."), QStringLiteral("file"));
     const QCommandLineOption playOption(QStringLiteral("play"),
                                         QStringLiteral("Play through the sound device for the duration."));
     const QCommandLineOption loopOption(QStringLiteral("loop"),
                                         QStringLiteral("With --play: repeat until interrupted (Ctrl+C)."));
-    const QCommandLineOption frequencyOption(QStringLiteral("frequency"),
-                                             QStringLiteral("Tone frequency, 20...20000 Hz (default 440)."),
-                                             QStringLiteral("hz"));
+    const QCommandLineOption frequencyOption(
+        QStringLiteral("frequency"),
+        QStringLiteral("Tone frequency, 20...20000 Hz with up to two decimals (default 440)."),
+        QStringLiteral("hz"));
+    const QCommandLineOption pitchOption(
+        QStringLiteral("pitch"),
+        QStringLiteral("Tone as a pitch name: letter C D E F G A B, then # or b, then the octave -1...9 "
+                       "(A4 = 440 Hz, C4 = 261.63 Hz, equal temperament)."),
+        QStringLiteral("name"));
     const QCommandLineOption noteOption(
         QStringLiteral("note"),
         QStringLiteral(
@@ -121,16 +146,23 @@ Parsed ParseArguments(const QStringList &arguments)
         QStringLiteral("attack:hold:decay:sustain:release"));
     const QCommandLineOption levelOption(
         QStringLiteral("level"),
-        QStringLiteral("Device volume for --play, 0...100, both channels (default 100)."),
+        QStringLiteral("Device volume for --play, 0...100 (default 100): N for both channels, L:R for each."),
         QStringLiteral("percent"));
+    const QCommandLineOption listDevicesOption(QStringLiteral("list-devices"),
+                                               QStringLiteral("Print the sound output devices, one a line."));
+    // Taken out of the arguments by the program's start, like --no-ramps.
+    const QCommandLineOption deviceOption(
+        QStringLiteral("device"),
+        QStringLiteral("Play on the output device <name> (see --list-devices). Also for the window."),
+        QStringLiteral("name"));
     // Taken out of the arguments by the program's start and handed to the sound output as a setting.
     const QCommandLineOption noRampsOption(
         QStringLiteral("no-ramps"),
         QStringLiteral("No fades where the sound starts, stops or changes: bit-exact output at the device. "
                        "Also for the window."));
-    parser.addOptions({exportOption, playOption, loopOption, frequencyOption, noteOption, durationOption,
+    parser.addOptions({exportOption, playOption, loopOption, frequencyOption, pitchOption, noteOption, durationOption,
                        waveformOption, bitsOption, channelsOption, rateOption, layerOption, absoluteOption,
-                       envelopeOption, levelOption, noRampsOption});
+                       envelopeOption, levelOption, listDevicesOption, deviceOption, noRampsOption});
 
     Parsed parsed;
     if (!parser.parse(arguments))
@@ -144,15 +176,28 @@ Parsed ParseArguments(const QStringList &arguments)
         parsed.version = true;
         return parsed;
     }
+    if (parser.isSet(listDevicesOption)) {
+        parsed.listDevices = true;
+        return parsed;
+    }
     if (!parser.positionalArguments().isEmpty())
         throw UsageError{
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first())};
 
     Settings &s = parsed.settings;
-    if (parser.isSet(frequencyOption) && parser.isSet(noteOption))
-        throw UsageError{QStringLiteral("--frequency and --note exclude each other")};
+    if (int(parser.isSet(frequencyOption)) + int(parser.isSet(noteOption)) + int(parser.isSet(pitchOption)) > 1)
+        throw UsageError{QStringLiteral("--frequency, --note and --pitch exclude each other")};
     if (parser.isSet(frequencyOption))
-        s.frequency = WholeNumber(QStringLiteral("--frequency"), parser.value(frequencyOption), 20, 20000);
+        s.frequency = Hertz(QStringLiteral("--frequency"), parser.value(frequencyOption));
+    if (parser.isSet(pitchOption)) {
+        const QString name = parser.value(pitchOption);
+        const std::optional<double> hertz = tonegen::PitchFrequency(name);
+        if (!hertz)
+            throw UsageError{QStringLiteral("--pitch: '%1' is not a pitch such as A4, C#5 or Bb3").arg(name)};
+        if (*hertz < 20 || *hertz > 20000)
+            throw UsageError{QStringLiteral("--pitch: %1 (%2 Hz) is out of range 20...20000").arg(name).arg(*hertz, 0, 'f', 2)};
+        s.frequency = std::round(*hertz * 100) / 100;
+    }
     if (parser.isSet(noteOption)) {
         // Checked here as well, so a bad note never reaches the sound device.
         int32_t octave = 4;
@@ -187,8 +232,14 @@ Parsed ParseArguments(const QStringList &arguments)
                 WholeNumber(QStringLiteral("--envelope ") + QLatin1String(names[i]), parts[i], 0, 100);
         s.envelope = values;
     }
-    if (parser.isSet(levelOption))
-        s.level = WholeNumber(QStringLiteral("--level"), parser.value(levelOption), 0, 100);
+    if (parser.isSet(levelOption)) {
+        const QString option = QStringLiteral("--level");
+        const QStringList parts = parser.value(levelOption).split(u':');
+        if (parts.size() > 2)
+            throw UsageError{QStringLiteral("%1: '%2' is not N or L:R").arg(option, parser.value(levelOption))};
+        s.leftLevel = WholeNumber(option, parts.front(), 0, 100);
+        s.rightLevel = WholeNumber(option, parts.back(), 0, 100);
+    }
     if (parser.isSet(exportOption)) {
         s.exportPath = parser.value(exportOption);
         if (s.exportPath.isEmpty())

@@ -103,9 +103,20 @@ void TToneGen::SetTag(int Value)
 
 void TToneGen::SetFrequency(int Value)
 {
-    if (Value == FFrequency)
+    if (Value == FFrequency && FExactFrequency == 0)
         return;
     FFrequency = static_cast<int16_t>(CheckRange(20, 20000, Value));
+    FExactFrequency = 0;
+    NeedsBuild = true;
+}
+
+void TToneGen::SetExactFrequency(double Hertz)
+{
+    const double value = std::round(std::clamp(Hertz, 20.0, 20000.0) * 100) / 100;
+    if (value == ExactFrequency())
+        return;
+    FFrequency = static_cast<int16_t>(std::lround(value));
+    FExactFrequency = value == FFrequency ? 0 : value;
     NeedsBuild = true;
 }
 
@@ -547,19 +558,21 @@ bool TToneGen::BuildWave(bool WithEnvelope)
         total += amplitude;
     std::array<SynthLayer, kAMLevels + 1> layers{};
     size_t count = 0;
-    layers[count++] = {100 - total, FFrequency, static_cast<SynthWave>(FWaveform)};
+    layers[count++] = {100 - total, ExactFrequency(), static_cast<SynthWave>(FWaveform)};
     for (int i = 0; i < kAMLevels; ++i) {
         int64_t amplitude = AMAmplitudes[i];
         if (total > 100)
             amplitude = amplitude * 100 / total;
         // The frequency is worked out (and range-checked) before a silent layer is skipped.
-        int64_t frequency = 0;
-        if (FAMUseMultiplier)
+        double frequency = 0;
+        if (FAMUseMultiplier && FExactFrequency > 0)
+            frequency = std::clamp(FExactFrequency * static_cast<double>(AMFrequencies[i]), 20.0, 20000.0);
+        else if (FAMUseMultiplier)
             frequency = CheckRange(20, 20000,
                                    SaturateToInt(TruncSaturated(static_cast<double>(FFrequency) *
                                                                 static_cast<double>(AMFrequencies[i]))));
         else
-            frequency = TruncSaturated(AMFrequencies[i]);
+            frequency = static_cast<double>(TruncSaturated(AMFrequencies[i]));
         if (amplitude <= 0 || frequency <= 0)
             continue;
         layers[count++] = {amplitude, frequency, static_cast<SynthWave>(AMWaveforms[i])};

@@ -156,6 +156,11 @@ public:
     using ImageAllocator = void *(*)(size_t);
     static void SetImageAllocator(ImageAllocator allocator);
 
+    // The main frequency to a hundredth of a hertz, for images that need more than whole hertz;
+    // Frequency() reads the nearest whole number, and SetFrequency returns to whole hertz.
+    void SetExactFrequency(double Hertz);
+    double ExactFrequency() const { return FExactFrequency > 0 ? FExactFrequency : FFrequency; }
+
     // Main frequency from a note text; the new frequency, or 0 (nothing changed) when unusable.
     int SetNote(const QString &Note);
     // A layer's frequency value from a note text, a multiplier of Frequency when AMUseMultiplier;
@@ -190,6 +195,7 @@ protected:
 
     int FTag = 0;
     int16_t FFrequency = 440;
+    double FExactFrequency = 0; // 0: FFrequency is the frequency
     int16_t FDuration = 100;
     TTGWave FWaveform = tgSine;
     int16_t FAttack = 10;

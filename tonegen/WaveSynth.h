@@ -13,7 +13,7 @@ enum class SynthWave : uint8_t { Sine, Square, Triangle, Sawtooth, Noise };
 struct SynthLayer
 {
     int64_t level = 0;     // percent of full level, above 0
-    int64_t frequency = 0; // hertz, above 0
+    double frequency = 0;  // hertz, above 0
     SynthWave wave = SynthWave::Sine;
 };
 

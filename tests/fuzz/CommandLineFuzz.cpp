@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(!(s.frequency && s.note));
     FUZZ_CHECK(!s.frequency || (*s.frequency >= 20 && *s.frequency <= 20000));
     FUZZ_CHECK(s.duration >= 10 && s.duration <= 32767);
-    FUZZ_CHECK(s.level >= 0 && s.level <= 100);
+    FUZZ_CHECK(s.leftLevel >= 0 && s.leftLevel <= 100 && s.rightLevel >= 0 && s.rightLevel <= 100);
     for (const app::Layer &layer : s.layers) {
         if (!layer.set)
             continue;
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     FUZZ_CHECK(gen.Frequency() >= 20 && gen.Frequency() <= 20000);
     if (s.frequency)
-        FUZZ_CHECK(gen.Frequency() == *s.frequency);
+        FUZZ_CHECK(gen.ExactFrequency() == *s.frequency);
     if (s.note) {
         int32_t octave = 4;
         FUZZ_CHECK(gen.Frequency() == tonegen::ParseNote(*s.note, octave));
