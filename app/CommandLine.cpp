@@ -49,7 +49,10 @@ void Configure(TToneGen &gen, const Settings &s)
         gen.SetExactFrequency(s.frequency.value_or(440));
     }
     gen.SetDuration(s.duration);
+    if (s.sweep)
+        gen.SetSweep(tonegen::Sweep{(*s.sweep)[0], (*s.sweep)[1], !s.linearSweep, s.duration / 1000.0});
     gen.SetWaveform(s.wave);
+    gen.SetNoiseColour(s.colour);
     gen.SetResolution(s.eightBit ? TToneGen::tg8Bit : TToneGen::tg16Bit);
     gen.SetStereo(s.stereo);
     gen.SetQuality(s.hiQ ? TToneGen::tgHiQ : TToneGen::tgLoQ);

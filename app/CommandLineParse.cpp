@@ -36,8 +36,10 @@ double Hertz(const QString &option, const QString &text)
         digits = digits && c >= u'0' && c <= u'9';
     const std::optional<int32_t> value = core::ParseWholeNumber(whole);
     if (!value || !digits || whole.startsWith(u'-') || whole.startsWith(u'+'))
-        throw UsageError{QStringLiteral("%1: '%2' is not a number of hertz (at most two decimals)").arg(option, text)};
-    const double hertz = *value + (fraction.isEmpty() ? 0.0 : fraction.toInt() / (fraction.size() == 1 ? 10.0 : 100.0));
+        throw UsageError{
+            QStringLiteral("%1: '%2' is not a number of hertz (at most two decimals)").arg(option, text)};
+    const double hertz =
+        *value + (fraction.isEmpty() ? 0.0 : fraction.toInt() / (fraction.size() == 1 ? 10.0 : 100.0));
     if (hertz < 20 || hertz > 20000)
         throw UsageError{QStringLiteral("%1: %2 is out of range 20...20000").arg(option, text)};
     return hertz;
@@ -96,7 +98,8 @@ Parsed ParseArguments(const QStringList &arguments)
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption exportOption(
-        QStringLiteral("export"), QStringLiteral("Write the WAV image to <file> (- for standard output)."), QStringLiteral("file"));
+        QStringLiteral("export"), QStringLiteral("Write the WAV image to <file> (- for standard output)."),
+        QStringLiteral("file"));
     const QCommandLineOption playOption(QStringLiteral("play"),
                                         QStringLiteral("Play through the sound device for the duration."));
     const QCommandLineOption loopOption(QStringLiteral("loop"),
@@ -110,6 +113,15 @@ Parsed ParseArguments(const QStringList &arguments)
         QStringLiteral("Tone as a pitch name: letter C D E F G A B, then # or b, then the octave -1...9 "
                        "(A4 = 440 Hz, C4 = 261.63 Hz, equal temperament)."),
         QStringLiteral("name"));
+    const QCommandLineOption sweepOption(
+        QStringLiteral("sweep"),
+        QStringLiteral("Glide from one frequency to another over the duration, each 20...20000 Hz with up "
+                       "to two decimals; layers given as multipliers follow."),
+        QStringLiteral("from:to"));
+    const QCommandLineOption sweepScaleOption(
+        QStringLiteral("sweep-scale"),
+        QStringLiteral("How --sweep glides: log (equal ratios in equal times, default) or linear."),
+        QStringLiteral("scale"));
     const QCommandLineOption noteOption(
         QStringLiteral("note"),
         QStringLiteral(
@@ -121,7 +133,8 @@ Parsed ParseArguments(const QStringList &arguments)
                                             QStringLiteral("ms"));
     const QCommandLineOption waveformOption(
         QStringLiteral("waveform"),
-        QStringLiteral("sine, square, triangle, sawtooth or noise (default sine)."), QStringLiteral("name"));
+        QStringLiteral("sine, square, triangle, sawtooth, noise (white), pink or brown (default sine)."),
+        QStringLiteral("name"));
     const QCommandLineOption bitsOption(QStringLiteral("bits"),
                                         QStringLiteral("Sample width, 8 or 16 (default 16)."),
                                         QStringLiteral("bits"));
@@ -160,9 +173,10 @@ Parsed ParseArguments(const QStringList &arguments)
         QStringLiteral("no-ramps"),
         QStringLiteral("No fades where the sound starts, stops or changes: bit-exact output at the device. "
                        "Also for the window."));
-    parser.addOptions({exportOption, playOption, loopOption, frequencyOption, pitchOption, noteOption, durationOption,
-                       waveformOption, bitsOption, channelsOption, rateOption, layerOption, absoluteOption,
-                       envelopeOption, levelOption, listDevicesOption, deviceOption, noRampsOption});
+    parser.addOptions({exportOption,   playOption,     loopOption,        frequencyOption, pitchOption,
+                       noteOption,     sweepOption,    sweepScaleOption,  durationOption,  waveformOption,
+                       bitsOption,     channelsOption, rateOption,        layerOption,     absoluteOption,
+                       envelopeOption, levelOption,    listDevicesOption, deviceOption,    noRampsOption});
 
     Parsed parsed;
     if (!parser.parse(arguments))
@@ -185,8 +199,25 @@ Parsed ParseArguments(const QStringList &arguments)
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first())};
 
     Settings &s = parsed.settings;
-    if (int(parser.isSet(frequencyOption)) + int(parser.isSet(noteOption)) + int(parser.isSet(pitchOption)) > 1)
-        throw UsageError{QStringLiteral("--frequency, --note and --pitch exclude each other")};
+    if (int(parser.isSet(frequencyOption)) + int(parser.isSet(noteOption)) + int(parser.isSet(pitchOption)) +
+            int(parser.isSet(sweepOption)) >
+        1)
+        throw UsageError{QStringLiteral("--frequency, --note, --pitch and --sweep exclude each other")};
+    if (parser.isSet(sweepOption)) {
+        const QString text = parser.value(sweepOption);
+        const QStringList parts = text.split(u':');
+        if (parts.size() != 2)
+            throw UsageError{QStringLiteral("--sweep: '%1' is not FROM:TO").arg(text)};
+        s.sweep = {Hertz(QStringLiteral("--sweep"), parts[0]), Hertz(QStringLiteral("--sweep"), parts[1])};
+    }
+    if (parser.isSet(sweepScaleOption)) {
+        const QString scale = parser.value(sweepScaleOption);
+        if (scale != QStringLiteral("log") && scale != QStringLiteral("linear"))
+            throw UsageError{QStringLiteral("--sweep-scale: '%1' is not log or linear").arg(scale)};
+        if (!s.sweep)
+            throw UsageError{QStringLiteral("--sweep-scale goes with --sweep")};
+        s.linearSweep = scale == QStringLiteral("linear");
+    }
     if (parser.isSet(frequencyOption))
         s.frequency = Hertz(QStringLiteral("--frequency"), parser.value(frequencyOption));
     if (parser.isSet(pitchOption)) {
@@ -195,7 +226,9 @@ Parsed ParseArguments(const QStringList &arguments)
         if (!hertz)
             throw UsageError{QStringLiteral("--pitch: '%1' is not a pitch such as A4, C#5 or Bb3").arg(name)};
         if (*hertz < 20 || *hertz > 20000)
-            throw UsageError{QStringLiteral("--pitch: %1 (%2 Hz) is out of range 20...20000").arg(name).arg(*hertz, 0, 'f', 2)};
+            throw UsageError{QStringLiteral("--pitch: %1 (%2 Hz) is out of range 20...20000")
+                                 .arg(name)
+                                 .arg(*hertz, 0, 'f', 2)};
         s.frequency = std::round(*hertz * 100) / 100;
     }
     if (parser.isSet(noteOption)) {
@@ -208,8 +241,17 @@ Parsed ParseArguments(const QStringList &arguments)
     }
     if (parser.isSet(durationOption))
         s.duration = WholeNumber(QStringLiteral("--duration"), parser.value(durationOption), 10, 32767);
-    if (parser.isSet(waveformOption))
-        s.wave = Waveform(QStringLiteral("--waveform"), parser.value(waveformOption));
+    if (parser.isSet(waveformOption)) {
+        const QString name = parser.value(waveformOption);
+        const bool pink = name.compare(QStringLiteral("pink"), Qt::CaseInsensitive) == 0;
+        const bool brown = name.compare(QStringLiteral("brown"), Qt::CaseInsensitive) == 0;
+        if (pink || brown) {
+            s.wave = TToneGen::tgNoise;
+            s.colour = pink ? tonegen::NoiseColour::Pink : tonegen::NoiseColour::Brown;
+        } else {
+            s.wave = Waveform(QStringLiteral("--waveform"), name);
+        }
+    }
     if (parser.isSet(bitsOption))
         s.eightBit = OneOf(QStringLiteral("--bits"), parser.value(bitsOption), {8, 16}) == 8;
     if (parser.isSet(channelsOption))
@@ -236,7 +278,8 @@ Parsed ParseArguments(const QStringList &arguments)
         const QString option = QStringLiteral("--level");
         const QStringList parts = parser.value(levelOption).split(u':');
         if (parts.size() > 2)
-            throw UsageError{QStringLiteral("%1: '%2' is not N or L:R").arg(option, parser.value(levelOption))};
+            throw UsageError{
+                QStringLiteral("%1: '%2' is not N or L:R").arg(option, parser.value(levelOption))};
         s.leftLevel = WholeNumber(option, parts.front(), 0, 100);
         s.rightLevel = WholeNumber(option, parts.back(), 0, 100);
     }

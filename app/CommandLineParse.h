@@ -33,6 +33,9 @@ struct Settings
     std::optional<QString> note;
     int duration = 1000;
     TToneGen::TTGWave wave = TToneGen::tgSine;
+    tonegen::NoiseColour colour = tonegen::NoiseColour::White; // of noise
+    std::optional<std::array<double, 2>> sweep;                // from, to (hertz)
+    bool linearSweep = false;
     bool eightBit = false;
     bool stereo = true;
     bool hiQ = true;

@@ -407,7 +407,9 @@ TEST(CommandLine, PlaySetsEachChannelAndFailsWithoutADevice)
         int left, right;
         bool output;
         int status;
-    } cases[] = {{"30", 30, 30, true, 0}, {"0:100", 0, 100, true, 0}, {"75:20", 75, 20, true, 0},
+    } cases[] = {{"30", 30, 30, true, 0},
+                 {"0:100", 0, 100, true, 0},
+                 {"75:20", 75, 20, true, 0},
                  {"50", 50, 50, false, 1}};
     sigset_t none;
     sigemptyset(&none);
@@ -473,25 +475,30 @@ TEST(CommandLine, ExportGoesToStandardOutputDevicesAndPipesDirectly)
         EXPECT_EQ(r.status, d.status) << d.device << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(d.cause)) << r.err.toStdString();
         EXPECT_TRUE(QFileInfo(link).isSymLink()) << d.device;
-        struct stat info{};
+        struct stat info
+        {
+        };
         ASSERT_EQ(::stat(d.device, &info), 0);
         EXPECT_TRUE(S_ISCHR(info.st_mode)) << d.device;
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{"device", "fifo", "file.wav"}));
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{"device", "fifo", "file.wav"}));
 }
 
 TEST(CommandLine, WriteErrorsNameTheirCause)
 {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("big.wav"));
-    const Result limited = RunProgram({"--export", out, "--duration", "1000"}, SoundlessEnvironment(), 60000, [] {
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
+    const Result limited =
+        RunProgram({"--export", out, "--duration", "1000"}, SoundlessEnvironment(), 60000, [] {
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
     EXPECT_EQ(limited.status, 1);
     EXPECT_TRUE(limited.err.contains("File too large")) << limited.err.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
 
     const Result full = RunProgram({"--export", "/dev/full", "--duration", "10"}, SoundlessEnvironment());
     EXPECT_EQ(full.status, 1);
@@ -510,11 +517,14 @@ TEST(CommandLine, FileNamesAreUsedByteForByte)
             escaped += QString::asprintf("\\0%03o", static_cast<unsigned char>(byte));
         QProcess shell;
         shell.setProcessEnvironment(QuietEnvironment());
-        shell.start(QStringLiteral("/bin/sh"), {"-c", "exec \"$0\" --duration 10 --export \"$(printf '%b' \"$1\")\"",
-                                                QStringLiteral(SOUNDGEN_PROGRAM), escaped});
+        shell.start(QStringLiteral("/bin/sh"),
+                    {"-c", "exec \"$0\" --duration 10 --export \"$(printf '%b' \"$1\")\"",
+                     QStringLiteral(SOUNDGEN_PROGRAM), escaped});
         ASSERT_TRUE(shell.waitForFinished(60000));
         EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
-        struct stat info{};
+        struct stat info
+        {
+        };
         EXPECT_EQ(::stat((folder + "/" + name).constData(), &info), 0) << name.toHex().toStdString();
         EXPECT_EQ(info.st_size, 44 + 3840 + 32);
         ::unlink((folder + "/" + name).constData());
