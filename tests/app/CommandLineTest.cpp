@@ -193,6 +193,50 @@ TEST(CommandLine, ExportEqualsTheGeneratorsImage)
              g.SetAMParameter(G::tgAMLevel4, 40, 2.0f, G::tgSine);
              return false;
          }},
+        {"pitch name to a hundredth of a hertz, two decimals, whole hertz written with decimals",
+         {"--pitch", "c4", "--duration", "40"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(40);
+             g.SetExactFrequency(261.63);
+             return false;
+         }},
+        {"decimal frequency",
+         {"--frequency", "1000.5", "--duration", "40"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(40);
+             g.SetExactFrequency(1000.5);
+             return false;
+         }},
+        {"whole hertz with decimals",
+         {"--frequency", "523.00", "--duration", "40"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(40);
+             g.SetFrequency(523);
+             return false;
+         }},
+        {"linear sweep with a multiplied layer and the envelope",
+         {"--sweep", "200.5:3000", "--sweep-scale", "linear", "--duration", "100", "--layer", "2:30:square:2",
+          "--envelope", "10:5:20:50:30"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(100);
+             g.SetSweep(tonegen::Sweep{200.5, 3000, false, 0.1});
+             g.SetAMParameter(G::tgAMLevel2, 30, 2.0f, G::tgSquare);
+             return true;
+         }},
+        {"brown noise, 8-bit",
+         {"--waveform", "Brown", "--duration", "50", "--bits", "8"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(50);
+             g.SetResolution(G::tg8Bit);
+             g.SetWaveform(G::tgNoise);
+             g.SetNoiseColour(tonegen::NoiseColour::Brown);
+             return false;
+         }},
         {"level and loop do not shape the file",
          {"--duration", "30", "--level", "10"},
          [](G &g) {
@@ -266,6 +310,25 @@ TEST(CommandLine, BadInputSaysSoOnOneLineAndWritesNothing)
         {"--note", "N115"},
         {"--note", ""},
         {"--note", "A", "--frequency", "440"},
+        {"--frequency", "1000.505"},
+        {"--frequency", "1000."},
+        {"--frequency", ".5"},
+        {"--frequency", "19.99"},
+        {"--frequency", "20000.01"},
+        {"--pitch", "C0"},
+        {"--pitch", "C#10"},
+        {"--pitch", "H4"},
+        {"--pitch", "A4", "--frequency", "440"},
+        {"--sweep", "100"},
+        {"--sweep", "100:20001"},
+        {"--sweep", "10:1000"},
+        {"--sweep", "100:1000", "--pitch", "A4"},
+        {"--sweep", "100:1000", "--sweep-scale", "exp"},
+        {"--sweep-scale", "log"},
+        {"--waveform", "violet"},
+        {"--layer", "1:10:pink:2"},
+        {"--level", "50:"},
+        {"--level", "50:101"},
         {"--layer", "0:10:sine:2"},
         {"--layer", "9:10:sine:2"},
         {"--layer", "x:10:sine:2"},
