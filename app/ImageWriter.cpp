@@ -86,18 +86,14 @@ QString WriteImage(const QByteArray &path, const uint8_t *data, size_t size)
         return error ? Cause(error) : QString();
     }
     QByteArray target = path;
-    struct stat link
-    {
-    };
+    struct stat link;
     if (::lstat(path.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
         // The link stays; what it points at is written.
         char resolved[PATH_MAX];
         if (::realpath(path.constData(), resolved))
             target = resolved;
     }
-    struct stat info
-    {
-    };
+    struct stat info;
     if (::stat(target.constData(), &info) != 0)
         return WriteAtomically(target, nullptr, data, size);
     if (S_ISREG(info.st_mode))

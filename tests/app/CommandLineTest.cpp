@@ -454,6 +454,14 @@ TEST(CommandLine, OnlyPlayingOpensTheSoundSystem)
         EXPECT_EQ(r.status, 0) << arguments.join(u' ').toStdString();
         EXPECT_EQ(r.err, QByteArray()) << arguments.join(u' ').toStdString();
     }
+    // No sound system offers no devices; the dummy one at most its default, each on a line.
+    const Result none = RunProgram({"--list-devices"}, SoundlessEnvironment());
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, QByteArray());
+    const Result dummy = RunProgram({"--list-devices"});
+    EXPECT_EQ(dummy.status, 0);
+    EXPECT_TRUE(dummy.out.isEmpty() || dummy.out.endsWith('\n')) << dummy.out.toStdString();
+
     // Without a device a play is a failure, whenever the device's answer comes.
     for (int run = 0; run < 5; ++run) {
         const Result r = RunProgram({"--play", "--duration", "50"}, SoundlessEnvironment());
@@ -538,9 +546,7 @@ TEST(CommandLine, ExportGoesToStandardOutputDevicesAndPipesDirectly)
         EXPECT_EQ(r.status, d.status) << d.device << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(d.cause)) << r.err.toStdString();
         EXPECT_TRUE(QFileInfo(link).isSymLink()) << d.device;
-        struct stat info
-        {
-        };
+        struct stat info;
         ASSERT_EQ(::stat(d.device, &info), 0);
         EXPECT_TRUE(S_ISCHR(info.st_mode)) << d.device;
     }
@@ -585,10 +591,8 @@ TEST(CommandLine, FileNamesAreUsedByteForByte)
                      QStringLiteral(SOUNDGEN_PROGRAM), escaped});
         ASSERT_TRUE(shell.waitForFinished(60000));
         EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
-        struct stat info
-        {
-        };
-        EXPECT_EQ(::stat((folder + "/" + name).constData(), &info), 0) << name.toHex().toStdString();
+        struct stat info;
+        ASSERT_EQ(::stat((folder + "/" + name).constData(), &info), 0) << name.toHex().toStdString();
         EXPECT_EQ(info.st_size, 44 + 3840 + 32);
         ::unlink((folder + "/" + name).constData());
     }
