@@ -454,13 +454,16 @@ TEST(CommandLine, OnlyPlayingOpensTheSoundSystem)
         EXPECT_EQ(r.status, 0) << arguments.join(u' ').toStdString();
         EXPECT_EQ(r.err, QByteArray()) << arguments.join(u' ').toStdString();
     }
-    // No sound system offers no devices; the dummy one at most its default, each on a line.
+    // No sound system offers no devices; a listed device plays, an unknown one does not.
     const Result none = RunProgram({"--list-devices"}, SoundlessEnvironment());
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, QByteArray());
-    const Result dummy = RunProgram({"--list-devices"});
-    EXPECT_EQ(dummy.status, 0);
-    EXPECT_TRUE(dummy.out.isEmpty() || dummy.out.endsWith('\n')) << dummy.out.toStdString();
+    const Result listed = RunProgram({"--list-devices"});
+    ASSERT_EQ(listed.status, 0);
+    ASSERT_TRUE(listed.out.endsWith('\n')) << "the dummy output offers its one device";
+    const QString first = QString::fromUtf8(listed.out.left(listed.out.indexOf('\n')));
+    EXPECT_EQ(RunProgram({"--play", "--duration", "50", "--device", first}).status, 0) << first.toStdString();
+    EXPECT_EQ(RunProgram({"--play", "--duration", "50", "--device", "no such device"}).status, 1);
 
     // Without a device a play is a failure, whenever the device's answer comes.
     for (int run = 0; run < 5; ++run) {
