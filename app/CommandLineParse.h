@@ -29,18 +29,22 @@ struct Layer
 // What the arguments ask for, checked against every option's range.
 struct Settings
 {
-    std::optional<int> frequency;
+    std::optional<double> frequency; // hertz, to a hundredth
     std::optional<QString> note;
     int duration = 1000;
     TToneGen::TTGWave wave = TToneGen::tgSine;
+    tonegen::NoiseColour colour = tonegen::NoiseColour::White; // of noise
+    std::optional<std::array<double, 2>> sweep;                // from, to (hertz)
+    bool linearSweep = false;
     bool eightBit = false;
     bool stereo = true;
     bool hiQ = true;
     std::array<Layer, TToneGen::kAMLevels> layers{};
     bool absoluteLayers = false;
     std::optional<std::array<int, 5>> envelope;
-    int level = 100;
-    QString exportPath;
+    int leftLevel = 100;
+    int rightLevel = 100;
+    QString exportPath; // as decoded by DecodeArgument; "-" is standard output
     bool play = false;
     bool loop = false;
 };
@@ -50,6 +54,7 @@ struct Parsed
     Settings settings;
     bool help = false;
     bool version = false;
+    bool listDevices = false;
     QString helpText;
 };
 

@@ -6,33 +6,32 @@
 #include "app/Unit2.h"
 #include "controls/Application.h"
 #include "controls/MessageBox.h"
+#include "sound/SdlSoundPlayer.h"
 #include "sound/SoundPlayer.h"
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 int main(int argc, char **argv)
 {
     app::StartupTimes times;
-    // --no-ramps is for the window too, so it is taken out before the arguments choose the mode.
-    bool ramps = true;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--no-ramps") == 0)
-            ramps = false;
-        else
-            argv[kept++] = argv[i];
-    }
-    argc = kept;
-    argv[argc] = nullptr;
-    // Both adjust the environment, which is only safe before the toolkit starts threads.
+    // Sets the environment only, before anything can start the sound system or threads.
     app::AvoidSessionBusLauncher();
+    // --no-ramps and --device are for the window too, so they are taken out before the arguments
+    // choose the mode.
+    const app::StartOptions start = app::TakeStartOptions(argc, argv);
+    if (argc > 1)
+        return app::RunCommandLine(argc, argv, start);
+    // The sound output adjusts the environment, which is only safe before the toolkit starts threads.
+    std::optional<sound::SdlSoundPlayer> chosen;
+    if (!start.device.isEmpty()) {
+        chosen.emplace(sound::SdlSoundPlayer::Output::Device, start.device.toStdString());
+        sound::setSoundPlayer(&*chosen);
+    }
     sound::SoundPlayer &player = sound::soundPlayer();
-    if (!ramps)
+    if (!start.ramps)
         player.setRamps(false);
     times.Mark("sound");
-    if (argc > 1)
-        return app::RunCommandLine(argc, argv);
     controls::TApplication Application(argc, argv);
     times.Mark("toolkit");
     Application.Initialize();

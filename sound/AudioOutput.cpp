@@ -75,6 +75,20 @@ void SdlAudioOutput::reset()
     m_restart = false;
 }
 
+std::vector<std::string> sdlOutputDeviceNames()
+{
+    std::vector<std::string> names;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return names;
+    const int count = SDL_GetNumAudioDevices(0);
+    for (int i = 0; i < count; ++i)
+        if (const char *name = SDL_GetAudioDeviceName(i, 0))
+            names.emplace_back(name);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return names;
+}
+
 void SdlAudioOutput::sdlCallback(void *userdata, uint8_t *stream, int len)
 {
     auto *self = static_cast<SdlAudioOutput *>(userdata);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sound {
 
@@ -52,5 +53,8 @@ private:
     Callback m_callback = nullptr;
     void *m_user = nullptr;
 };
+
+// Names of SDL's playback devices; SDL's audio is started for the look-up and ended after it.
+std::vector<std::string> sdlOutputDeviceNames();
 
 } // namespace sound

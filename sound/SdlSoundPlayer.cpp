@@ -9,6 +9,7 @@
 #include <numbers>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace sound {
 
@@ -410,6 +411,11 @@ bool SdlSoundPlayer::waitForDevice(std::chrono::milliseconds timeout) const
     if (!m_thread.joinable())
         return !m_tryOpen;
     return m_requestChanged.wait_for(lock, timeout, [&] { return !m_tryOpen && !m_busy; });
+}
+
+std::vector<std::string> SdlSoundPlayer::outputDevices()
+{
+    return sdlOutputDeviceNames();
 }
 
 void SdlSoundPlayer::deviceThreadMain()

@@ -99,7 +99,9 @@ public:
     bool drain(std::chrono::milliseconds timeout) override;
     // Waits (bounded) until the device thread has nothing left to do: a device is open at the
     // wanted rate or the last try failed. For tests and probes.
-    bool waitForDevice(std::chrono::milliseconds timeout) const;
+    bool waitForDevice(std::chrono::milliseconds timeout) const override;
+    // Starts SDL's audio for the look-up when nothing else has it open.
+    std::vector<std::string> outputDevices() override;
 
     // Where the last sound began, counted in frames rendered since the player was made.
     struct StartMark

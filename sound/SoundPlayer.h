@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace sound {
@@ -65,6 +66,11 @@ public:
     // Waits (bounded) until a sound that ended by itself has also left the output's buffers.
     // False while a sound still plays or on the timeout.
     virtual bool drain(std::chrono::milliseconds timeout) = 0;
+    // Waits (bounded) until the output has answered the last play: open, or failed to open. False
+    // on the timeout.
+    virtual bool waitForDevice(std::chrono::milliseconds) const { return true; }
+    // Names of the output devices the sound system offers, for choosing one by name.
+    virtual std::vector<std::string> outputDevices() { return {}; }
     // Fades where the sound is cut (start, stop, replacement, volume change); off gives the
     // image's samples times the volume, bit for bit.
     virtual void setRamps(bool on) = 0;

@@ -103,9 +103,39 @@ void TToneGen::SetTag(int Value)
 
 void TToneGen::SetFrequency(int Value)
 {
-    if (Value == FFrequency)
+    if (Value == FFrequency && FExactFrequency == 0)
         return;
     FFrequency = static_cast<int16_t>(CheckRange(20, 20000, Value));
+    FExactFrequency = 0;
+    NeedsBuild = true;
+}
+
+void TToneGen::SetSweep(const std::optional<Sweep> &Value)
+{
+    const auto same = [](const Sweep &a, const Sweep &b) {
+        return a.from == b.from && a.to == b.to && a.logarithmic == b.logarithmic && a.seconds == b.seconds;
+    };
+    if (FSweep.has_value() == Value.has_value() && (!Value || same(*FSweep, *Value)))
+        return;
+    FSweep = Value;
+    NeedsBuild = true;
+}
+
+void TToneGen::SetNoiseColour(NoiseColour Value)
+{
+    if (Value == FNoiseColour)
+        return;
+    FNoiseColour = Value;
+    NeedsBuild = true;
+}
+
+void TToneGen::SetExactFrequency(double Hertz)
+{
+    const double value = std::round(std::clamp(Hertz, 20.0, 20000.0) * 100) / 100;
+    if (value == ExactFrequency())
+        return;
+    FFrequency = static_cast<int16_t>(std::lround(value));
+    FExactFrequency = value == FFrequency ? 0 : value;
     NeedsBuild = true;
 }
 
@@ -547,26 +577,33 @@ bool TToneGen::BuildWave(bool WithEnvelope)
         total += amplitude;
     std::array<SynthLayer, kAMLevels + 1> layers{};
     size_t count = 0;
-    layers[count++] = {100 - total, FFrequency, static_cast<SynthWave>(FWaveform)};
+    layers[count++] = {100 - total, ExactFrequency(), static_cast<SynthWave>(FWaveform), FNoiseColour, 1.0};
     for (int i = 0; i < kAMLevels; ++i) {
         int64_t amplitude = AMAmplitudes[i];
         if (total > 100)
             amplitude = amplitude * 100 / total;
         // The frequency is worked out (and range-checked) before a silent layer is skipped.
-        int64_t frequency = 0;
-        if (FAMUseMultiplier)
+        double frequency = 0;
+        if (FAMUseMultiplier && FExactFrequency > 0)
+            frequency = std::clamp(FExactFrequency * static_cast<double>(AMFrequencies[i]), 20.0, 20000.0);
+        else if (FAMUseMultiplier)
             frequency = CheckRange(20, 20000,
                                    SaturateToInt(TruncSaturated(static_cast<double>(FFrequency) *
                                                                 static_cast<double>(AMFrequencies[i]))));
         else
-            frequency = TruncSaturated(AMFrequencies[i]);
+            frequency = static_cast<double>(TruncSaturated(AMFrequencies[i]));
         if (amplitude <= 0 || frequency <= 0)
             continue;
-        layers[count++] = {amplitude, frequency, static_cast<SynthWave>(AMWaveforms[i])};
+        const double multiplier = FAMUseMultiplier ? static_cast<double>(AMFrequencies[i]) : 0.0;
+        layers[count++] = {amplitude, frequency, static_cast<SynthWave>(AMWaveforms[i]), NoiseColour::White,
+                           multiplier};
     }
 
     const SynthFormat format{is16Bit, FStereo, hiQ ? 96000 : 44100};
-    SynthesizeLayers(image + kHeaderSize, D, format, layers.data(), count);
+    if (FSweep)
+        SynthesizeSweep(image + kHeaderSize, D, format, *FSweep, layers.data(), count);
+    else
+        SynthesizeLayers(image + kHeaderSize, D, format, layers.data(), count);
     const int64_t frameSize = (is16Bit ? 2 : 1) * (FStereo ? 2 : 1);
     const int64_t written = kHeaderSize + SynthFrameCount(D, format) * frameSize;
     std::memset(image + written, is16Bit ? 0 : 0x80, size - static_cast<size_t>(written));

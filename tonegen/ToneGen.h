@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/ComponentState.h"
+#include "tonegen/SweepSynth.h"
+#include "tonegen/WaveSynth.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -10,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace tonegen {
 
@@ -156,6 +159,16 @@ public:
     using ImageAllocator = void *(*)(size_t);
     static void SetImageAllocator(ImageAllocator allocator);
 
+    // The main frequency to a hundredth of a hertz, for images that need more than whole hertz;
+    // Frequency() reads the nearest whole number, and SetFrequency returns to whole hertz.
+    void SetExactFrequency(double Hertz);
+    double ExactFrequency() const { return FExactFrequency > 0 ? FExactFrequency : FFrequency; }
+
+    // For images beyond the window's settings: a sweep in place of the fixed frequency (layers given
+    // as multipliers follow it), and the colour of the main noise. Not stored.
+    void SetSweep(const std::optional<Sweep> &Value);
+    void SetNoiseColour(NoiseColour Value);
+
     // Main frequency from a note text; the new frequency, or 0 (nothing changed) when unusable.
     int SetNote(const QString &Note);
     // A layer's frequency value from a note text, a multiplier of Frequency when AMUseMultiplier;
@@ -190,6 +203,9 @@ protected:
 
     int FTag = 0;
     int16_t FFrequency = 440;
+    double FExactFrequency = 0; // 0: FFrequency is the frequency
+    std::optional<Sweep> FSweep;
+    NoiseColour FNoiseColour = NoiseColour::White;
     int16_t FDuration = 100;
     TTGWave FWaveform = tgSine;
     int16_t FAttack = 10;

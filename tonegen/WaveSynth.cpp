@@ -1,5 +1,7 @@
 #include "tonegen/WaveSynth.h"
 
+#include "tonegen/ColouredNoise.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -123,28 +125,6 @@ __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len,
     return k;
 }
 #endif
-
-// What one sample value s adds to a stored sample, modulo the sample width: 16-bit adds Trunc(s),
-// 8-bit adds Trunc(s + 128) - 128. Sums modulo 2^16 keep the 8-bit result in their low byte.
-uint16_t Contribution(double s, bool sixteenBit)
-{
-    if (sixteenBit)
-        return static_cast<uint16_t>(static_cast<int64_t>(s));
-    return static_cast<uint16_t>(static_cast<int64_t>(s + 128.0) - 128);
-}
-
-struct Levels
-{
-    double span;
-    double low;
-};
-
-Levels LevelsFor(int64_t level, bool sixteenBit)
-{
-    if (sixteenBit)
-        return {static_cast<double>(level * 65534) / 100, -static_cast<double>(level * 32767) / 100};
-    return {static_cast<double>(level * 254) / 100, -static_cast<double>(level * 127) / 100};
-}
 
 // A periodic layer: within a period the value depends only on the position j, so the values are
 // computed once per position and added period by period. Periods are Trunc(c * P) - Trunc((c - 1) * P)
@@ -420,7 +400,31 @@ private:
     bool m_avx2;
 };
 
-void WriteFrames(uint8_t *out, const uint16_t *acc, int64_t len, const SynthFormat &format, bool avx2)
+// Coloured noise is filtered over the whole sound at once: its loudest value sets the scale.
+class ColouredLayer
+{
+public:
+    ColouredLayer(const SynthLayer &layer, const SynthFormat &format, uint64_t drawsBefore, int64_t frames)
+    {
+        NoiseSource source;
+        source.Skip(drawsBefore);
+        m_values = ColouredNoise(layer.colour, layer.level, format.sixteenBit, frames, source);
+    }
+
+    void Add(uint16_t *acc, int64_t len)
+    {
+        const uint16_t *src = m_values.data() + m_position;
+        for (int64_t k = 0; k < len; ++k)
+            acc[k] = static_cast<uint16_t>(acc[k] + src[k]);
+        m_position += len;
+    }
+
+private:
+    std::vector<uint16_t> m_values;
+    int64_t m_position = 0;
+};
+
+void WriteFramesWith(uint8_t *out, const uint16_t *acc, int64_t len, const SynthFormat &format, bool avx2)
 {
     if (format.sixteenBit) {
         if (format.stereo) {
@@ -448,6 +452,28 @@ void WriteFrames(uint8_t *out, const uint16_t *acc, int64_t len, const SynthForm
 }
 
 } // namespace
+
+// What one sample value s adds to a stored sample, modulo the sample width: 16-bit adds Trunc(s),
+// 8-bit adds Trunc(s + 128) - 128. Sums modulo 2^16 keep the 8-bit result in their low byte.
+uint16_t Contribution(double s, bool sixteenBit)
+{
+    if (sixteenBit)
+        return static_cast<uint16_t>(static_cast<int64_t>(s));
+    return static_cast<uint16_t>(static_cast<int64_t>(s + 128.0) - 128);
+}
+
+Levels LevelsFor(int64_t level, bool sixteenBit)
+{
+    if (sixteenBit)
+        return {static_cast<double>(level * 65534) / 100, -static_cast<double>(level * 32767) / 100};
+    return {static_cast<double>(level * 254) / 100, -static_cast<double>(level * 127) / 100};
+}
+
+void WriteFrames(uint8_t *out, const uint16_t *acc, int64_t len, const SynthFormat &format)
+{
+    static const bool avx2 = CpuHasAvx2();
+    WriteFramesWith(out, acc, len, format, avx2);
+}
 
 void NoiseSource::Skip(uint64_t steps)
 {
@@ -481,6 +507,7 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     static const bool avx2 = CpuHasAvx2();
     std::vector<PeriodicLayer> periodic;
     std::vector<NoiseLayer> noise;
+    std::vector<ColouredLayer> coloured;
     uint64_t noiseDraws = 0;
     for (size_t i = 0; i < count; ++i) {
         const SynthLayer &layer = layers[i];
@@ -488,7 +515,10 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
             continue;
         if (layer.wave == SynthWave::Noise) {
             // Each noise layer continues the one generator where the previous noise layer left it.
-            noise.emplace_back(layer, format, noiseDraws, avx2);
+            if (layer.colour == NoiseColour::White)
+                noise.emplace_back(layer, format, noiseDraws, avx2);
+            else
+                coloured.emplace_back(layer, format, noiseDraws, frames);
             noiseDraws += static_cast<uint64_t>(frames);
         } else if (static_cast<double>(format.rate) / static_cast<double>(layer.frequency) >= 1.0) {
             periodic.emplace_back(layer, format, avx2);
@@ -503,7 +533,9 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
             layer.Add(acc.data(), len);
         for (NoiseLayer &layer : noise)
             layer.Add(acc.data(), len);
-        WriteFrames(data + f0 * frameSize, acc.data(), len, format, avx2);
+        for (ColouredLayer &layer : coloured)
+            layer.Add(acc.data(), len);
+        WriteFramesWith(data + f0 * frameSize, acc.data(), len, format, avx2);
     }
 }
 

@@ -1,5 +1,6 @@
 // The program on the command line, run as a process: files against the generator's own image for
 // the same settings, notes, bad input, unwritable paths, playing, and a damaged stored layout.
+#include "app/CommandLine.h"
 #include "tests/support/FakeSoundPlayer.h"
 #include "tonegen/ToneGen.h"
 
@@ -14,6 +15,10 @@
 
 #include <csignal>
 #include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -34,11 +39,22 @@ QProcessEnvironment QuietEnvironment()
     return env;
 }
 
+// No sound system at all: SDL finds no driver of that name.
+QProcessEnvironment SoundlessEnvironment()
+{
+    QProcessEnvironment env = QuietEnvironment();
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("none-such"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return env;
+}
+
 Result RunProgram(const QStringList &arguments, const QProcessEnvironment &env = QuietEnvironment(),
-                  int timeoutMs = 60000)
+                  int timeoutMs = 60000, const std::function<void()> &inChild = {})
 {
     QProcess process;
     process.setProcessEnvironment(env);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(SOUNDGEN_PROGRAM), arguments);
     Result r;
     if (!process.waitForStarted(10000))
@@ -177,6 +193,50 @@ TEST(CommandLine, ExportEqualsTheGeneratorsImage)
              g.SetAMParameter(G::tgAMLevel4, 40, 2.0f, G::tgSine);
              return false;
          }},
+        {"pitch name to a hundredth of a hertz, two decimals, whole hertz written with decimals",
+         {"--pitch", "c4", "--duration", "40"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(40);
+             g.SetExactFrequency(261.63);
+             return false;
+         }},
+        {"decimal frequency",
+         {"--frequency", "1000.5", "--duration", "40"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(40);
+             g.SetExactFrequency(1000.5);
+             return false;
+         }},
+        {"whole hertz with decimals",
+         {"--frequency", "523.00", "--duration", "40"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(40);
+             g.SetFrequency(523);
+             return false;
+         }},
+        {"linear sweep with a multiplied layer and the envelope",
+         {"--sweep", "200.5:3000", "--sweep-scale", "linear", "--duration", "100", "--layer", "2:30:square:2",
+          "--envelope", "10:5:20:50:30"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(100);
+             g.SetSweep(tonegen::Sweep{200.5, 3000, false, 0.1});
+             g.SetAMParameter(G::tgAMLevel2, 30, 2.0f, G::tgSquare);
+             return true;
+         }},
+        {"brown noise, 8-bit",
+         {"--waveform", "Brown", "--duration", "50", "--bits", "8"},
+         [](G &g) {
+             Standard(g);
+             g.SetDuration(50);
+             g.SetResolution(G::tg8Bit);
+             g.SetWaveform(G::tgNoise);
+             g.SetNoiseColour(tonegen::NoiseColour::Brown);
+             return false;
+         }},
         {"level and loop do not shape the file",
          {"--duration", "30", "--level", "10"},
          [](G &g) {
@@ -250,6 +310,25 @@ TEST(CommandLine, BadInputSaysSoOnOneLineAndWritesNothing)
         {"--note", "N115"},
         {"--note", ""},
         {"--note", "A", "--frequency", "440"},
+        {"--frequency", "1000.505"},
+        {"--frequency", "1000."},
+        {"--frequency", ".5"},
+        {"--frequency", "19.99"},
+        {"--frequency", "20000.01"},
+        {"--pitch", "C0"},
+        {"--pitch", "C#10"},
+        {"--pitch", "H4"},
+        {"--pitch", "A4", "--frequency", "440"},
+        {"--sweep", "100"},
+        {"--sweep", "100:20001"},
+        {"--sweep", "10:1000"},
+        {"--sweep", "100:1000", "--pitch", "A4"},
+        {"--sweep", "100:1000", "--sweep-scale", "exp"},
+        {"--sweep-scale", "log"},
+        {"--waveform", "violet"},
+        {"--layer", "1:10:pink:2"},
+        {"--level", "50:"},
+        {"--level", "50:101"},
         {"--layer", "0:10:sine:2"},
         {"--layer", "9:10:sine:2"},
         {"--layer", "x:10:sine:2"},
@@ -326,6 +405,8 @@ TEST(CommandLine, HelpVersionAndNoDisplayNeeded)
     const Result version = RunProgram({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, QByteArray("soundgen 4.0\n"));
+    for (const char *option : {"--pitch", "--sweep", "--list-devices", "--device"})
+        EXPECT_TRUE(help.out.contains(option)) << option;
 
     // No window system at all: a toolkit that wanted a display would abort here.
     QProcessEnvironment bare = QuietEnvironment();
@@ -360,6 +441,163 @@ TEST(CommandLine, TimedPlayEndsByItselfAndLoopEndsOnInterrupt)
         EXPECT_TRUE(process.waitForFinished(5000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "stopped cleanly, not killed";
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
+}
+
+TEST(CommandLine, OnlyPlayingOpensTheSoundSystem)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("quiet.wav"));
+    for (const QStringList &arguments :
+         std::vector<QStringList>{{"--help"}, {"--version"}, {"--export", out, "--duration", "10"}}) {
+        const Result r = RunProgram(arguments, SoundlessEnvironment());
+        EXPECT_EQ(r.status, 0) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(r.err, QByteArray()) << arguments.join(u' ').toStdString();
+    }
+    // No sound system offers no devices; a listed device plays, an unknown one does not.
+    const Result none = RunProgram({"--list-devices"}, SoundlessEnvironment());
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, QByteArray());
+    const Result listed = RunProgram({"--list-devices"});
+    ASSERT_EQ(listed.status, 0);
+    ASSERT_TRUE(listed.out.endsWith('\n')) << "the dummy output offers its one device";
+    const QString first = QString::fromUtf8(listed.out.left(listed.out.indexOf('\n')));
+    EXPECT_EQ(RunProgram({"--play", "--duration", "50", "--device", first}).status, 0) << first.toStdString();
+    EXPECT_EQ(RunProgram({"--play", "--duration", "50", "--device", "no such device"}).status, 1);
+
+    // Without a device a play is a failure, whenever the device's answer comes.
+    for (int run = 0; run < 5; ++run) {
+        const Result r = RunProgram({"--play", "--duration", "50"}, SoundlessEnvironment());
+        EXPECT_EQ(r.status, 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.endsWith("soundgen: nothing played: no sound device\n")) << r.err.toStdString();
+    }
+}
+
+TEST(CommandLine, PlaySetsEachChannelAndFailsWithoutADevice)
+{
+    const struct
+    {
+        const char *level;
+        int left, right;
+        bool output;
+        int status;
+    } cases[] = {{"30", 30, 30, true, 0},
+                 {"0:100", 0, 100, true, 0},
+                 {"75:20", 75, 20, true, 0},
+                 {"50", 50, 50, false, 1}};
+    sigset_t none;
+    sigemptyset(&none);
+    for (const auto &c : cases) {
+        sound::ScopedFakeSoundPlayer fake;
+        fake.player.output = c.output;
+        const app::Parsed parsed =
+            app::ParseArguments({"soundgen", "--play", "--duration", "20", "--level", c.level});
+        TToneGen gen;
+        app::Configure(gen, parsed.settings);
+        ASSERT_TRUE(gen.Prepare());
+        fake.player.clear();
+        EXPECT_EQ(app::Play(gen, parsed.settings, none, fake.player), c.status) << c.level;
+        const auto play = std::find_if(fake.player.calls.begin(), fake.player.calls.end(),
+                                       [](const auto &call) { return call.what == "play"; });
+        ASSERT_NE(play, fake.player.calls.begin()) << c.level;
+        const auto volume = std::prev(play);
+        ASSERT_EQ(volume->what, "setVolume") << c.level;
+        EXPECT_EQ(volume->value & 0xFFFF, static_cast<uint32_t>(c.left * 65535 / 100)) << c.level;
+        EXPECT_EQ(volume->value >> 16, static_cast<uint32_t>(c.right * 65535 / 100)) << c.level;
+    }
+    for (const char *bad : {"50:", ":50", "1:2:3", "50:101"})
+        EXPECT_THROW(app::ParseArguments({"soundgen", "--play", "--level", bad}), app::UsageError) << bad;
+}
+
+TEST(CommandLine, ExportGoesToStandardOutputDevicesAndPipesDirectly)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("file.wav"));
+    const QStringList tone{"--duration", "30", "--waveform", "triangle"};
+    ASSERT_EQ(RunProgram(QStringList{"--export", file} + tone).status, 0);
+    const QByteArray bytes = ReadAll(file);
+
+    const Result piped = RunProgram(QStringList{"--export", "-"} + tone);
+    EXPECT_EQ(piped.status, 0) << piped.err.toStdString();
+    EXPECT_TRUE(piped.out == bytes) << piped.out.size() << " bytes against " << bytes.size();
+
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QByteArray received;
+    std::thread reader([&] {
+        QFile f(fifo);
+        if (f.open(QIODevice::ReadOnly))
+            received = f.readAll();
+    });
+    const Result intoFifo = RunProgram(QStringList{"--export", fifo} + tone);
+    reader.join();
+    EXPECT_EQ(intoFifo.status, 0) << intoFifo.err.toStdString();
+    EXPECT_TRUE(received == bytes);
+
+    // Device nodes reached through links in the folder: written to, never replaced.
+    const struct
+    {
+        const char *device;
+        int status;
+        const char *cause;
+    } devices[] = {{"/dev/null", 0, ""}, {"/dev/full", 1, "No space left on device"}};
+    for (const auto &d : devices) {
+        const QString link = dir.filePath(QStringLiteral("device"));
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(d.device), link));
+        const Result r = RunProgram(QStringList{"--export", link} + tone, SoundlessEnvironment());
+        EXPECT_EQ(r.status, d.status) << d.device << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(d.cause)) << r.err.toStdString();
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << d.device;
+        struct stat info;
+        ASSERT_EQ(::stat(d.device, &info), 0);
+        EXPECT_TRUE(S_ISCHR(info.st_mode)) << d.device;
+    }
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{"device", "fifo", "file.wav"}));
+}
+
+TEST(CommandLine, WriteErrorsNameTheirCause)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("big.wav"));
+    const Result limited =
+        RunProgram({"--export", out, "--duration", "1000"}, SoundlessEnvironment(), 60000, [] {
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_TRUE(limited.err.contains("File too large")) << limited.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+
+    const Result full = RunProgram({"--export", "/dev/full", "--duration", "10"}, SoundlessEnvironment());
+    EXPECT_EQ(full.status, 1);
+    EXPECT_TRUE(full.err.contains("No space left on device")) << full.err.toStdString();
+}
+
+TEST(CommandLine, FileNamesAreUsedByteForByte)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray names[] = {"caf\xe9 \xff.wav", "\xed\xa0\x80.wav", "plain \xc3\xa9.wav"};
+    for (const QByteArray &name : names) {
+        // Through the shell's printf: a QString argument could not carry these bytes.
+        QString escaped = dir.path() + u'/';
+        for (const char byte : name)
+            escaped += QString::asprintf("\\0%03o", static_cast<unsigned char>(byte));
+        QProcess shell;
+        shell.setProcessEnvironment(QuietEnvironment());
+        shell.start(QStringLiteral("/bin/sh"),
+                    {"-c", "exec \"$0\" --duration 10 --export \"$(printf '%b' \"$1\")\"",
+                     QStringLiteral(SOUNDGEN_PROGRAM), escaped});
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+        struct stat info;
+        ASSERT_EQ(::stat((folder + "/" + name).constData(), &info), 0) << name.toHex().toStdString();
+        EXPECT_EQ(info.st_size, 44 + 3840 + 32);
+        ::unlink((folder + "/" + name).constData());
     }
 }
 

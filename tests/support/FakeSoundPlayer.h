@@ -22,7 +22,7 @@ public:
     bool playSound(SoundImage image, uint32_t flags) override;
     void stop() override;
     bool isPlaying() const override { return false; }
-    bool hasOutput() const override { return true; }
+    bool hasOutput() const override { return output; }
     bool drain(std::chrono::milliseconds) override { return true; }
     void setRamps(bool on) override { ramps = on; }
     uint32_t setVolume(uint32_t deviceId, uint32_t volume) override;
@@ -37,6 +37,7 @@ public:
     uint32_t deviceVolume = 0xFFFFFFFF;
     uint32_t support = WAVECAPS_LRVOLUME;
     bool ramps = true;
+    bool output = true; // false: as a player whose device failed or went away
 };
 
 // Installs a fake for the lifetime of the guard.
