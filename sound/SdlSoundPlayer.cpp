@@ -422,8 +422,13 @@ void SdlSoundPlayer::deviceThreadMain()
         lock.lock();
         m_busy = false;
         m_requestChanged.notify_all();
-        // Short enough to notice a lost device well within a second.
-        m_requestChanged.wait_for(lock, std::chrono::milliseconds(20), [&] { return m_quit || m_tryOpen; });
+        const auto woken = [&] { return m_quit || m_tryOpen; };
+        // Short enough to notice a lost device well within a second; with nothing open and
+        // nothing to retry the thread sleeps until asked, so an idle program never wakes.
+        if (m_needsPolling)
+            m_requestChanged.wait_for(lock, std::chrono::milliseconds(20), woken);
+        else
+            m_requestChanged.wait(lock, woken);
     }
 }
 
@@ -478,10 +483,14 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
             m_nextRetry = now; // endless sound tries to come back at once
         }
     }
+    if (rate != 0 && !tryOpen && closeWhenIdle(now))
+        rate = 0;
+    // An open device is watched; without one, endless sound keeps trying.
+    m_needsPolling = rate != 0 || looping;
     if (rate != 0 && rate == wanted)
         return;
 
-    // Without a device, endless sound keeps trying; anything else waits for the next play.
+    // Anything but endless sound waits for the next play.
     if (!tryOpen && rate == 0 && !(looping && now >= m_nextRetry))
         return;
 
@@ -491,6 +500,8 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
     if (m_device->open(wanted, kBufferFrames, &SdlSoundPlayer::audioCallback, this, error)) {
         m_deviceRate.store(wanted);
         m_silent.store(false);
+        m_needsPolling = true;
+        m_activeAt = now;
         m_watchRendered = framesRendered();
         m_watchSince = now;
         if (m_reported) {
@@ -513,6 +524,23 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
     }
     m_ended.notify_all();
     m_nextRetry = now + m_options.retryInterval;
+}
+
+bool SdlSoundPlayer::closeWhenIdle(std::chrono::steady_clock::time_point now)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_playing || !m_fading.empty() || m_drainUntil != 0) {
+            m_activeAt = now;
+            return false;
+        }
+        if (now - m_activeAt < m_options.idleHold)
+            return false;
+        // Marked closed under the lock: a play from now on asks for a new open.
+        m_deviceRate.store(0);
+    }
+    m_device->close();
+    return true;
 }
 
 void SdlSoundPlayer::dropSoundLocked(bool failed)
