@@ -24,6 +24,30 @@ int16_t s16At(const uint8_t *p)
     return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
 }
 
+template <bool Wide, bool Stereo> void addRun(const uint8_t *p, float *out, size_t n)
+{
+    constexpr size_t step = (Wide ? 2 : 1) * (Stereo ? 2 : 1);
+    for (size_t i = 0; i < n; ++i, p += step) {
+        const float left =
+            Wide ? static_cast<float>(s16At(p)) / 32768.0f : static_cast<float>(p[0] - 128) / 128.0f;
+        const float right = !Stereo ? left
+                            : Wide  ? static_cast<float>(s16At(p + 2)) / 32768.0f
+                                    : static_cast<float>(p[1] - 128) / 128.0f;
+        out[2 * i] += left;
+        out[2 * i + 1] += right;
+    }
+}
+
+// Adds `n` frames of format `f` from `p` to the stereo frames at `out`.
+void addFrames(const WavFormat &f, const uint8_t *p, float *out, size_t n)
+{
+    const bool stereo = f.channels == 2;
+    if (f.bitsPerSample == 16)
+        stereo ? addRun<true, true>(p, out, n) : addRun<true, false>(p, out, n);
+    else
+        stereo ? addRun<false, true>(p, out, n) : addRun<false, false>(p, out, n);
+}
+
 } // namespace
 
 namespace {
@@ -237,6 +261,22 @@ size_t SdlSoundPlayer::mixVoice(Voice &voice, float *out, size_t frames,
     const uint8_t *data = voice.image.data() + f.dataOffset;
     const size_t frameBytes = f.frameBytes();
     const bool stereo = f.channels == 2;
+    if (voice.fadeIn == 0 && !fadeOuts) {
+        // Steady sound: whole runs up to the data's end, the format decided once per run.
+        size_t i = 0;
+        while (i < frames) {
+            if (voice.position >= f.frames) {
+                if (!voice.loop)
+                    return i;
+                voice.position = 0;
+            }
+            const size_t n = std::min(frames - i, f.frames - voice.position);
+            addFrames(f, data + voice.position * frameBytes, out + 2 * i, n);
+            voice.position += n;
+            i += n;
+        }
+        return frames;
+    }
     for (size_t i = 0; i < frames; ++i) {
         if (voice.position >= f.frames) {
             if (!voice.loop)

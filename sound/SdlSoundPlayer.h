@@ -57,7 +57,7 @@ public:
         // While endless sound plays without a device, how often a new open is tried.
         std::chrono::milliseconds retryInterval{400};
         // A device that has sounded nothing for this long is closed until the next play.
-        std::chrono::milliseconds idleHold{1500};
+        std::chrono::milliseconds idleHold{500};
     };
 
     // `deviceName` picks an output by SDL's name for it; empty means the system's default.
