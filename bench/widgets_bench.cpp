@@ -104,3 +104,27 @@ int main(int argc, char **argv)
 {
     return bench::RunOffscreen(argc, argv);
 }
+
+// One 10 ms step of the activity bar as the window makes it: the position moves on and the
+// repaint goes through the toolkit's update, paint and flush (offscreen); most steps light or dim
+// one segment, some none.
+void BM_ActivityBarStep(benchmark::State &state)
+{
+    TiLedBar b;
+    b.SetSegmentDirection(TiLedBar::idRight);
+    b.resize(211, 35);
+    b.SetBackGroundColor(9726300);
+    b.SetSectionCount(3);
+    b.SetSegmentMargin(1);
+    b.SetSegmentSize(1);
+    b.SetBorderStyle(ibsLowered);
+    b.show();
+    QApplication::processEvents();
+    int step = 0;
+    Measure(state, b.width(), b.height(), [&] {
+        step = (step + 1) % 100;
+        b.SetPosition(step);
+        QApplication::processEvents();
+    });
+}
+BENCHMARK(BM_ActivityBarStep);

@@ -25,6 +25,30 @@ int16_t s16At(const uint8_t *p)
     return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
 }
 
+template <bool Wide, bool Stereo> void addRun(const uint8_t *p, float *out, size_t n)
+{
+    constexpr size_t step = (Wide ? 2 : 1) * (Stereo ? 2 : 1);
+    for (size_t i = 0; i < n; ++i, p += step) {
+        const float left =
+            Wide ? static_cast<float>(s16At(p)) / 32768.0f : static_cast<float>(p[0] - 128) / 128.0f;
+        const float right = !Stereo ? left
+                            : Wide  ? static_cast<float>(s16At(p + 2)) / 32768.0f
+                                    : static_cast<float>(p[1] - 128) / 128.0f;
+        out[2 * i] += left;
+        out[2 * i + 1] += right;
+    }
+}
+
+// Adds `n` frames of format `f` from `p` to the stereo frames at `out`.
+void addFrames(const WavFormat &f, const uint8_t *p, float *out, size_t n)
+{
+    const bool stereo = f.channels == 2;
+    if (f.bitsPerSample == 16)
+        stereo ? addRun<true, true>(p, out, n) : addRun<true, false>(p, out, n);
+    else
+        stereo ? addRun<false, true>(p, out, n) : addRun<false, false>(p, out, n);
+}
+
 } // namespace
 
 namespace {
@@ -238,6 +262,22 @@ size_t SdlSoundPlayer::mixVoice(Voice &voice, float *out, size_t frames,
     const uint8_t *data = voice.image.data() + f.dataOffset;
     const size_t frameBytes = f.frameBytes();
     const bool stereo = f.channels == 2;
+    if (voice.fadeIn == 0 && !fadeOuts) {
+        // Steady sound: whole runs up to the data's end, the format decided once per run.
+        size_t i = 0;
+        while (i < frames) {
+            if (voice.position >= f.frames) {
+                if (!voice.loop)
+                    return i;
+                voice.position = 0;
+            }
+            const size_t n = std::min(frames - i, f.frames - voice.position);
+            addFrames(f, data + voice.position * frameBytes, out + 2 * i, n);
+            voice.position += n;
+            i += n;
+        }
+        return frames;
+    }
     for (size_t i = 0; i < frames; ++i) {
         if (voice.position >= f.frames) {
             if (!voice.loop)
@@ -428,8 +468,13 @@ void SdlSoundPlayer::deviceThreadMain()
         lock.lock();
         m_busy = false;
         m_requestChanged.notify_all();
-        // Short enough to notice a lost device well within a second.
-        m_requestChanged.wait_for(lock, std::chrono::milliseconds(20), [&] { return m_quit || m_tryOpen; });
+        const auto woken = [&] { return m_quit || m_tryOpen; };
+        // Short enough to notice a lost device well within a second; with nothing open and
+        // nothing to retry the thread sleeps until asked, so an idle program never wakes.
+        if (m_needsPolling)
+            m_requestChanged.wait_for(lock, std::chrono::milliseconds(20), woken);
+        else
+            m_requestChanged.wait(lock, woken);
     }
 }
 
@@ -484,10 +529,14 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
             m_nextRetry = now; // endless sound tries to come back at once
         }
     }
+    if (rate != 0 && !tryOpen && closeWhenIdle(now))
+        rate = 0;
+    // An open device is watched; without one, endless sound keeps trying.
+    m_needsPolling = rate != 0 || looping;
     if (rate != 0 && rate == wanted)
         return;
 
-    // Without a device, endless sound keeps trying; anything else waits for the next play.
+    // Anything but endless sound waits for the next play.
     if (!tryOpen && rate == 0 && !(looping && now >= m_nextRetry))
         return;
 
@@ -497,6 +546,8 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
     if (m_device->open(wanted, kBufferFrames, &SdlSoundPlayer::audioCallback, this, error)) {
         m_deviceRate.store(wanted);
         m_silent.store(false);
+        m_needsPolling = true;
+        m_activeAt = now;
         m_watchRendered = framesRendered();
         m_watchSince = now;
         if (m_reported) {
@@ -519,6 +570,23 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
     }
     m_ended.notify_all();
     m_nextRetry = now + m_options.retryInterval;
+}
+
+bool SdlSoundPlayer::closeWhenIdle(std::chrono::steady_clock::time_point now)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_playing || !m_fading.empty() || m_drainUntil != 0) {
+            m_activeAt = now;
+            return false;
+        }
+        if (now - m_activeAt < m_options.idleHold)
+            return false;
+        // Marked closed under the lock: a play from now on asks for a new open.
+        m_deviceRate.store(0);
+    }
+    m_device->close();
+    return true;
 }
 
 void SdlSoundPlayer::dropSoundLocked(bool failed)

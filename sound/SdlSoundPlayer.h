@@ -19,11 +19,12 @@
 namespace sound {
 
 // The player over SDL2 audio. One stereo float device is opened when the player is made (so the
-// first start is as quick as later ones), runs for the player's life at the rate of the image last
-// played, and is reopened by a device thread of the player's own when it is lost or the rate
-// changes: the calling (GUI) thread never waits for a device. All state the audio callback reads
-// is guarded by one mutex, so once stop() or a new playSound() has returned the callback no longer
-// touches the previous image.
+// sound system is up before the first start), runs at the rate of the image last played, is
+// closed once nothing has sounded for a while (an idle program then costs nothing and the sound
+// server may suspend its sink) and is opened again by the next play. A device thread of the
+// player's own opens, reopens and closes it: the calling (GUI) thread never waits for a device. All state the
+// audio callback reads is guarded by one mutex, so once stop() or a new playSound() has returned the callback
+// no longer touches the previous image.
 //
 // Where it cuts the sound the player ramps (about 5 ms): a start fades in, a stop fades out
 // from the image it shares, and a new sound in place of a playing one (or right after a stop)
@@ -55,6 +56,8 @@ public:
         std::chrono::milliseconds watchdog{1000};
         // While endless sound plays without a device, how often a new open is tried.
         std::chrono::milliseconds retryInterval{400};
+        // A device that has sounded nothing for this long is closed until the next play.
+        std::chrono::milliseconds idleHold{500};
     };
 
     // `deviceName` picks an output by SDL's name for it; empty means the system's default.
@@ -137,6 +140,8 @@ private:
     void renderAt(float *out, int frames, uint32_t rate);
     void deviceThreadMain();
     void requestDevice(uint32_t rate);
+    // Closes the open device when nothing has sounded for the idle hold; true when it did.
+    bool closeWhenIdle(std::chrono::steady_clock::time_point now);
     // Adds up to `frames` stereo frames of `voice` into `out`; fewer once a once-sound has ended.
     size_t mixVoice(Voice &voice, float *out, size_t frames, const std::vector<int> *fadeOuts) const;
     void dropSoundLocked(bool failed);
@@ -159,6 +164,8 @@ private:
     std::chrono::steady_clock::time_point m_watchSince{};
     std::chrono::steady_clock::time_point m_nextRetry{};
     bool m_reported = false; // a loss or failure has been said and not yet made good
+    std::chrono::steady_clock::time_point m_activeAt{}; // last time something sounded or waited
+    bool m_needsPolling = true;                         // the device thread has something to watch or retry
 
     // Requests to the device thread.
     mutable std::mutex m_requestMutex;

@@ -236,6 +236,16 @@ void TiComponent::InvalidateForeGround()
     Invalidate(FPendingForeGround);
 }
 
+void TiComponent::InvalidateForeGround(const QRect &Area)
+{
+    if (FUpdateLocked || FAutoFrameRate) {
+        InvalidateForeGround();
+        return;
+    }
+    ++FCounters.InvalidateForeGround;
+    RepaintArea(Area);
+}
+
 void TiComponent::Invalidate(bool &PendingFlag)
 {
     if (FUpdateLocked) {
@@ -252,11 +262,16 @@ void TiComponent::Invalidate(bool &PendingFlag)
 
 void TiComponent::RepaintNow()
 {
+    RepaintArea(rect());
+}
+
+void TiComponent::RepaintArea(const QRect &Area)
+{
     ++FCounters.RepaintNow;
     FPendingBackGround = false;
     FPendingForeGround = false;
     FLastRepaintTime = Now();
-    update();
+    update(Area);
 }
 
 void TiComponent::RepaintThrottled()

@@ -86,6 +86,8 @@ public:
     // --- repaint requests ----------------------------------------------------------------
     void InvalidateBackGround();
     void InvalidateForeGround();
+    // The same for a change confined to `Area`: only it is repainted when the repaint is at once.
+    void InvalidateForeGround(const QRect &Area);
     void RepaintNow();
     void RepaintThrottled();
 
@@ -215,6 +217,7 @@ protected:
     bool FHasFocus = false;
 
 private:
+    void RepaintArea(const QRect &Area);
     void Invalidate(bool &PendingFlag);
 
     // Geometry changes are noticed once, whether they come from SetBounds or from Qt's

@@ -3,6 +3,8 @@
 #include "widgets/iGPFunctions.h"
 #include "widgets/iMath.h"
 
+#include <QMetaMethod>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -185,10 +187,8 @@ void VisibleRange(const TiLedBarLayout &lay, int extent, int end, int &from, int
 
 } // namespace
 
-void TiLedBar::iPaintTo(canvas::Canvas &Canvas)
+TiLedBarLayout TiLedBar::CurrentLayout() const
 {
-    DrawBackGround(Canvas, FBackGroundColor);
-
     TiLedBarInput in;
     in.Width = width();
     in.Height = height();
@@ -202,7 +202,53 @@ void TiLedBar::iPaintTo(canvas::Canvas &Canvas)
     in.PositionMax = FPositionMax;
     in.SectionEnd1 = FSectionEnd1;
     in.SectionEnd2 = FSectionEnd2;
-    const TiLedBarLayout lay = ComputeLedBarLayout(in);
+    return ComputeLedBarLayout(in);
+}
+
+void TiLedBar::InvalidatePosition()
+{
+    const TiLedBarLayout lay = CurrentLayout();
+    // Whatever draws after the bar may depend on the position.
+    const bool painter = isSignalConnected(QMetaMethod::fromSignal(&TiComponent::OnAfterPaint));
+    const bool sameGeometry = FPaintedValid && !painter && lay.First == FPaintedFirst &&
+                              lay.StepX == FPaintedStepX && lay.StepY == FPaintedStepY &&
+                              lay.Count == FPaintedCount;
+    if (!sameGeometry) {
+        InvalidateForeGround();
+        return;
+    }
+    const int from = std::clamp(std::min(lay.Lit, FPaintedLit), 0, std::max(lay.Count, 0));
+    const int to = std::clamp(std::max(lay.Lit, FPaintedLit), 0, std::max(lay.Count, 0));
+    if (from == to)
+        return;
+    // Along the bar the changed segments widened by a segment's size (circles and triangles are
+    // centred on their box); across it the whole widget.
+    const canvas::TRect a = lay.Segment(from), b = lay.Segment(to - 1);
+    const int64_t z = std::abs(int64_t(FSegmentSize)) + 1;
+    const bool horizontal = lay.StepX != 0;
+    const int64_t lo = horizontal ? std::min<int64_t>({a.Left, a.Right, b.Left, b.Right}) - z
+                                  : std::min<int64_t>({a.Top, a.Bottom, b.Top, b.Bottom}) - z;
+    const int64_t hi = horizontal ? std::max<int64_t>({a.Left, a.Right, b.Left, b.Right}) + z
+                                  : std::max<int64_t>({a.Top, a.Bottom, b.Top, b.Bottom}) + z;
+    const int extent = horizontal ? width() : height();
+    const int start = int(std::clamp<int64_t>(lo, 0, extent));
+    const int end = int(std::clamp<int64_t>(hi, 0, extent));
+    if (start >= end)
+        return;
+    InvalidateForeGround(horizontal ? QRect(start, 0, end - start, height())
+                                    : QRect(0, start, width(), end - start));
+}
+
+void TiLedBar::iPaintTo(canvas::Canvas &Canvas)
+{
+    DrawBackGround(Canvas, FBackGroundColor);
+    const TiLedBarLayout lay = CurrentLayout();
+    FPaintedFirst = lay.First;
+    FPaintedStepX = lay.StepX;
+    FPaintedStepY = lay.StepY;
+    FPaintedCount = lay.Count;
+    FPaintedLit = lay.Lit;
+    FPaintedValid = true;
 
     // Without off segments the bar stops at the first unlit one.
     const int end = FShowOffSegments ? lay.Count : std::clamp(lay.Lit, 0, std::max(lay.Count, 0));

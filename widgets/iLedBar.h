@@ -7,6 +7,8 @@
 
 namespace widgets {
 
+struct TiLedBarLayout;
+
 // A value shown as a row of LED segments lit from one end, in up to three colour sections.
 // Passive: it draws everything on every paint and keeps no cache.
 class TiLedBar : public TiProgressComponent
@@ -56,7 +58,20 @@ public:
 
     void iPaintTo(canvas::Canvas &Canvas) override;
 
+protected:
+    // Repaints the segments that turn on or off, or nothing when none does.
+    void InvalidatePosition() override;
+
 private:
+    TiLedBarLayout CurrentLayout() const;
+
+    // What the last paint showed: a position change repaints from it to the new lit end.
+    canvas::TRect FPaintedFirst;
+    int FPaintedStepX = 0;
+    int FPaintedStepY = 0;
+    int FPaintedCount = 0;
+    int FPaintedLit = 0;
+    bool FPaintedValid = false;
     TiDirection FSegmentDirection = idUp;
     int FSegmentSize = 5;
     int FSegmentSpacing = 2;

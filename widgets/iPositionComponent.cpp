@@ -47,7 +47,7 @@ void TiPositionComponent::SetPosition(double Value)
             emit OnPositionUnderLimit(this, i);
     }
 
-    InvalidateForeGround();
+    InvalidatePosition();
 
     if (!FUserChanging)
         PositionBindingUpdate();

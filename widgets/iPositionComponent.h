@@ -38,6 +38,8 @@ public:
     virtual double GetPosition() const;
     virtual void SetPosition(double Value);
     virtual void PositionBindingUpdate();
+    // Repaint request of a position change; a widget that knows which pixels it moves narrows it.
+    virtual void InvalidatePosition() { InvalidateForeGround(); }
     virtual void SetPositionMin(double Value);
     virtual void SetPositionMax(double Value);
     virtual void ClampPosition();

@@ -243,3 +243,42 @@ TEST(PlayerDevice, LossDropsAOnceSoundButKeepsALoop)
         EXPECT_EQ(rig.player->isPlaying(), flags == 13u);
     }
 }
+
+// A device that sounds nothing for the idle hold is closed (an idle program costs nothing), never
+// during a fade-out; the next play opens it again and sounds in its first buffer.
+TEST(PlayerDevice, ClosesWhenIdleAndTheNextPlayReopensIt)
+{
+    Rig rig(true);
+    const milliseconds hold = SdlSoundPlayer::Options{}.idleHold;
+    // Time passes with the callback running (a few frames at a time, so a fade lasts).
+    const auto pass = [&](milliseconds total) {
+        for (; total > milliseconds(0); total -= milliseconds(100)) {
+            rig.out->pump(16);
+            rig.service(std::min(total, milliseconds(100)));
+        }
+    };
+    rig.service();
+    ASSERT_TRUE(rig.out->isOpen);
+    const auto image = makeImage(1, 16, SdlSoundPlayer::kWarmRate, std::vector<int>(9600, 20000));
+    ASSERT_TRUE(play(*rig.player, image, 13));
+    pass(hold * 2);
+    EXPECT_TRUE(rig.out->isOpen) << "sounding";
+    rig.player->stop();
+    pass(hold);
+    EXPECT_TRUE(rig.out->isOpen) << "a fade-out still to play";
+    rig.out->pump(SdlSoundPlayer::kBufferFrames);
+    rig.service();
+    pass(hold - milliseconds(1));
+    EXPECT_TRUE(rig.out->isOpen) << "within the hold";
+    rig.service(milliseconds(1));
+    EXPECT_FALSE(rig.out->isOpen);
+    EXPECT_EQ(rig.player->deviceRate(), 0u);
+    EXPECT_TRUE(rig.player->hasOutput()) << "closed, not lost";
+
+    const int opens = rig.out->opens;
+    ASSERT_TRUE(play(*rig.player, image, 13));
+    rig.service();
+    EXPECT_EQ(rig.out->opens, opens + 1);
+    const auto out = rig.out->pump(SdlSoundPlayer::kBufferFrames);
+    EXPECT_EQ(out[2 * (SdlSoundPlayer::kBufferFrames - 1)], s16(20000));
+}

@@ -235,3 +235,20 @@ TEST(PlayerRamps, EnvironmentSwitchTurnsThemOff)
     else
         unsetenv("SOUNDGEN_NO_RAMPS");
 }
+
+// Stop, play, stop in quick succession: the first fade-out carries on through the second stop
+// rather than jumping to silence.
+TEST(PlayerRamps, SecondStopCarriesOnTheFirstFade)
+{
+    SdlSoundPlayer p(nullptr, plainOptions(true));
+    ASSERT_TRUE(play(p, constant16(20000, 4000), 13));
+    render(p, 1000);
+    p.stop();
+    ASSERT_TRUE(play(p, constant16(0, 4000), 13));
+    const auto between = render(p, 10);
+    p.stop();
+    const auto after = render(p, 2);
+    EXPECT_GT(left(after, 0), 0.9f * left(between, 9)) << "no jump to silence";
+    EXPECT_LE(left(after, 0), left(between, 9)) << "still falling";
+    EXPECT_NEAR(left(after, 0), 0.607f, 0.01f);
+}

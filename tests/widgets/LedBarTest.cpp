@@ -2,7 +2,9 @@
 #include "widgets/iGPFunctions.h"
 #include "widgets/iLedBar.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -360,5 +362,57 @@ TEST(LedBarSetters, RepaintOnlyOnChangeAndAcceptAnything)
         bar.SetSegmentSize(-2147483647);
         EXPECT_FALSE(bar.PaintToImage().isNull());
         bar.SetSegmentSize(-7);
+    }
+}
+
+// A position step repaints every pixel that changes and nothing else of the bar: none when no
+// segment turns on or off, and only a strip of the bar when some do.
+TEST(LedBarRepaint, PositionStepRepaintsExactlyTheSegmentsThatChange)
+{
+    struct PaintSpy : QObject
+    {
+        QRegion painted;
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint) {
+                painted += static_cast<QPaintEvent *>(e)->region();
+                ++paints;
+            }
+            return false;
+        }
+    };
+    for (auto style : {TiLedBar::ilbssRectangle, TiLedBar::ilbssCircle, TiLedBar::ilbssTriangle}) {
+        SCOPED_TRACE(style);
+        TiLedBar bar;
+        ActivityBar(bar);
+        bar.SetSegmentStyle(style);
+        bar.show();
+        QApplication::processEvents();
+        PaintSpy spy;
+        bar.installEventFilter(&spy);
+        int unchanged = 0;
+        for (int step = 1; step <= 100; ++step) {
+            const QImage before = bar.PaintToImage();
+            spy.painted = {};
+            spy.paints = 0;
+            bar.SetPosition(step % 100);
+            QApplication::processEvents();
+            const QImage after = bar.PaintToImage();
+            bool differs = false;
+            for (int y = 0; y < after.height(); ++y)
+                for (int x = 0; x < after.width(); ++x)
+                    if (before.pixel(x, y) != after.pixel(x, y)) {
+                        differs = true;
+                        ASSERT_TRUE(spy.painted.contains(QPoint(x, y))) << step << " at " << x << "," << y;
+                    }
+            if (!differs) {
+                EXPECT_EQ(spy.paints, 0) << step;
+                ++unchanged;
+            } else if (step != 100) {
+                EXPECT_LT(spy.painted.boundingRect().width(), bar.width() / 4) << step;
+            }
+        }
+        EXPECT_GT(unchanged, 10) << "a bar of fewer segments than steps skips some repaints";
     }
 }
