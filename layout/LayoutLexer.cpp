@@ -138,124 +138,10 @@ Token Lexer::scan()
         break;
     }
 
-    if (c == u'"') {
-        ++m_pos;
-        QString text;
-        while (true) {
-            if (m_pos >= m_text.size() || m_text.at(m_pos) == u'\n') {
-                fail(token.line, QStringLiteral("unterminated string"));
-                return Token{TokenKind::End, {}, 0, 0, token.line};
-            }
-            const QChar ch = m_text.at(m_pos++);
-            if (ch == u'"')
-                break;
-            if (ch != u'\\') {
-                text += ch;
-                continue;
-            }
-            if (m_pos >= m_text.size()) {
-                fail(token.line, QStringLiteral("unterminated string"));
-                return Token{TokenKind::End, {}, 0, 0, token.line};
-            }
-            const QChar esc = m_text.at(m_pos++);
-            switch (esc.unicode()) {
-            case '"':
-                text += u'"';
-                break;
-            case '\\':
-                text += u'\\';
-                break;
-            case 'n':
-                text += u'\n';
-                break;
-            case 'r':
-                text += u'\r';
-                break;
-            case 't':
-                text += u'\t';
-                break;
-            case 'u': {
-                int code = 0;
-                for (int i = 0; i < 4; ++i) {
-                    const int d = m_pos < m_text.size() ? hexDigit(m_text.at(m_pos)) : -1;
-                    if (d < 0) {
-                        fail(token.line, QStringLiteral("bad \\u escape in string"));
-                        return Token{TokenKind::End, {}, 0, 0, token.line};
-                    }
-                    code = code * 16 + d;
-                    ++m_pos;
-                }
-                text += QChar(char16_t(code));
-                break;
-            }
-            default:
-                fail(
-                    token.line,
-                    QStringLiteral("unknown escape %1 in string").arg(QuoteForMessage(u'\\' + QString(esc))));
-                return Token{TokenKind::End, {}, 0, 0, token.line};
-            }
-        }
-        token.kind = TokenKind::String;
-        token.text = text;
-        return token;
-    }
-
-    if (c.isDigit() || (c == u'-' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1).isDigit())) {
-        const qsizetype start = m_pos;
-        if (c == u'-')
-            ++m_pos;
-        bool real = false;
-        bool hex = false;
-        if (m_text.at(m_pos) == u'0' && m_pos + 1 < m_text.size() &&
-            (m_text.at(m_pos + 1) == u'x' || m_text.at(m_pos + 1) == u'X')) {
-            hex = true;
-            m_pos += 2;
-            while (m_pos < m_text.size() && hexDigit(m_text.at(m_pos)) >= 0)
-                ++m_pos;
-        } else {
-            while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
-                ++m_pos;
-            if (m_pos < m_text.size() && m_text.at(m_pos) == u'.') {
-                real = true;
-                ++m_pos;
-                while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
-                    ++m_pos;
-            }
-            if (m_pos < m_text.size() && (m_text.at(m_pos) == u'e' || m_text.at(m_pos) == u'E')) {
-                real = true;
-                ++m_pos;
-                if (m_pos < m_text.size() && (m_text.at(m_pos) == u'+' || m_text.at(m_pos) == u'-'))
-                    ++m_pos;
-                while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
-                    ++m_pos;
-            }
-        }
-        token.text = m_text.mid(start, m_pos - start);
-        if (m_pos < m_text.size() && isIdentChar(m_text.at(m_pos))) {
-            fail(token.line,
-                 QStringLiteral("bad number %1").arg(QuoteForMessage(token.text + m_text.at(m_pos))));
-            return Token{TokenKind::End, {}, 0, 0, token.line};
-        }
-        bool ok = false;
-        if (real) {
-            token.kind = TokenKind::Real;
-            token.real = token.text.toDouble(&ok);
-        } else {
-            token.kind = TokenKind::Integer;
-            if (hex) {
-                const bool negative = token.text.startsWith(u'-');
-                const qint64 magnitude = token.text.mid(negative ? 3 : 2).toLongLong(&ok, 16);
-                token.integer = negative ? -magnitude : magnitude;
-            } else {
-                token.integer = token.text.toLongLong(&ok, 10);
-            }
-        }
-        if (!ok || (real && !std::isfinite(token.real))) {
-            fail(token.line, QStringLiteral("bad number %1").arg(QuoteForMessage(token.text)));
-            return Token{TokenKind::End, {}, 0, 0, token.line};
-        }
-        return token;
-    }
+    if (c == u'"')
+        return scanString(token);
+    if (c.isDigit() || (c == u'-' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1).isDigit()))
+        return scanNumber(token, c);
 
     if (isIdentStart(c)) {
         const qsizetype start = m_pos;
@@ -272,6 +158,125 @@ Token Lexer::scan()
 
     fail(token.line, QStringLiteral("unexpected character %1").arg(QuoteForMessage(c)));
     return Token{TokenKind::End, {}, 0, 0, token.line};
+}
+
+Token Lexer::scanString(Token token)
+{
+    ++m_pos;
+    QString text;
+    while (true) {
+        if (m_pos >= m_text.size() || m_text.at(m_pos) == u'\n') {
+            fail(token.line, QStringLiteral("unterminated string"));
+            return Token{TokenKind::End, {}, 0, 0, token.line};
+        }
+        const QChar ch = m_text.at(m_pos++);
+        if (ch == u'"')
+            break;
+        if (ch != u'\\') {
+            text += ch;
+            continue;
+        }
+        if (m_pos >= m_text.size()) {
+            fail(token.line, QStringLiteral("unterminated string"));
+            return Token{TokenKind::End, {}, 0, 0, token.line};
+        }
+        const QChar esc = m_text.at(m_pos++);
+        switch (esc.unicode()) {
+        case '"':
+            text += u'"';
+            break;
+        case '\\':
+            text += u'\\';
+            break;
+        case 'n':
+            text += u'\n';
+            break;
+        case 'r':
+            text += u'\r';
+            break;
+        case 't':
+            text += u'\t';
+            break;
+        case 'u': {
+            int code = 0;
+            for (int i = 0; i < 4; ++i) {
+                const int d = m_pos < m_text.size() ? hexDigit(m_text.at(m_pos)) : -1;
+                if (d < 0) {
+                    fail(token.line, QStringLiteral("bad \\u escape in string"));
+                    return Token{TokenKind::End, {}, 0, 0, token.line};
+                }
+                code = code * 16 + d;
+                ++m_pos;
+            }
+            text += QChar(char16_t(code));
+            break;
+        }
+        default:
+            fail(token.line,
+                 QStringLiteral("unknown escape %1 in string").arg(QuoteForMessage(u'\\' + QString(esc))));
+            return Token{TokenKind::End, {}, 0, 0, token.line};
+        }
+    }
+    token.kind = TokenKind::String;
+    token.text = text;
+    return token;
+}
+
+Token Lexer::scanNumber(Token token, QChar c)
+{
+    const qsizetype start = m_pos;
+    if (c == u'-')
+        ++m_pos;
+    bool real = false;
+    bool hex = false;
+    if (m_text.at(m_pos) == u'0' && m_pos + 1 < m_text.size() &&
+        (m_text.at(m_pos + 1) == u'x' || m_text.at(m_pos + 1) == u'X')) {
+        hex = true;
+        m_pos += 2;
+        while (m_pos < m_text.size() && hexDigit(m_text.at(m_pos)) >= 0)
+            ++m_pos;
+    } else {
+        while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+            ++m_pos;
+        if (m_pos < m_text.size() && m_text.at(m_pos) == u'.') {
+            real = true;
+            ++m_pos;
+            while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+                ++m_pos;
+        }
+        if (m_pos < m_text.size() && (m_text.at(m_pos) == u'e' || m_text.at(m_pos) == u'E')) {
+            real = true;
+            ++m_pos;
+            if (m_pos < m_text.size() && (m_text.at(m_pos) == u'+' || m_text.at(m_pos) == u'-'))
+                ++m_pos;
+            while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
+                ++m_pos;
+        }
+    }
+    token.text = m_text.mid(start, m_pos - start);
+    if (m_pos < m_text.size() && isIdentChar(m_text.at(m_pos))) {
+        fail(token.line, QStringLiteral("bad number %1").arg(QuoteForMessage(token.text + m_text.at(m_pos))));
+        return Token{TokenKind::End, {}, 0, 0, token.line};
+    }
+    bool ok = false;
+    if (real) {
+        token.kind = TokenKind::Real;
+        token.real = token.text.toDouble(&ok);
+    } else {
+        token.kind = TokenKind::Integer;
+        if (hex) {
+            const bool negative = token.text.startsWith(u'-');
+            const qint64 magnitude = token.text.mid(negative ? 3 : 2).toLongLong(&ok, 16);
+            token.integer = negative ? -magnitude : magnitude;
+        } else {
+            token.integer = token.text.toLongLong(&ok, 10);
+        }
+    }
+    if (!ok || (real && !std::isfinite(token.real))) {
+        fail(token.line, QStringLiteral("bad number %1").arg(QuoteForMessage(token.text)));
+        return Token{TokenKind::End, {}, 0, 0, token.line};
+    }
+    return token;
 }
 
 bool Lexer::readBinary(QByteArray &out)

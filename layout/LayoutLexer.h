@@ -51,6 +51,9 @@ public:
 
 private:
     Token scan();
+    // The rest of a string or number token whose first character is at m_pos.
+    Token scanString(Token token);
+    Token scanNumber(Token token, QChar c);
     void skipSpaceAndComments();
 
     QString m_text;
