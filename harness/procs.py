@@ -127,4 +127,8 @@ class Processes:
             left = marked(self.mark)
         for pid, _, _ in left:
             _kill(pid)
+        # A kill is delivered, not done: return once the escapees are really gone.
+        deadline = time.monotonic() + 2
+        while left and marked(self.mark) and time.monotonic() < deadline:
+            time.sleep(0.02)
         return [f"{pid} {cmd}" for pid, _, cmd in left]
