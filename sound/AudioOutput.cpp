@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace sound {
@@ -13,7 +15,8 @@ SdlAudioOutput::~SdlAudioOutput()
     reset();
 }
 
-bool SdlAudioOutput::open(uint32_t rate, int bufferFrames, Callback callback, void *user, std::string &error)
+bool SdlAudioOutput::open(uint32_t rate, int bufferFrames, int slackMilliseconds, Callback callback,
+                          void *user, std::string &error)
 {
     close();
     if (m_restart)
@@ -28,6 +31,11 @@ bool SdlAudioOutput::open(uint32_t rate, int bufferFrames, Callback callback, vo
         }
         m_initialised = true;
     }
+    // SDL asks a PulseAudio server for one callback buffer (about 5 ms), which runs dry whenever
+    // the machine stalls; the client library takes the slack from the environment at each open.
+    // The player set the variable before any thread started, so this replaces one pointer.
+    if (slackMilliseconds > 0)
+        setenv("PULSE_LATENCY_MSEC", std::to_string(slackMilliseconds).c_str(), 1);
     m_callback = callback;
     m_user = user;
     SDL_AudioSpec wanted{};

@@ -15,9 +15,11 @@ public:
 
     virtual ~AudioOutput() = default;
 
-    // Opens and starts the device at `rate` with buffers of `bufferFrames`; false with `error`
-    // set when no device can be had. A device already open is closed first.
-    virtual bool open(uint32_t rate, int bufferFrames, Callback callback, void *user, std::string &error) = 0;
+    // Opens and starts the device at `rate` with buffers of `bufferFrames`, asking a sound server
+    // to hold `slackMilliseconds` ahead (0: what the environment says); false with `error` set
+    // when no device can be had. A device already open is closed first.
+    virtual bool open(uint32_t rate, int bufferFrames, int slackMilliseconds, Callback callback, void *user,
+                      std::string &error) = 0;
     // Closes the device; once it returns the callback no longer runs.
     virtual void close() = 0;
     // True once the open device has gone away (unplugged, sound server ended).
@@ -38,7 +40,8 @@ public:
     SdlAudioOutput(const SdlAudioOutput &) = delete;
     SdlAudioOutput &operator=(const SdlAudioOutput &) = delete;
 
-    bool open(uint32_t rate, int bufferFrames, Callback callback, void *user, std::string &error) override;
+    bool open(uint32_t rate, int bufferFrames, int slackMilliseconds, Callback callback, void *user,
+              std::string &error) override;
     void close() override;
     bool lost() override;
     void reset() override;

@@ -73,35 +73,36 @@ SdlSoundPlayer::SdlSoundPlayer(Output output, std::string deviceName)
 
 namespace {
 
-// The amount of sound a PulseAudio server holds for the player, as asked for in the environment.
-int slackFromEnvironment(int fallback)
+// The amount of sound a PulseAudio server holds for the player, as the user asked for it; 0: not asked.
+int slackFromEnvironment()
 {
     const char *text = std::getenv("PULSE_LATENCY_MSEC");
     if (!text || !*text)
-        return fallback;
+        return 0;
     char *end = nullptr;
     const long value = std::strtol(text, &end, 10);
-    return *end == '\0' && value > 0 && value <= 10000 ? static_cast<int>(value) : fallback;
+    return *end == '\0' && value > 0 && value <= 10000 ? static_cast<int>(value) : 0;
 }
 
 } // namespace
 
 SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options options)
-    : m_external(!output), m_device(std::move(output)), m_options(options),
-      m_slackMilliseconds(slackFromEnvironment(kServerSlackMilliseconds)), m_ramps(options.ramps)
+    : m_external(!output), m_device(std::move(output)), m_options(options), m_slack(slackFromEnvironment()),
+      m_slackMilliseconds(m_slack.milliseconds()), m_ramps(options.ramps)
 {
     // The callback only moves into room made here, so it never allocates.
     m_fading.reserve(kMaxFading);
     m_spent.reserve(kMaxFading + 2);
+    // Often enough to notice a lost device within its watchdog, to close an idle one on time and
+    // to retry a missing one; rarely enough that the thread costs nothing while sound plays.
+    m_pollInterval =
+        std::max(std::chrono::milliseconds(1),
+                 std::min({m_options.watchdog / 5, m_options.idleHold / 5, m_options.retryInterval}));
     if (!m_device)
         return;
-    // SDL asks a PulseAudio server for one callback buffer of slack (about 5 ms), which runs dry
-    // whenever the machine stalls, and the tone then has a gap or a click. Hour-long runs still
-    // saw stalls of 20-40 ms, which 30 ms of slack (about half of it usable) did not cover; a
-    // start or a knob step now sounds within about a tenth of a second. A user's own setting
-    // stays. Set here rather than at the first play because a program creates its player before
-    // starting threads.
-    setenv("PULSE_LATENCY_MSEC", std::to_string(kServerSlackMilliseconds).c_str(), 0);
+    // Each open sets the slack in the environment; the variable is made here, before any thread
+    // starts, so that those later changes only replace its value. A user's own setting stays.
+    setenv("PULSE_LATENCY_MSEC", std::to_string(m_slack.milliseconds()).c_str(), 0);
     if (m_options.deviceThread)
         m_thread = std::thread(&SdlSoundPlayer::deviceThreadMain, this);
 }
@@ -332,6 +333,8 @@ void SdlSoundPlayer::renderAt(float *out, int frames, uint32_t rate)
     std::lock_guard lock(m_mutex);
     // A sound at another rate waits silently for the device thread to reopen at its rate.
     const bool sounding = m_playing && (rate == 0 || rate == m_voice.format.rate);
+    if (rate != 0)
+        watchCallbackGap(sounding || !m_fading.empty());
     if (sounding && !m_start.started) {
         m_start.started = true;
         m_start.firstSoundFrame = m_rendered;
@@ -413,9 +416,9 @@ bool SdlSoundPlayer::drain(std::chrono::milliseconds timeout)
     if (!m_external && (m_silent.load() || m_deviceRate.load() == 0))
         return true;
     // The server holds up to its slack; the device's own buffers hold up to two callbacks more.
-    const uint64_t held =
-        static_cast<uint64_t>(m_voice.format.rate) * static_cast<uint64_t>(m_slackMilliseconds) / 1000 +
-        2 * static_cast<uint64_t>(kBufferFrames);
+    const uint64_t held = static_cast<uint64_t>(m_voice.format.rate) *
+                              static_cast<uint64_t>(m_slackMilliseconds.load()) / 1000 +
+                          2 * static_cast<uint64_t>(kBufferFrames);
     const uint64_t target = m_endedAt + held;
     if (m_rendered >= target)
         return true;
@@ -472,7 +475,7 @@ void SdlSoundPlayer::deviceThreadMain()
         // Short enough to notice a lost device well within a second; with nothing open and
         // nothing to retry the thread sleeps until asked, so an idle program never wakes.
         if (m_needsPolling)
-            m_requestChanged.wait_for(lock, std::chrono::milliseconds(20), woken);
+            m_requestChanged.wait_for(lock, m_pollInterval, woken);
         else
             m_requestChanged.wait(lock, woken);
     }
@@ -533,7 +536,7 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
         rate = 0;
     // An open device is watched; without one, endless sound keeps trying.
     m_needsPolling = rate != 0 || looping;
-    if (rate != 0 && rate == wanted)
+    if (rate != 0 && rate == wanted && !slackGrew(now))
         return;
 
     // Anything but endless sound waits for the next play.
@@ -543,7 +546,10 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
     std::string error;
     m_deviceRate.store(0);
     m_callbackRate.store(wanted);
-    if (m_device->open(wanted, kBufferFrames, &SdlSoundPlayer::audioCallback, this, error)) {
+    const int slack = m_slack.forOpen(now);
+    if (m_device->open(wanted, kBufferFrames, m_slack.fixed() ? 0 : slack, &SdlSoundPlayer::audioCallback,
+                       this, error)) {
+        m_slackMilliseconds.store(slack);
         m_deviceRate.store(wanted);
         m_silent.store(false);
         m_needsPolling = true;
@@ -555,6 +561,8 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
             m_reported = false;
         }
         std::lock_guard lock(m_mutex);
+        m_lastCallback = {};
+        m_longestGap = {};
         // A sound that carries on after a reopen comes back without a jump.
         if (m_playing && m_ramps.load())
             m_voice.fadeIn = m_rampLength;
@@ -570,6 +578,24 @@ void SdlSoundPlayer::serviceDevice(std::chrono::steady_clock::time_point now)
     }
     m_ended.notify_all();
     m_nextRetry = now + m_options.retryInterval;
+}
+
+void SdlSoundPlayer::watchCallbackGap(bool soundDue)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (soundDue && m_lastCallback != std::chrono::steady_clock::time_point{})
+        m_longestGap = std::max(m_longestGap, now - m_lastCallback);
+    m_lastCallback = now;
+}
+
+bool SdlSoundPlayer::slackGrew(std::chrono::steady_clock::time_point now)
+{
+    std::chrono::steady_clock::duration gap{};
+    {
+        std::lock_guard lock(m_mutex);
+        gap = std::exchange(m_longestGap, {});
+    }
+    return m_slack.noteGap(gap, now);
 }
 
 bool SdlSoundPlayer::closeWhenIdle(std::chrono::steady_clock::time_point now)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/AudioOutput.h"
+#include "sound/ServerSlack.h"
 #include "sound/SoundPlayer.h"
 #include "sound/WavFormat.h"
 
@@ -40,8 +41,6 @@ public:
 
     // Frames per callback asked of the device; a play or stop takes effect in the next one.
     static constexpr int kBufferFrames = 512;
-    // Sound a PulseAudio server is asked to hold ahead (PULSE_LATENCY_MSEC unless already set).
-    static constexpr int kServerSlackMilliseconds = 100;
     // Length of every ramp.
     static constexpr int kRampMilliseconds = 5;
     // Rate the device is opened at before any image has been played: the tone generator's default.
@@ -88,7 +87,8 @@ public:
     void render(float *out, int frames);
 
     // One round of the device thread's work at time `now`: notices a lost or silent device,
-    // opens or reopens it as needed. The device thread runs it every few milliseconds.
+    // opens or reopens it as needed. The device thread runs it when asked and, while a device is
+    // open or endless sound waits for one, a few times a second.
     void serviceDevice(std::chrono::steady_clock::time_point now);
 
     bool isPlaying() const override;
@@ -140,6 +140,12 @@ private:
     void renderAt(float *out, int frames, uint32_t rate);
     void deviceThreadMain();
     void requestDevice(uint32_t rate);
+    // Called by the callback with m_mutex held: keeps the longest wait between two callbacks
+    // while sound was due.
+    void watchCallbackGap(bool soundDue);
+    // True when the callbacks came so late since the last look that the device is to be opened
+    // again with more slack.
+    bool slackGrew(std::chrono::steady_clock::time_point now);
     // Closes the open device when nothing has sounded for the idle hold; true when it did.
     bool closeWhenIdle(std::chrono::steady_clock::time_point now);
     // Adds up to `frames` stereo frames of `voice` into `out`; fewer once a once-sound has ended.
@@ -152,7 +158,8 @@ private:
     const bool m_external;
     std::unique_ptr<AudioOutput> m_device;
     const Options m_options;
-    const int m_slackMilliseconds; // what the sound server was asked to hold
+    ServerSlack m_slack;                    // device thread only
+    std::atomic<int> m_slackMilliseconds{}; // what the open device asked the sound server to hold
     std::atomic<uint32_t> m_volume{0xFFFFFFFF};
     std::atomic<bool> m_ramps{true};
 
@@ -166,6 +173,7 @@ private:
     bool m_reported = false; // a loss or failure has been said and not yet made good
     std::chrono::steady_clock::time_point m_activeAt{}; // last time something sounded or waited
     bool m_needsPolling = true;                         // the device thread has something to watch or retry
+    std::chrono::milliseconds m_pollInterval{};
 
     // Requests to the device thread.
     mutable std::mutex m_requestMutex;
@@ -192,6 +200,8 @@ private:
     float m_gainLeft = 1.0f;   // gains the last buffer ended with
     float m_gainRight = 1.0f;
     StartMark m_start;
+    std::chrono::steady_clock::time_point m_lastCallback{}; // of the open device; unset after an open
+    std::chrono::steady_clock::duration m_longestGap{};     // between callbacks while sound was due
 };
 
 } // namespace sound

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace playertest;
@@ -27,10 +28,13 @@ public:
     int opens = 0;
     bool isOpen = false;
     uint32_t rate = 0;
+    int slack = -1; // asked of the sound server at the last open
 
-    bool open(uint32_t openRate, int, Callback callback, void *user, std::string &error) override
+    bool open(uint32_t openRate, int, int slackMilliseconds, Callback callback, void *user,
+              std::string &error) override
     {
         ++opens;
+        slack = slackMilliseconds;
         isOpen = false;
         if (failing) {
             error = "connection refused";
@@ -107,28 +111,41 @@ TEST(PlayerDevice, WarmsUpAtCreationAndReopensOnlyForANewRate)
               s16(static_cast<int>(std::lround(8000 * std::sin(2 * std::numbers::pi * 1000 / 44100)))));
 }
 
-// The sound server is asked to hold enough sound to ride out a stalled machine, unless the user
-// has chosen an amount.
-TEST(PlayerDevice, AsksTheSoundServerForSlackUnlessTheUserChoseAnAmount)
+// The sound server is asked for little slack, and for more once the callbacks came late while
+// sound was due (the device is opened again with it); a user's own amount is left alone.
+TEST(PlayerDevice, SlackStartsSmallGrowsWhenCallbacksComeLateAndLeavesTheUsersAmount)
 {
     const char *before = std::getenv("PULSE_LATENCY_MSEC");
     const std::string saved = before ? before : "";
-    const std::string ours = std::to_string(SdlSoundPlayer::kServerSlackMilliseconds);
 
-    const struct
+    unsetenv("PULSE_LATENCY_MSEC");
     {
-        const char *users;
-        std::string expected;
-    } cases[] = {{nullptr, ours}, {"45", "45"}, {"250", "250"}};
-    for (const auto &c : cases) {
-        if (c.users)
-            setenv("PULSE_LATENCY_MSEC", c.users, 1);
-        else
-            unsetenv("PULSE_LATENCY_MSEC");
         Rig rig;
-        const char *now = std::getenv("PULSE_LATENCY_MSEC");
-        ASSERT_NE(now, nullptr);
-        EXPECT_EQ(now, c.expected) << (c.users ? c.users : "unset");
+        rig.service();
+        EXPECT_EQ(rig.out->slack, sound::ServerSlack::kLeast);
+        ASSERT_NE(std::getenv("PULSE_LATENCY_MSEC"), nullptr) << "made before any thread starts";
+        const auto late = [&] {
+            rig.out->pump(64);
+            std::this_thread::sleep_for(milliseconds(40));
+            rig.out->pump(64);
+            rig.service();
+        };
+        late();
+        EXPECT_EQ(rig.out->opens, 1) << "a late callback in silence asks for nothing";
+        ASSERT_TRUE(play(*rig.player, sine16(96000, 960, 1000, 8000), 13));
+        rig.service();
+        late();
+        EXPECT_EQ(rig.out->opens, 2);
+        EXPECT_EQ(rig.out->slack, 2 * sound::ServerSlack::kLeast);
+        EXPECT_FALSE(allZero(rig.out->pump(64))) << "the sound carries on after the reopen";
+    }
+
+    setenv("PULSE_LATENCY_MSEC", "45", 1);
+    {
+        Rig rig;
+        rig.service();
+        EXPECT_EQ(rig.out->slack, 0) << "the environment's amount is used as it is";
+        EXPECT_STREQ(std::getenv("PULSE_LATENCY_MSEC"), "45");
     }
     if (before)
         setenv("PULSE_LATENCY_MSEC", saved.c_str(), 1);

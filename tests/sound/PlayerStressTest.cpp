@@ -31,7 +31,7 @@ public:
 
     ~ThreadedOutput() override { close(); }
 
-    bool open(uint32_t, int bufferFrames, Callback callback, void *user, std::string &) override
+    bool open(uint32_t, int bufferFrames, int, Callback callback, void *user, std::string &) override
     {
         close();
         ++opens;
