@@ -4,34 +4,30 @@
 
 namespace sound {
 
-ServerSlack::ServerSlack(int userMilliseconds)
-    : m_milliseconds(userMilliseconds > 0 ? userMilliseconds : kLeast), m_fixed(userMilliseconds > 0)
+ServerSlack::ServerSlack(int userMilliseconds, Clock::time_point madeAt)
+    : m_current(userMilliseconds > 0 ? userMilliseconds : kMost), m_next(m_current),
+      m_fixed(userMilliseconds > 0), m_lastTrouble(madeAt)
 {
-}
-
-ServerSlack::Clock::duration ServerSlack::tooLate() const
-{
-    return std::chrono::microseconds(m_milliseconds * 750);
 }
 
 bool ServerSlack::noteGap(Clock::duration gap, Clock::time_point now)
 {
-    if (m_fixed || gap <= tooLate())
+    // A wait of three quarters of the slack left the server a quarter of it.
+    if (m_fixed || gap * 4 <= std::chrono::milliseconds(3 * m_current))
         return false;
     m_lastTrouble = now;
-    if (m_milliseconds >= kMost)
-        return false;
-    m_milliseconds = std::min(2 * m_milliseconds, kMost);
-    return true;
+    m_next = std::max(m_next, std::min(2 * m_current, kMost));
+    return gap > std::chrono::milliseconds(m_current) && m_next > m_current;
 }
 
 int ServerSlack::forOpen(Clock::time_point now)
 {
-    if (!m_fixed && m_milliseconds > kLeast && now - m_lastTrouble >= kQuietSpell) {
-        m_milliseconds = std::max(m_milliseconds / 2, kLeast);
+    if (!m_fixed && m_next > kLeast && now - m_lastTrouble >= kQuietSpell) {
+        m_next = std::max(m_next / 2, kLeast);
         m_lastTrouble = now;
     }
-    return m_milliseconds;
+    m_current = m_next;
+    return m_current;
 }
 
 } // namespace sound

@@ -4,10 +4,11 @@
 
 namespace sound {
 
-// How much sound the sound server is asked to hold ahead of the player. Little slack lets a
-// click sound at once; a machine that stalls needs more, or the sound has gaps. The slack starts
-// small, doubles (up to its most) whenever the callbacks came so late that the server had nearly
-// run dry, and comes down a step at an open after a quiet spell. A user's own setting stays.
+// How much sound the sound server is asked to hold ahead of the player. Little slack lets a knob
+// step or a quick restart sound at once; a machine that stalls needs more, or the sound has gaps.
+// The slack starts where a busy machine keeps its tone whole, comes down a step at an open after
+// each quiet spell, and doubles again when the callbacks come so late that the server nearly runs
+// dry: at the next open, or at once when it did run dry. A user's own setting stays.
 class ServerSlack
 {
 public:
@@ -16,23 +17,23 @@ public:
     static constexpr int kMost = 100;
     static constexpr std::chrono::seconds kQuietSpell{60};
 
-    // `userMilliseconds` above 0 fixes the slack there.
-    explicit ServerSlack(int userMilliseconds = 0);
+    // `userMilliseconds` above 0 fixes the slack there; the first quiet spell begins at `madeAt`.
+    explicit ServerSlack(int userMilliseconds = 0, Clock::time_point madeAt = Clock::now());
 
-    int milliseconds() const { return m_milliseconds; }
+    // What the open device asked for.
+    int milliseconds() const { return m_current; }
     bool fixed() const { return m_fixed; }
-    // Callbacks this far apart left the server with a quarter of its slack or less.
-    Clock::duration tooLate() const;
-    // The longest wait between two callbacks while sound was due, seen at `now`; true when the
-    // slack grew and the device should be opened again with it.
+    // The longest wait between two callbacks while sound was due, seen at `now`. True when the
+    // server ran dry and the device is to be opened again at once with more slack.
     bool noteGap(Clock::duration gap, Clock::time_point now);
     // The slack to open the device with at `now`.
     int forOpen(Clock::time_point now);
 
 private:
-    int m_milliseconds;
+    int m_current;
+    int m_next;
     bool m_fixed;
-    Clock::time_point m_lastTrouble{}; // the last late callback, or the last step down
+    Clock::time_point m_lastTrouble; // the last late callback, or the last step down
 };
 
 } // namespace sound

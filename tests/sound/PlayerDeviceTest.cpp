@@ -111,9 +111,10 @@ TEST(PlayerDevice, WarmsUpAtCreationAndReopensOnlyForANewRate)
               s16(static_cast<int>(std::lround(8000 * std::sin(2 * std::numbers::pi * 1000 / 44100)))));
 }
 
-// The sound server is asked for little slack, and for more once the callbacks came late while
-// sound was due (the device is opened again with it); a user's own amount is left alone.
-TEST(PlayerDevice, SlackStartsSmallGrowsWhenCallbacksComeLateAndLeavesTheUsersAmount)
+// The sound server is asked for the safe amount of slack first and for less after a quiet spell;
+// a callback later than the slack while sound was due opens the device again at once with twice
+// as much. Late callbacks in silence do not count, and a user's own amount is left alone.
+TEST(PlayerDevice, SlackComesDownWhenQuietAndGoesBackUpWhenTheServerRunsDry)
 {
     const char *before = std::getenv("PULSE_LATENCY_MSEC");
     const std::string saved = before ? before : "";
@@ -122,21 +123,27 @@ TEST(PlayerDevice, SlackStartsSmallGrowsWhenCallbacksComeLateAndLeavesTheUsersAm
     {
         Rig rig;
         rig.service();
-        EXPECT_EQ(rig.out->slack, sound::ServerSlack::kLeast);
+        EXPECT_EQ(rig.out->slack, sound::ServerSlack::kMost);
         ASSERT_NE(std::getenv("PULSE_LATENCY_MSEC"), nullptr) << "made before any thread starts";
+        rig.now += sound::ServerSlack::kQuietSpell + std::chrono::seconds(1);
+        ASSERT_TRUE(play(*rig.player, sine16(44100, 441, 1000, 8000), 13));
+        rig.service();
+        ASSERT_EQ(rig.out->opens, 2);
+        EXPECT_EQ(rig.out->slack, sound::ServerSlack::kMost / 2);
+
         const auto late = [&] {
             rig.out->pump(64);
-            std::this_thread::sleep_for(milliseconds(40));
+            std::this_thread::sleep_for(milliseconds(sound::ServerSlack::kMost / 2 + 20));
             rig.out->pump(64);
             rig.service();
         };
+        rig.player->stop();
         late();
-        EXPECT_EQ(rig.out->opens, 1) << "a late callback in silence asks for nothing";
-        ASSERT_TRUE(play(*rig.player, sine16(96000, 960, 1000, 8000), 13));
-        rig.service();
+        EXPECT_EQ(rig.out->opens, 2) << "a late callback in silence asks for nothing";
+        ASSERT_TRUE(play(*rig.player, sine16(44100, 441, 1000, 8000), 13));
         late();
-        EXPECT_EQ(rig.out->opens, 2);
-        EXPECT_EQ(rig.out->slack, 2 * sound::ServerSlack::kLeast);
+        EXPECT_EQ(rig.out->opens, 3);
+        EXPECT_EQ(rig.out->slack, sound::ServerSlack::kMost);
         EXPECT_FALSE(allZero(rig.out->pump(64))) << "the sound carries on after the reopen";
     }
 

@@ -165,7 +165,7 @@ TEST(SdlSoundPlayerRender, DrainWaitsUntilTheServersSlackHasFollowedTheEnd)
         const char *slack;
         uint64_t held; // frames at 8000/s: the slack plus two callbacks
     } cases[] = {{"50", 400 + 2 * SdlSoundPlayer::kBufferFrames},
-                 {nullptr, 8 * sound::ServerSlack::kLeast + 2 * SdlSoundPlayer::kBufferFrames}};
+                 {nullptr, 8 * sound::ServerSlack::kMost + 2 * SdlSoundPlayer::kBufferFrames}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.slack ? c.slack : "unset");
         if (c.slack)
