@@ -304,6 +304,12 @@ void TForm1::Timer1Timer(QObject *)
     iLedBar3->SetPosition(iLedBar3->GetPosition() + 1);
     if (iLedBar3->GetPosition() == 100)
         iLedBar3->SetPosition(0);
+    // Steps that light no other segment can wait for the one that does.
+    const double now = iLedBar3->GetPosition();
+    int unseen = 0;
+    while (now + unseen + 1 < 100 && iLedBar3->DrawsAlike(now, now + unseen + 1))
+        ++unseen;
+    Timer1->Defer(unseen);
 }
 
 void TForm1::CheckBox1Click(QObject *)

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace controls {
 
@@ -485,11 +486,33 @@ void TImage::paintEvent(QPaintEvent *)
 TTimer::TTimer(QObject *owner) : QObject(owner)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (m_enabled)
-            emit OnTimer(this);
-    });
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &TTimer::deliver);
     updateTimer();
+}
+
+void TTimer::Defer(int ticks)
+{
+    m_deferred = std::max(ticks, 0);
+}
+
+void TTimer::deliver()
+{
+    const unsigned restarts = m_restarts;
+    const int batch = std::exchange(m_batch, 1);
+    for (int i = 0; i < batch; ++i) {
+        // What the last tick's handler asks for counts.
+        m_deferred = 0;
+        emit OnTimer(this);
+        if (m_restarts != restarts || !IsRunning())
+            return;
+    }
+    m_batch = 1 + std::exchange(m_deferred, 0);
+    const auto now = std::chrono::steady_clock::now();
+    const auto interval = std::chrono::milliseconds(m_interval);
+    // Late ticks are not made up for, as with a message timer.
+    m_due = std::max(m_due, now) + m_batch * interval;
+    m_timer.start(std::chrono::ceil<std::chrono::milliseconds>(m_due - now));
 }
 
 void TTimer::setEnabled(bool enabled)
@@ -515,9 +538,14 @@ void TTimer::Loaded()
 
 void TTimer::updateTimer()
 {
+    ++m_restarts;
     m_timer.stop();
-    if (m_enabled && m_interval > 0 && !isLoading())
+    m_batch = 1;
+    m_deferred = 0;
+    if (IsRunning()) {
+        m_due = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_interval);
         m_timer.start(m_interval);
+    }
 }
 
 } // namespace controls

@@ -187,7 +187,7 @@ void VisibleRange(const TiLedBarLayout &lay, int extent, int end, int &from, int
 
 } // namespace
 
-TiLedBarLayout TiLedBar::CurrentLayout() const
+TiLedBarLayout TiLedBar::LayoutAt(double Fraction) const
 {
     TiLedBarInput in;
     in.Width = width();
@@ -197,7 +197,7 @@ TiLedBarLayout TiLedBar::CurrentLayout() const
     in.Margin = FSegmentMargin;
     in.Size = FSegmentSize;
     in.Spacing = FSegmentSpacing;
-    in.Fraction = GetPositionPercent();
+    in.Fraction = Fraction;
     in.PositionMin = FPositionMin;
     in.PositionMax = FPositionMax;
     in.SectionEnd1 = FSectionEnd1;
@@ -205,12 +205,30 @@ TiLedBarLayout TiLedBar::CurrentLayout() const
     return ComputeLedBarLayout(in);
 }
 
+TiLedBarLayout TiLedBar::CurrentLayout() const
+{
+    return LayoutAt(GetPositionPercent());
+}
+
+bool TiLedBar::PaintedOver() const
+{
+    // Whatever draws after the bar may depend on the position.
+    return isSignalConnected(QMetaMethod::fromSignal(&TiComponent::OnAfterPaint));
+}
+
+bool TiLedBar::DrawsAlike(double A, double B) const
+{
+    const auto shown = [this](double Position) {
+        const TiLedBarLayout lay = LayoutAt(GetPositionPercent(Position));
+        return std::clamp(lay.Lit, 0, std::max(lay.Count, 0));
+    };
+    return !PaintedOver() && shown(A) == shown(B);
+}
+
 void TiLedBar::InvalidatePosition()
 {
     const TiLedBarLayout lay = CurrentLayout();
-    // Whatever draws after the bar may depend on the position.
-    const bool painter = isSignalConnected(QMetaMethod::fromSignal(&TiComponent::OnAfterPaint));
-    const bool sameGeometry = FPaintedValid && !painter && lay.First == FPaintedFirst &&
+    const bool sameGeometry = FPaintedValid && !PaintedOver() && lay.First == FPaintedFirst &&
                               lay.StepX == FPaintedStepX && lay.StepY == FPaintedStepY &&
                               lay.Count == FPaintedCount;
     if (!sameGeometry) {

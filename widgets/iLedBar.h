@@ -57,6 +57,8 @@ public:
     std::function<void(QObject *)> OnOrientationChange;
 
     void iPaintTo(canvas::Canvas &Canvas) override;
+    // True when the bar looks the same at positions A and B (and nothing paints over it).
+    bool DrawsAlike(double A, double B) const;
 
 protected:
     // Repaints the segments that turn on or off, or nothing when none does.
@@ -64,6 +66,8 @@ protected:
 
 private:
     TiLedBarLayout CurrentLayout() const;
+    TiLedBarLayout LayoutAt(double Fraction) const;
+    bool PaintedOver() const;
 
     // What the last paint showed: a position change repaints from it to the new lit end.
     canvas::TRect FPaintedFirst;

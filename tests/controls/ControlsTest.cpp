@@ -20,6 +20,8 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <gtest/gtest.h>
+
+#include <chrono>
 #include <vector>
 
 using namespace core;
@@ -264,6 +266,41 @@ TEST(ControlsTest, TimerFiresWithItsSenderWhileEnabled)
     timer.setInterval(-5);
     EXPECT_FALSE(timer.IsRunning());
     EXPECT_EQ(timer.Interval(), 0);
+}
+
+// Deferred ticks are all delivered, in a row at one wake-up, never before their time; a wake-up
+// is told apart by a zero timer posted from it, which runs only once the wake-up is over.
+TEST(ControlsTest, DeferredTimerTicksComeTogetherAndNeverEarly)
+{
+    const struct
+    {
+        int defer;
+        int ticks;
+        int wakes; // the first wake delivers one tick, before any deferral was asked
+    } cases[] = {{0, 6, 6}, {2, 7, 3}, {4, 11, 3}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.defer);
+        TTimer timer;
+        timer.setInterval(3);
+        const auto started = std::chrono::steady_clock::now();
+        int ticks = 0, wakes = 0;
+        bool inWake = false;
+        QObject::connect(&timer, &TTimer::OnTimer, [&](QObject *) {
+            ++ticks;
+            EXPECT_GE(std::chrono::steady_clock::now() - started, ticks * std::chrono::milliseconds(3));
+            if (!inWake) {
+                ++wakes;
+                inWake = true;
+                QTimer::singleShot(0, [&] { inWake = false; });
+            }
+            timer.Defer(c.defer);
+            if (ticks == c.ticks)
+                timer.setEnabled(false);
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !timer.IsRunning(); }, 5000));
+        EXPECT_EQ(ticks, c.ticks);
+        EXPECT_EQ(wakes, c.wakes);
+    }
 }
 
 TEST(ControlsTest, HintCursorColourAndFontFollowTheParent)

@@ -205,6 +205,27 @@ TEST(LedBarPaint, ActivityBarRunsRightFromTheMargin)
     EXPECT_EQ(At(img, 208, 17), TColor(9726300));
 }
 
+// A bar says two positions look alike exactly when its pictures at them are the same, so a
+// caller that skips the steps in between loses nothing on the screen.
+TEST(LedBarPaint, DrawsAlikeExactlyWhenThePicturesMatch)
+{
+    TiLedBar activity, standing;
+    ActivityBar(activity);
+    for (TiLedBar *bar : {&activity, &standing}) {
+        QImage previous;
+        for (int p = 0; p <= 100; ++p) {
+            bar->SetPosition(p);
+            const QImage img = bar->PaintToImage();
+            if (p > 0) {
+                EXPECT_EQ(bar->DrawsAlike(p - 1, p), img == previous) << "position " << p;
+            }
+            previous = img;
+        }
+    }
+    QObject::connect(&activity, &TiComponent::OnAfterPaint, [](QObject *, canvas::Canvas *) {});
+    EXPECT_FALSE(activity.DrawsAlike(0, 0.1)) << "what paints after the bar may show the position";
+}
+
 TEST(LedBarPaint, WithoutOffSegmentsTheBarStopsAtTheLitEnd)
 {
     TiLedBar bar;
