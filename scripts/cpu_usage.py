@@ -28,11 +28,13 @@ TONE_SETTLE = 2.0
 AUDIBLE_PEAK = 1000
 
 
-def measure(seconds, pid, server_pid):
+def measure(seconds, app, server_pid):
     """{"program": %, "server": %, "threads": {name: %}} over `seconds`."""
-    before, server_before = cpu.Snapshot(pid), cpu.process_ns(server_pid)
+    before, server_before = cpu.Snapshot(app.pid), cpu.process_ns(server_pid)
     time.sleep(seconds)
-    after, server_after = cpu.Snapshot(pid), cpu.process_ns(server_pid)
+    if not app.running():
+        sys.exit(f"cpu_usage: the program ended while measured (status {app.proc.returncode}):\n{app.stderr()}")
+    after, server_after = cpu.Snapshot(app.pid), cpu.process_ns(server_pid)
     wall = after.wall - before.wall
     threads = cpu.by_name(before.threads, after.threads)
     return {"program": cpu.percent(after.total - before.total, wall),
@@ -56,12 +58,12 @@ def run_program(session, program, index, seconds):
     app = session.launch(program, f"program{index}", LEVEL)
     session.pointer_away()
     time.sleep(IDLE_SETTLE)
-    results = {"idle": measure(seconds, app.pid, session.sound.proc.pid)}
+    results = {"idle": measure(seconds, app, session.sound.proc.pid)}
     session.click(START)
     session.pointer_away()
     time.sleep(TONE_SETTLE)
     check_audible(session, os.path.join(session.folder, f"tone{index}.raw"))
-    results["endless tone"] = measure(seconds, app.pid, session.sound.proc.pid)
+    results["endless tone"] = measure(seconds, app, session.sound.proc.pid)
     session.click(STOP)
     session.end_program()
     return results
