@@ -97,7 +97,7 @@ def run_program(session, program, index, count):
 def row(name, found):
     delays = [d * 1000 for _, d in found if d is not None]
     missing = len(found) - len(delays)
-    text = f"  {name:<42} {len(delays):>4}"
+    text = f"  {name:<46} {len(delays):>4}"
     if delays:
         text += (f" {sum(delays) / len(delays):8.1f} {analyze.percentile(delays, 0.95):8.1f}"
                  f" {max(delays):8.1f}")
@@ -131,7 +131,7 @@ def main():
         sys.exit("latency: processes left behind:\n  " + "\n  ".join(left))
     print(f"latency in ms ({'both cores busy' if args.load else 'quiet machine'})")
     for program, rows in zip(programs, results):
-        print(f"{program}\n  {'':<42} {'n':>4} {'mean':>8} {'95th':>8} {'worst':>8}")
+        print(f"{program}\n  {'':<46} {'n':>4} {'mean':>8} {'95th':>8} {'worst':>8}")
         for name, found in rows:
             print(row(name, found))
 
