@@ -103,8 +103,8 @@ def main():
         sys.exit("cpu_usage: processes left behind:\n  " + "\n  ".join(left))
     load = "both cores busy" if args.load else "quiet machine"
     print(f"share of one core over {args.seconds:g} s per phase ({load})")
-    for program, result in zip(programs, results):
-        print(program)
+    for index, (program, result) in enumerate(zip(programs, results), 1):
+        print(f"{index}: {program}")
         for phase, values in result.items():
             print(line(phase, values))
     if len(results) == 2:

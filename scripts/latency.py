@@ -130,8 +130,8 @@ def main():
     if left:
         sys.exit("latency: processes left behind:\n  " + "\n  ".join(left))
     print(f"latency in ms ({'both cores busy' if args.load else 'quiet machine'})")
-    for program, rows in zip(programs, results):
-        print(f"{program}\n  {'':<46} {'n':>4} {'mean':>8} {'95th':>8} {'worst':>8}")
+    for index, (program, rows) in enumerate(zip(programs, results), 1):
+        print(f"{index}: {program}\n  {'':<46} {'n':>4} {'mean':>8} {'95th':>8} {'worst':>8}")
         for name, found in rows:
             print(row(name, found))
 
