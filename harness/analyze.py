@@ -272,41 +272,41 @@ def parse_list(text, kind):
     return [kind(v) for v in text.split(",") if v]
 
 
+def percentile(values, share):
+    """The nearest-rank percentile: the smallest value that at least `share` of them do not exceed."""
+    ordered = sorted(values)
+    return ordered[max(0, math.ceil(share * len(ordered)) - 1)]
+
+
 def summary(name, values):
     values = [v * 1000 for v in values]
-    print(f"{name}: n={len(values)} mean {sum(values) / len(values):.1f} ms, worst {max(values):.1f} ms, "
-          f"best {min(values):.1f} ms")
+    print(f"{name}: n={len(values)} mean {sum(values) / len(values):.1f} ms, 95th percentile "
+          f"{percentile(values, 0.95):.1f} ms, worst {max(values):.1f} ms, best {min(values):.1f} ms")
 
 
-def cmd_onsets(args):
-    left, right = load(args.file, args.rate)
+def onset_delays(left, right, marks, threshold, rate):
+    """(mark, seconds) for each mark (a frame index): the time until the first sample louder than
+    `threshold`, None where no such sample follows."""
     found = []
-    for mark in parse_list(args.marks, int):
+    for mark in marks:
         i = mark
-        while i < len(left) and abs(left[i]) <= args.threshold and abs(right[i]) <= args.threshold:
+        while i < len(left) and abs(left[i]) <= threshold and abs(right[i]) <= threshold:
             i += 1
-        if i >= len(left):
-            print(f"FAIL: no sound after frame {mark}", file=sys.stderr)
-            return 1
-        found.append((i - mark) / args.rate)
-    summary("start -> first sound", found)
-    return 0
+        found.append((mark, (i - mark) / rate if i < len(left) else None))
+    return found
 
 
-def cmd_changes(args):
-    left, _ = load(args.file, args.rate)
-    marks = parse_list(args.marks, int)
-    freqs = parse_list(args.freqs, float)
-    if len(marks) != len(freqs):
-        print("marks and freqs differ in number", file=sys.stderr)
-        return 2
+def change_delays(left, marks, freqs, rate):
+    """(mark, seconds) for each mark: fits the sine of its frequency over the 50 ms before it and
+    times how long the sound follows that sine within a quarter of its amplitude; None where it
+    never leaves it or no tone sounded before. Marks too early to fit are left out."""
     found = []
-    span = int(0.05 * args.rate)
+    span = int(0.05 * rate)
     for mark, f in zip(marks, freqs):
         lo = mark - span
         if lo < 0:
             continue
-        w = 2 * math.pi * f / args.rate
+        w = 2 * math.pi * f / rate
         # Least squares for a*sin + b*cos at the known frequency.
         ss = sc = cc = ys = yc = 0.0
         for n in range(lo, mark):
@@ -325,11 +325,35 @@ def cmd_changes(args):
         i = mark
         while i < len(left) and abs(left[i] - (a * math.sin(w * i) + b * math.cos(w * i))) <= amplitude / 4:
             i += 1
-        if i >= len(left) or amplitude < 100:
-            print(f"FAIL: no change after frame {mark} (amplitude {amplitude:.0f})", file=sys.stderr)
-            return 1
-        found.append((i - mark) / args.rate)
-    summary("knob step -> new sound", found)
+        found.append((mark, (i - mark) / rate if i < len(left) and amplitude >= 100 else None))
+    return found
+
+
+def cmd_onsets(args):
+    left, right = load(args.file, args.rate)
+    marks = parse_list(args.marks, int)
+    found = onset_delays(left, right, marks, args.threshold, args.rate)
+    missing = [mark for mark, delay in found if delay is None]
+    if missing:
+        print(f"FAIL: no sound after frame {missing[0]}", file=sys.stderr)
+        return 1
+    summary("start -> first sound", [delay for _, delay in found])
+    return 0
+
+
+def cmd_changes(args):
+    left, _ = load(args.file, args.rate)
+    marks = parse_list(args.marks, int)
+    freqs = parse_list(args.freqs, float)
+    if len(marks) != len(freqs):
+        print("marks and freqs differ in number", file=sys.stderr)
+        return 2
+    found = change_delays(left, marks, freqs, args.rate)
+    missing = [mark for mark, delay in found if delay is None]
+    if missing:
+        print(f"FAIL: no change of a sounding tone after frame {missing[0]}", file=sys.stderr)
+        return 1
+    summary("knob step -> new sound", [delay for _, delay in found])
     return 0
 
 

@@ -50,3 +50,18 @@ class Program:
             return self.proc.wait(timeout=timeout)
         except Exception:
             raise AssertionError(f"{self.name} did not end within {timeout} s") from None
+
+
+def launch(procs, program, folder, display, xdo, sound=None, name="soundgen", title=TITLE, args=(), **env):
+    """`program` on the display, its sound to the private server (or nowhere), once its main window
+    is shown; `.window` is its id."""
+    changes = dict(sound.env) if sound is not None else {}
+    changes.update(DISPLAY=display.name, WAYLAND_DISPLAY=None,
+                   SDL_AUDIODRIVER="pulseaudio" if sound is not None else "dummy")
+    changes.update(env)
+    app = Program(procs, program, folder, procs.env(**changes), name=name, args=args)
+    try:
+        app.window = xdo.wait_window(title, app.proc)
+    except AssertionError as e:
+        raise AssertionError(f"{e}\n{app.stderr()}\n{display.log()}") from None
+    return app

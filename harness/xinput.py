@@ -61,6 +61,31 @@ class Xdo:
         self.run("key", "--repeat", repeat, "--delay", delay, *keys)
 
 
+class XdoPipe:
+    """One xdotool reading commands as they come: starting a new one per key costs more than the
+    latency being measured on a busy machine. Each timed command notes the recording's frame in
+    `marks` just before it is sent."""
+
+    def __init__(self, procs, xdo):
+        self.proc = procs.start(["xdotool", "-"], env=xdo.env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, text=True)
+        self.marks = []
+
+    def send(self, command):
+        self.proc.stdin.write(command + "\n")
+        self.proc.stdin.flush()
+
+    def timed(self, rec, command):
+        self.marks.append(rec.frames())
+        self.send(command)
+
+    def text(self):
+        return ",".join(map(str, self.marks))
+
+    def close(self):
+        self.proc.stdin.close()
+
+
 def wait_idle(pid, timeout=1.0, quiet=0.06):
     """Waits until the program's window thread has used no processor time for `quiet` s: the
     events sent so far have been handled and painted."""

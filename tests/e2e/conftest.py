@@ -13,8 +13,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 sys.path.insert(0, ROOT)
 
 from harness import procs as harness_procs  # noqa: E402
+from harness import program as harness_program  # noqa: E402
 from harness.display import Display  # noqa: E402
-from harness.program import TITLE, Program  # noqa: E402
 from harness.sound import SoundServer  # noqa: E402
 from harness.xinput import Xdo  # noqa: E402
 
@@ -117,16 +117,7 @@ def launch(procs, program, tmp_path):
     """launch(display, xdo, sound=None, name=..., **env): the program on the display, its sound to
     the private server (or nowhere), once its main window is shown; `.window` is its id."""
 
-    def start(display, xdo, sound=None, name="soundgen", title=TITLE, args=(), **env):
-        changes = dict(sound.env) if sound is not None else {}
-        changes.update(DISPLAY=display.name, WAYLAND_DISPLAY=None,
-                       SDL_AUDIODRIVER="pulseaudio" if sound is not None else "dummy")
-        changes.update(env)
-        app = Program(procs, program, str(tmp_path), procs.env(**changes), name=name, args=args)
-        try:
-            app.window = xdo.wait_window(title, app.proc)
-        except AssertionError as e:
-            raise AssertionError(f"{e}\n{app.stderr()}\n{display.log()}") from None
-        return app
+    def start(display, xdo, sound=None, **options):
+        return harness_program.launch(procs, program, str(tmp_path), display, xdo, sound, **options)
 
     return start

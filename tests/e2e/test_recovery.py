@@ -10,12 +10,11 @@ running, and each is marked by the recording's size just before it is sent; the 
 buffering (about 20 ms) can make a time come out that much short."""
 
 import signal
-import subprocess
 
 from harness import analyze
 from harness.layout import Layout
 from harness.wait import wait_for
-from harness.xinput import wait_idle
+from harness.xinput import XdoPipe, wait_idle
 
 FORM = Layout("Form1.layout")
 FREQ, LEVEL = 440, 80
@@ -91,27 +90,6 @@ class Session:
                            "--level-tolerance", 0.03, "--max-dropout", 0.2)
 
 
-class Marks:
-    """One xdotool reading commands as they come: starting a new one per key costs more than the
-    latency being measured on a busy machine. Each timed command notes the recording's frame."""
-
-    def __init__(self, procs, xdo):
-        self.proc = procs.start(["xdotool", "-"], env=xdo.env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, text=True)
-        self.marks = []
-
-    def send(self, command):
-        self.proc.stdin.write(command + "\n")
-        self.proc.stdin.flush()
-
-    def timed(self, rec, command):
-        self.marks.append(rec.frames())
-        self.send(command)
-
-    def text(self):
-        return ",".join(map(str, self.marks))
-
-
 def test_knob_steps_latency_and_a_server_that_comes_and_goes(procs, display, xdo, sound, launch, tmp_path):
     s = Session(procs, display, xdo, sound, launch, tmp_path)
     # (a) with the ramps.
@@ -122,7 +100,7 @@ def test_knob_steps_latency_and_a_server_that_comes_and_goes(procs, display, xdo
     # Latency of a start: 50 starts and stops of endless sound.
     path, rec = s.record("starts.raw")
     rec.wait_seconds(0.5)
-    xdo_pipe = Marks(procs, xdo)
+    xdo_pipe = XdoPipe(procs, xdo)
     for _ in range(50):
         xdo_pipe.send(f"mousemove --window {s.app.window} {START[0]} {START[1]}")
         rec.wait_seconds(0.1)
@@ -149,7 +127,7 @@ def test_knob_steps_latency_and_a_server_that_comes_and_goes(procs, display, xdo
         rec.wait_seconds(0.3)
     s.click(STOP)
     rec.stop()
-    xdo_pipe.proc.stdin.close()
+    xdo_pipe.close()
     assert analyze.run("changes", path, "--marks", xdo_pipe.text(), "--freqs", ",".join(freqs)) == 0, \
         "a knob step did not change the sound"
 
