@@ -63,6 +63,27 @@ def sweep_orphans():
     return orphans
 
 
+def _killpg(pgid, sig):
+    try:
+        os.killpg(pgid, sig)
+    except OSError:
+        pass
+
+
+def _exited(pid, timeout):
+    """Waits up to `timeout` s for the child `pid` to end, leaving it unreaped."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            if os.waitid(os.P_PID, pid, os.WEXITED | os.WNOHANG | os.WNOWAIT) is not None:
+                return True
+        except ChildProcessError:
+            return True
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(0.01)
+
+
 def _kill(pid):
     try:
         os.kill(pid, signal.SIGKILL)
@@ -98,16 +119,16 @@ class Processes:
 
     @staticmethod
     def end(proc, sig=signal.SIGTERM, timeout=5.0):
-        """Ends proc's whole group: `sig`, then SIGKILL after `timeout` s. Returns its status."""
+        """Ends proc's whole group: `sig`, then SIGKILL after `timeout` s, then SIGKILL to what the
+        leader left in its group. The group is signalled only while its leader is not yet reaped,
+        so that its number cannot belong to a stranger's group yet. Returns its status."""
+        if proc.returncode is not None:
+            return proc.returncode
         for s in (sig, signal.SIGKILL):
-            try:
-                os.killpg(proc.pid, s)
-            except OSError:
-                pass
-            try:
-                return proc.wait(timeout=timeout)
-            except subprocess.TimeoutExpired:
-                continue
+            _killpg(proc.pid, s)
+            if _exited(proc.pid, timeout):
+                break
+        _killpg(proc.pid, signal.SIGKILL)
         return proc.wait()
 
     def close(self):
@@ -115,10 +136,6 @@ class Processes:
         (killed too): what a check left behind."""
         for proc in reversed(self.started):
             self.end(proc)
-            try:
-                os.killpg(proc.pid, signal.SIGKILL)  # what the leader left in its group
-            except OSError:
-                pass
         self.started = []
         deadline = time.monotonic() + 2
         left = marked(self.mark)
