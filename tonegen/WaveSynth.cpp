@@ -57,18 +57,6 @@ bool CpuHasAvx2()
 }
 
 #if defined(TONEGEN_AVX2)
-__attribute__((target("avx2"))) void AddVectorsAvx2(uint16_t *dst, const uint16_t *src, int64_t count)
-{
-    int64_t k = 0;
-    for (; k + 16 <= count; k += 16) {
-        __m256i *d = reinterpret_cast<__m256i *>(dst + k);
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
-        _mm256_storeu_si256(d, _mm256_add_epi16(_mm256_loadu_si256(d), v));
-    }
-    for (; k < count; ++k)
-        dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
-}
-
 // 16-bit stereo frames: each sample twice.
 __attribute__((target("avx2"))) int64_t WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
 {
@@ -126,6 +114,39 @@ __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len,
 }
 #endif
 
+// Frames per vector of the period loop: sixteen 16-bit sums fill one AVX2 register.
+constexpr int64_t kLanes = 16;
+
+// Stores or adds `count` values.
+struct PlainCopy
+{
+    template <bool Store>
+    static void Run(uint16_t *__restrict dst, const uint16_t *__restrict src, int64_t count)
+    {
+        for (int64_t k = 0; k < count; ++k)
+            dst[k] = Store ? src[k] : static_cast<uint16_t>(dst[k] + src[k]);
+    }
+};
+
+#if defined(TONEGEN_AVX2)
+struct Avx2Copy
+{
+    template <bool Store>
+    __attribute__((target("avx2"))) static void Run(uint16_t *dst, const uint16_t *src, int64_t count)
+    {
+        int64_t k = 0;
+        for (; k + kLanes <= count; k += kLanes) {
+            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
+            __m256i *d = reinterpret_cast<__m256i *>(dst + k);
+            if (!Store)
+                v = _mm256_add_epi16(v, _mm256_loadu_si256(d));
+            _mm256_storeu_si256(d, v);
+        }
+        PlainCopy::Run<Store>(dst + k, src + k, count - k);
+    }
+};
+#endif
+
 // A periodic layer: within a period the value depends only on the position j, so the values are
 // computed once per position and added period by period. Periods are Trunc(c * P) - Trunc((c - 1) * P)
 // frames long, computed exactly as the frame-by-frame rule does.
@@ -149,34 +170,69 @@ public:
             m_slope = m_half > 0 ? m_span / static_cast<double>(m_half) : 0.0; // no rising part at all
         else if (m_wave == SynthWave::Sawtooth)
             m_slope = m_span / static_cast<double>(m_n);
-        m_table.reserve(static_cast<size_t>(m_n) + 2);
+        m_table.reserve(static_cast<size_t>(m_n) + kLanes);
     }
 
-    void Add(uint16_t *__restrict acc, int64_t len)
+    // The next `len` frames stored into `acc` when `store`, else added to it.
+    void Add(uint16_t *acc, int64_t len, bool store)
+    {
+#if defined(TONEGEN_AVX2)
+        if (m_avx2) {
+            if (store)
+                RunAvx2<true>(acc, len);
+            else
+                RunAvx2<false>(acc, len);
+            return;
+        }
+#endif
+        if (store)
+            Run<PlainCopy, true>(acc, len);
+        else
+            Run<PlainCopy, false>(acc, len);
+    }
+
+private:
+#if defined(TONEGEN_AVX2)
+    // Flattened, so that the vector loops end up inside this function and its instruction set.
+    template <bool Store> __attribute__((target("avx2"), flatten)) void RunAvx2(uint16_t *acc, int64_t len)
+    {
+        Run<Avx2Copy, Store>(acc, len);
+    }
+#endif
+
+    template <class Copy, bool Store>
+    __attribute__((always_inline)) inline void Run(uint16_t *acc, int64_t len)
     {
         int64_t i = 0, j = m_j, n = m_n, c = m_c, boundary = m_boundary;
         const double period = m_period;
         while (i < len) {
-            // A period that never ends (n <= 0 after rounding) runs to the end of the sound.
-            if (n <= j || n - j > len - i) {
-                AddPlain(acc + i, j, len - i);
+            // A period that never ends (n <= j after rounding) runs to the end of the sound.
+            if (n <= j) {
+                Plain<Store>(acc + i, j, len - i);
                 j += len - i;
                 break;
             }
             const int64_t left = n - j;
+            if (left > len - i) {
+                if (n >= kLanes)
+                    Copy::template Run<Store>(acc + i, Wrapped(n) + j, len - i);
+                else
+                    Plain<Store>(acc + i, j, len - i);
+                j += len - i;
+                break;
+            }
             ++c;
             const double end = static_cast<double>(c) * period;
             const int64_t next = static_cast<int64_t>(end - static_cast<double>(boundary));
             boundary = static_cast<int64_t>(end);
             const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
-            const uint16_t *wrapped = whole - left < next && i + whole <= len ? Wrapped(n) : nullptr;
-            if (wrapped) {
+            if (n >= kLanes && whole - left < next && i + whole <= len) {
                 // Whole vectors: the lanes past the end of the period are the first positions of the next.
-                AddVectors(acc + i, wrapped + j, whole);
+                Copy::template Run<Store>(acc + i, Wrapped(n) + j, whole);
                 i += whole;
                 j = whole - left;
             } else {
-                AddPlain(acc + i, j, left);
+                Plain<Store>(acc + i, j, left);
                 i += left;
                 j = 0;
             }
@@ -188,44 +244,16 @@ public:
         m_boundary = boundary;
     }
 
-private:
-    static constexpr int64_t kLanes = 8;
-
-    void AddPlain(uint16_t *__restrict dst, int64_t j, int64_t count)
+    template <bool Store> void Plain(uint16_t *dst, int64_t j, int64_t count)
     {
         Grow(j + count);
-        const uint16_t *__restrict src = m_table.data() + j;
-        for (int64_t k = 0; k < count; ++k)
-            dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
+        PlainCopy::Run<Store>(dst, m_table.data() + j, count);
     }
 
-    void AddVectors(uint16_t *dst, const uint16_t *src, int64_t count) const
-    {
-#if defined(TONEGEN_AVX2)
-        if (m_avx2) {
-            AddVectorsAvx2(dst, src, count);
-            return;
-        }
-#endif
-#if defined(__SSE2__)
-        for (int64_t k = 0; k < count; k += kLanes) {
-            __m128i *d = reinterpret_cast<__m128i *>(dst + k);
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + k));
-            _mm_storeu_si128(d, _mm_add_epi16(_mm_loadu_si128(d), v));
-        }
-#else
-        for (int64_t k = 0; k < count; ++k)
-            dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
-#endif
-    }
-
-    // The values of a period of n frames followed by the first positions of the next period, or
-    // nullptr for periods too short to gain from it. Periods take at most two lengths in turn, one
-    // odd and one even, hence one slot per parity.
+    // The values of a period of n frames followed by the first positions of the next period. Periods
+    // take at most two lengths in turn, one odd and one even, hence one slot per parity.
     const uint16_t *Wrapped(int64_t n)
     {
-        if (n < 2 * kLanes)
-            return nullptr;
         WrappedTable &slot = m_wrapped[n & 1];
         if (slot.n != n) {
             Grow(n);
@@ -528,9 +556,11 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     std::vector<uint16_t> acc(static_cast<size_t>(kBlockFrames));
     for (int64_t f0 = 0; f0 < frames; f0 += kBlockFrames) {
         const int64_t len = std::min(kBlockFrames, frames - f0);
-        std::fill_n(acc.begin(), len, uint16_t{0});
-        for (PeriodicLayer &layer : periodic)
-            layer.Add(acc.data(), len);
+        // The first periodic layer stores its values, which spares clearing the sums.
+        if (periodic.empty())
+            std::fill_n(acc.begin(), len, uint16_t{0});
+        for (size_t i = 0; i < periodic.size(); ++i)
+            periodic[i].Add(acc.data(), len, i == 0);
         for (NoiseLayer &layer : noise)
             layer.Add(acc.data(), len);
         for (ColouredLayer &layer : coloured)
