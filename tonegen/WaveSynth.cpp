@@ -57,16 +57,28 @@ bool CpuHasAvx2()
 }
 
 #if defined(TONEGEN_AVX2)
-// 16-bit stereo frames: each sample twice.
-__attribute__((target("avx2"))) int64_t WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
+void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len)
 {
-    int64_t k = 0;
+    for (int64_t k = 0; k < len; ++k) {
+        const uint32_t v = uint32_t{acc[k]} * 0x10001u;
+        std::memcpy(out + 4 * k, &v, 4);
+    }
+}
+
+// 16-bit stereo frames: each sample twice. Stores that split no cache line write the image markedly
+// faster, so the frames up to the first 32-byte boundary go one by one.
+__attribute__((target("avx2"))) void WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
+{
+    const auto address = reinterpret_cast<uintptr_t>(out);
+    int64_t k =
+        address % 4 == 0 ? std::min<int64_t>(len, static_cast<int64_t>((32 - address % 32) % 32 / 4)) : 0;
+    WriteStereo16Plain(out, acc, k);
     for (; k + 8 <= len; k += 8) {
         const __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(acc + k)));
         _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * k),
                             _mm256_or_si256(v, _mm256_slli_epi32(v, 16)));
     }
-    return k;
+    WriteStereo16Plain(out + 4 * k, acc + k, len - k);
 }
 
 __attribute__((target("avx2"))) __m256i NoiseValuesAvx2(__m256i state, const NoiseRule &rule)
@@ -456,15 +468,13 @@ void WriteFramesWith(uint8_t *out, const uint16_t *acc, int64_t len, const Synth
 {
     if (format.sixteenBit) {
         if (format.stereo) {
-            int64_t k = 0;
 #if defined(TONEGEN_AVX2)
-            if (avx2)
-                k = WriteStereo16Avx2(out, acc, len);
-#endif
-            for (; k < len; ++k) {
-                const uint32_t v = uint32_t{acc[k]} * 0x10001u;
-                std::memcpy(out + 4 * k, &v, 4);
+            if (avx2) {
+                WriteStereo16Avx2(out, acc, len);
+                return;
             }
+#endif
+            WriteStereo16Plain(out, acc, len);
         } else {
             std::memcpy(out, acc, static_cast<size_t>(len) * 2);
         }
