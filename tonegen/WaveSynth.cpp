@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -563,19 +564,25 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
         }
     }
 
-    std::vector<uint16_t> acc(static_cast<size_t>(kBlockFrames));
+    // Aligned, so that whole-register runs of the sums split no cache line.
+    struct alignas(64) Sums
+    {
+        uint16_t values[kBlockFrames];
+    };
+    const auto sums = std::make_unique<Sums>();
+    uint16_t *const acc = sums->values;
     for (int64_t f0 = 0; f0 < frames; f0 += kBlockFrames) {
         const int64_t len = std::min(kBlockFrames, frames - f0);
         // The first periodic layer stores its values, which spares clearing the sums.
         if (periodic.empty())
-            std::fill_n(acc.begin(), len, uint16_t{0});
+            std::fill_n(acc, len, uint16_t{0});
         for (size_t i = 0; i < periodic.size(); ++i)
-            periodic[i].Add(acc.data(), len, i == 0);
+            periodic[i].Add(acc, len, i == 0);
         for (NoiseLayer &layer : noise)
-            layer.Add(acc.data(), len);
+            layer.Add(acc, len);
         for (ColouredLayer &layer : coloured)
-            layer.Add(acc.data(), len);
-        WriteFramesWith(data + f0 * frameSize, acc.data(), len, format, avx2);
+            layer.Add(acc, len);
+        WriteFramesWith(data + f0 * frameSize, acc, len, format, avx2);
     }
 }
 
