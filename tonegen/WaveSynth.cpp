@@ -57,7 +57,6 @@ bool CpuHasAvx2()
 #endif
 }
 
-#if defined(TONEGEN_AVX2)
 void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len)
 {
     for (int64_t k = 0; k < len; ++k) {
@@ -66,6 +65,7 @@ void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len)
     }
 }
 
+#if defined(TONEGEN_AVX2)
 // 16-bit stereo frames: each sample twice. Stores that split no cache line write the image markedly
 // faster, so the frames up to the first 32-byte boundary go one by one.
 __attribute__((target("avx2"))) void WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
@@ -130,32 +130,51 @@ __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len,
 // Frames per vector of the period loop: sixteen 16-bit sums fill one AVX2 register.
 constexpr int64_t kLanes = 16;
 
-// Stores or adds `count` values.
+// What a pass of a periodic layer does with its values: store them as the first sums, add them to
+// the sums, or, as the last layer of 16-bit stereo, write the frames of the sums plus the values
+// (Emit) or of the values alone (EmitAlone), which spares a pass over the sums.
+enum class Pass : uint8_t { Store, Add, Emit, EmitAlone };
+
 struct PlainCopy
 {
-    template <bool Store>
-    static void Run(uint16_t *__restrict dst, const uint16_t *__restrict src, int64_t count)
+    template <Pass P>
+    static void Run(uint16_t *__restrict acc, uint8_t *out, const uint16_t *__restrict src, int64_t count)
     {
-        for (int64_t k = 0; k < count; ++k)
-            dst[k] = Store ? src[k] : static_cast<uint16_t>(dst[k] + src[k]);
+        if constexpr (P == Pass::EmitAlone) {
+            WriteStereo16Plain(out, src, count);
+        } else {
+            for (int64_t k = 0; k < count; ++k)
+                acc[k] = P == Pass::Store ? src[k] : static_cast<uint16_t>(acc[k] + src[k]);
+            if constexpr (P == Pass::Emit)
+                WriteStereo16Plain(out, acc, count);
+        }
     }
 };
 
 #if defined(TONEGEN_AVX2)
 struct Avx2Copy
 {
-    template <bool Store>
-    __attribute__((target("avx2"))) static void Run(uint16_t *dst, const uint16_t *src, int64_t count)
+    template <Pass P>
+    __attribute__((target("avx2"))) static void Run(uint16_t *acc, uint8_t *out, const uint16_t *src,
+                                                    int64_t count)
     {
         int64_t k = 0;
         for (; k + kLanes <= count; k += kLanes) {
             __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
-            __m256i *d = reinterpret_cast<__m256i *>(dst + k);
-            if (!Store)
+            __m256i *d = reinterpret_cast<__m256i *>(acc + k);
+            if constexpr (P != Pass::Store && P != Pass::EmitAlone)
                 v = _mm256_add_epi16(v, _mm256_loadu_si256(d));
-            _mm256_storeu_si256(d, v);
+            if constexpr (P == Pass::Store || P == Pass::Add) {
+                _mm256_storeu_si256(d, v);
+            } else {
+                // Each sample twice: quarters 0 2 1 3, then every word doubled within its half.
+                v = _mm256_permute4x64_epi64(v, 0xD8);
+                __m256i *o = reinterpret_cast<__m256i *>(out + 4 * k);
+                _mm256_storeu_si256(o, _mm256_unpacklo_epi16(v, v));
+                _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(v, v));
+            }
         }
-        PlainCopy::Run<Store>(dst + k, src + k, count - k);
+        PlainCopy::Run<P>(acc + k, out + 4 * k, src + k, count - k);
     }
 };
 #endif
@@ -186,51 +205,46 @@ public:
         m_table.reserve(static_cast<size_t>(m_n) + kLanes);
     }
 
-    // The next `len` frames stored into `acc` when `store`, else added to it.
-    void Add(uint16_t *acc, int64_t len, bool store)
+    // The next `len` frames, from `acc` on and, when emitting, to 16-bit stereo frames from `out` on.
+    template <Pass P> void Add(uint16_t *acc, uint8_t *out, int64_t len)
     {
 #if defined(TONEGEN_AVX2)
         if (m_avx2) {
-            if (store)
-                RunAvx2<true>(acc, len);
-            else
-                RunAvx2<false>(acc, len);
+            RunAvx2<P>(acc, out, len);
             return;
         }
 #endif
-        if (store)
-            Run<PlainCopy, true>(acc, len);
-        else
-            Run<PlainCopy, false>(acc, len);
+        Run<PlainCopy, P>(acc, out, len);
     }
 
 private:
 #if defined(TONEGEN_AVX2)
     // Flattened, so that the vector loops end up inside this function and its instruction set.
-    template <bool Store> __attribute__((target("avx2"), flatten)) void RunAvx2(uint16_t *acc, int64_t len)
+    template <Pass P>
+    __attribute__((target("avx2"), flatten)) void RunAvx2(uint16_t *acc, uint8_t *out, int64_t len)
     {
-        Run<Avx2Copy, Store>(acc, len);
+        Run<Avx2Copy, P>(acc, out, len);
     }
 #endif
 
-    template <class Copy, bool Store>
-    __attribute__((always_inline)) inline void Run(uint16_t *acc, int64_t len)
+    template <class Copy, Pass P>
+    __attribute__((always_inline)) inline void Run(uint16_t *acc, uint8_t *out, int64_t len)
     {
         int64_t i = 0, j = m_j, n = m_n, c = m_c, boundary = m_boundary;
         const double period = m_period;
         while (i < len) {
             // A period that never ends (n <= j after rounding) runs to the end of the sound.
             if (n <= j) {
-                Plain<Store>(acc + i, j, len - i);
+                Plain<P>(acc + i, out + 4 * i, j, len - i);
                 j += len - i;
                 break;
             }
             const int64_t left = n - j;
             if (left > len - i) {
                 if (n >= kLanes)
-                    Copy::template Run<Store>(acc + i, Wrapped(n) + j, len - i);
+                    Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, len - i);
                 else
-                    Plain<Store>(acc + i, j, len - i);
+                    Plain<P>(acc + i, out + 4 * i, j, len - i);
                 j += len - i;
                 break;
             }
@@ -241,11 +255,11 @@ private:
             const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
             if (n >= kLanes && whole - left < next && i + whole <= len) {
                 // Whole vectors: the lanes past the end of the period are the first positions of the next.
-                Copy::template Run<Store>(acc + i, Wrapped(n) + j, whole);
+                Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, whole);
                 i += whole;
                 j = whole - left;
             } else {
-                Plain<Store>(acc + i, j, left);
+                Plain<P>(acc + i, out + 4 * i, j, left);
                 i += left;
                 j = 0;
             }
@@ -257,10 +271,10 @@ private:
         m_boundary = boundary;
     }
 
-    template <bool Store> void Plain(uint16_t *dst, int64_t j, int64_t count)
+    template <Pass P> void Plain(uint16_t *acc, uint8_t *out, int64_t j, int64_t count)
     {
         Grow(j + count);
-        PlainCopy::Run<Store>(dst, m_table.data() + j, count);
+        PlainCopy::Run<P>(acc, out, m_table.data() + j, count);
     }
 
     // The values of a period of n frames followed by the first positions of the next period. Periods
@@ -571,18 +585,38 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     };
     const auto sums = std::make_unique<Sums>();
     uint16_t *const acc = sums->values;
-    for (int64_t f0 = 0; f0 < frames; f0 += kBlockFrames) {
-        const int64_t len = std::min(kBlockFrames, frames - f0);
-        // The first periodic layer stores its values, which spares clearing the sums.
-        if (periodic.empty())
+    // Sums wrap modulo 2^16, so the layers may be added in any order: the last periodic layer
+    // writes 16-bit stereo frames itself, the first stores its values.
+    const bool emit = format.sixteenBit && format.stereo && !periodic.empty();
+    const size_t summed = emit ? periodic.size() - 1 : periodic.size();
+    const bool alone = emit && summed == 0 && noise.empty() && coloured.empty();
+    // The first block ends where the frames reach a 64-byte boundary; the later ones start on one.
+    const auto address = reinterpret_cast<uintptr_t>(data);
+    const int64_t head = address % static_cast<uintptr_t>(frameSize) == 0
+                             ? static_cast<int64_t>((64 - address % 64) % 64) / frameSize
+                             : 0;
+    int64_t len = 0;
+    for (int64_t f0 = 0; f0 < frames; f0 += len) {
+        len = std::min(f0 == 0 && head > 0 ? head : kBlockFrames, frames - f0);
+        uint8_t *const out = data + f0 * frameSize;
+        if (summed == 0 && !alone)
             std::fill_n(acc, len, uint16_t{0});
-        for (size_t i = 0; i < periodic.size(); ++i)
-            periodic[i].Add(acc, len, i == 0);
+        for (size_t i = 0; i < summed; ++i) {
+            if (i == 0)
+                periodic[i].Add<Pass::Store>(acc, out, len);
+            else
+                periodic[i].Add<Pass::Add>(acc, out, len);
+        }
         for (NoiseLayer &layer : noise)
             layer.Add(acc, len);
         for (ColouredLayer &layer : coloured)
             layer.Add(acc, len);
-        WriteFramesWith(data + f0 * frameSize, acc, len, format, avx2);
+        if (alone)
+            periodic.back().Add<Pass::EmitAlone>(acc, out, len);
+        else if (emit)
+            periodic.back().Add<Pass::Emit>(acc, out, len);
+        else
+            WriteFramesWith(out, acc, len, format, avx2);
     }
 }
 
