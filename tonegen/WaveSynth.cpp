@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -56,29 +57,29 @@ bool CpuHasAvx2()
 #endif
 }
 
-#if defined(TONEGEN_AVX2)
-__attribute__((target("avx2"))) void AddVectorsAvx2(uint16_t *dst, const uint16_t *src, int64_t count)
+void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len)
 {
-    int64_t k = 0;
-    for (; k + 16 <= count; k += 16) {
-        __m256i *d = reinterpret_cast<__m256i *>(dst + k);
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
-        _mm256_storeu_si256(d, _mm256_add_epi16(_mm256_loadu_si256(d), v));
+    for (int64_t k = 0; k < len; ++k) {
+        const uint32_t v = uint32_t{acc[k]} * 0x10001u;
+        std::memcpy(out + 4 * k, &v, 4);
     }
-    for (; k < count; ++k)
-        dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
 }
 
-// 16-bit stereo frames: each sample twice.
-__attribute__((target("avx2"))) int64_t WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
+#if defined(TONEGEN_AVX2)
+// 16-bit stereo frames: each sample twice. Stores that split no cache line write the image markedly
+// faster, so the frames up to the first 32-byte boundary go one by one.
+__attribute__((target("avx2"))) void WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
 {
-    int64_t k = 0;
+    const auto address = reinterpret_cast<uintptr_t>(out);
+    int64_t k =
+        address % 4 == 0 ? std::min<int64_t>(len, static_cast<int64_t>((32 - address % 32) % 32 / 4)) : 0;
+    WriteStereo16Plain(out, acc, k);
     for (; k + 8 <= len; k += 8) {
         const __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(acc + k)));
         _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * k),
                             _mm256_or_si256(v, _mm256_slli_epi32(v, 16)));
     }
-    return k;
+    WriteStereo16Plain(out + 4 * k, acc + k, len - k);
 }
 
 __attribute__((target("avx2"))) __m256i NoiseValuesAvx2(__m256i state, const NoiseRule &rule)
@@ -126,6 +127,58 @@ __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len,
 }
 #endif
 
+// Frames per vector of the period loop: sixteen 16-bit sums fill one AVX2 register.
+constexpr int64_t kLanes = 16;
+
+// What a pass of a periodic layer does with its values: store them as the first sums, add them to
+// the sums, or, as the last layer of 16-bit stereo, write the frames of the sums plus the values
+// (Emit) or of the values alone (EmitAlone), which spares a pass over the sums.
+enum class Pass : uint8_t { Store, Add, Emit, EmitAlone };
+
+struct PlainCopy
+{
+    template <Pass P>
+    static void Run(uint16_t *__restrict acc, uint8_t *out, const uint16_t *__restrict src, int64_t count)
+    {
+        if constexpr (P == Pass::EmitAlone) {
+            WriteStereo16Plain(out, src, count);
+        } else {
+            for (int64_t k = 0; k < count; ++k)
+                acc[k] = P == Pass::Store ? src[k] : static_cast<uint16_t>(acc[k] + src[k]);
+            if constexpr (P == Pass::Emit)
+                WriteStereo16Plain(out, acc, count);
+        }
+    }
+};
+
+#if defined(TONEGEN_AVX2)
+struct Avx2Copy
+{
+    template <Pass P>
+    __attribute__((target("avx2"))) static void Run(uint16_t *acc, uint8_t *out, const uint16_t *src,
+                                                    int64_t count)
+    {
+        int64_t k = 0;
+        for (; k + kLanes <= count; k += kLanes) {
+            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
+            __m256i *d = reinterpret_cast<__m256i *>(acc + k);
+            if constexpr (P != Pass::Store && P != Pass::EmitAlone)
+                v = _mm256_add_epi16(v, _mm256_loadu_si256(d));
+            if constexpr (P == Pass::Store || P == Pass::Add) {
+                _mm256_storeu_si256(d, v);
+            } else {
+                // Each sample twice: quarters 0 2 1 3, then every word doubled within its half.
+                v = _mm256_permute4x64_epi64(v, 0xD8);
+                __m256i *o = reinterpret_cast<__m256i *>(out + 4 * k);
+                _mm256_storeu_si256(o, _mm256_unpacklo_epi16(v, v));
+                _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(v, v));
+            }
+        }
+        PlainCopy::Run<P>(acc + k, out + 4 * k, src + k, count - k);
+    }
+};
+#endif
+
 // A periodic layer: within a period the value depends only on the position j, so the values are
 // computed once per position and added period by period. Periods are Trunc(c * P) - Trunc((c - 1) * P)
 // frames long, computed exactly as the frame-by-frame rule does.
@@ -149,34 +202,64 @@ public:
             m_slope = m_half > 0 ? m_span / static_cast<double>(m_half) : 0.0; // no rising part at all
         else if (m_wave == SynthWave::Sawtooth)
             m_slope = m_span / static_cast<double>(m_n);
-        m_table.reserve(static_cast<size_t>(m_n) + 2);
+        m_table.reserve(static_cast<size_t>(m_n) + kLanes);
     }
 
-    void Add(uint16_t *__restrict acc, int64_t len)
+    // The next `len` frames, from `acc` on and, when emitting, to 16-bit stereo frames from `out` on.
+    template <Pass P> void Add(uint16_t *acc, uint8_t *out, int64_t len)
+    {
+#if defined(TONEGEN_AVX2)
+        if (m_avx2) {
+            RunAvx2<P>(acc, out, len);
+            return;
+        }
+#endif
+        Run<PlainCopy, P>(acc, out, len);
+    }
+
+private:
+#if defined(TONEGEN_AVX2)
+    // Flattened, so that the vector loops end up inside this function and its instruction set.
+    template <Pass P>
+    __attribute__((target("avx2"), flatten)) void RunAvx2(uint16_t *acc, uint8_t *out, int64_t len)
+    {
+        Run<Avx2Copy, P>(acc, out, len);
+    }
+#endif
+
+    template <class Copy, Pass P>
+    __attribute__((always_inline)) inline void Run(uint16_t *acc, uint8_t *out, int64_t len)
     {
         int64_t i = 0, j = m_j, n = m_n, c = m_c, boundary = m_boundary;
         const double period = m_period;
         while (i < len) {
-            // A period that never ends (n <= 0 after rounding) runs to the end of the sound.
-            if (n <= j || n - j > len - i) {
-                AddPlain(acc + i, j, len - i);
+            // A period that never ends (n <= j after rounding) runs to the end of the sound.
+            if (n <= j) {
+                Plain<P>(acc + i, out + 4 * i, j, len - i);
                 j += len - i;
                 break;
             }
             const int64_t left = n - j;
+            if (left > len - i) {
+                if (n >= kLanes)
+                    Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, len - i);
+                else
+                    Plain<P>(acc + i, out + 4 * i, j, len - i);
+                j += len - i;
+                break;
+            }
             ++c;
             const double end = static_cast<double>(c) * period;
             const int64_t next = static_cast<int64_t>(end - static_cast<double>(boundary));
             boundary = static_cast<int64_t>(end);
             const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
-            const uint16_t *wrapped = whole - left < next && i + whole <= len ? Wrapped(n) : nullptr;
-            if (wrapped) {
+            if (n >= kLanes && whole - left < next && i + whole <= len) {
                 // Whole vectors: the lanes past the end of the period are the first positions of the next.
-                AddVectors(acc + i, wrapped + j, whole);
+                Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, whole);
                 i += whole;
                 j = whole - left;
             } else {
-                AddPlain(acc + i, j, left);
+                Plain<P>(acc + i, out + 4 * i, j, left);
                 i += left;
                 j = 0;
             }
@@ -188,44 +271,16 @@ public:
         m_boundary = boundary;
     }
 
-private:
-    static constexpr int64_t kLanes = 8;
-
-    void AddPlain(uint16_t *__restrict dst, int64_t j, int64_t count)
+    template <Pass P> void Plain(uint16_t *acc, uint8_t *out, int64_t j, int64_t count)
     {
         Grow(j + count);
-        const uint16_t *__restrict src = m_table.data() + j;
-        for (int64_t k = 0; k < count; ++k)
-            dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
+        PlainCopy::Run<P>(acc, out, m_table.data() + j, count);
     }
 
-    void AddVectors(uint16_t *dst, const uint16_t *src, int64_t count) const
-    {
-#if defined(TONEGEN_AVX2)
-        if (m_avx2) {
-            AddVectorsAvx2(dst, src, count);
-            return;
-        }
-#endif
-#if defined(__SSE2__)
-        for (int64_t k = 0; k < count; k += kLanes) {
-            __m128i *d = reinterpret_cast<__m128i *>(dst + k);
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + k));
-            _mm_storeu_si128(d, _mm_add_epi16(_mm_loadu_si128(d), v));
-        }
-#else
-        for (int64_t k = 0; k < count; ++k)
-            dst[k] = static_cast<uint16_t>(dst[k] + src[k]);
-#endif
-    }
-
-    // The values of a period of n frames followed by the first positions of the next period, or
-    // nullptr for periods too short to gain from it. Periods take at most two lengths in turn, one
-    // odd and one even, hence one slot per parity.
+    // The values of a period of n frames followed by the first positions of the next period. Periods
+    // take at most two lengths in turn, one odd and one even, hence one slot per parity.
     const uint16_t *Wrapped(int64_t n)
     {
-        if (n < 2 * kLanes)
-            return nullptr;
         WrappedTable &slot = m_wrapped[n & 1];
         if (slot.n != n) {
             Grow(n);
@@ -428,15 +483,13 @@ void WriteFramesWith(uint8_t *out, const uint16_t *acc, int64_t len, const Synth
 {
     if (format.sixteenBit) {
         if (format.stereo) {
-            int64_t k = 0;
 #if defined(TONEGEN_AVX2)
-            if (avx2)
-                k = WriteStereo16Avx2(out, acc, len);
-#endif
-            for (; k < len; ++k) {
-                const uint32_t v = uint32_t{acc[k]} * 0x10001u;
-                std::memcpy(out + 4 * k, &v, 4);
+            if (avx2) {
+                WriteStereo16Avx2(out, acc, len);
+                return;
             }
+#endif
+            WriteStereo16Plain(out, acc, len);
         } else {
             std::memcpy(out, acc, static_cast<size_t>(len) * 2);
         }
@@ -525,17 +578,45 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
         }
     }
 
-    std::vector<uint16_t> acc(static_cast<size_t>(kBlockFrames));
-    for (int64_t f0 = 0; f0 < frames; f0 += kBlockFrames) {
-        const int64_t len = std::min(kBlockFrames, frames - f0);
-        std::fill_n(acc.begin(), len, uint16_t{0});
-        for (PeriodicLayer &layer : periodic)
-            layer.Add(acc.data(), len);
+    // Aligned, so that whole-register runs of the sums split no cache line.
+    struct alignas(64) Sums
+    {
+        uint16_t values[kBlockFrames];
+    };
+    const auto sums = std::make_unique<Sums>();
+    uint16_t *const acc = sums->values;
+    // Sums wrap modulo 2^16, so the layers may be added in any order: the last periodic layer
+    // writes 16-bit stereo frames itself, the first stores its values.
+    const bool emit = format.sixteenBit && format.stereo && !periodic.empty();
+    const size_t summed = emit ? periodic.size() - 1 : periodic.size();
+    const bool alone = emit && summed == 0 && noise.empty() && coloured.empty();
+    // The first block ends where the frames reach a 64-byte boundary; the later ones start on one.
+    const auto address = reinterpret_cast<uintptr_t>(data);
+    const int64_t head = address % static_cast<uintptr_t>(frameSize) == 0
+                             ? static_cast<int64_t>((64 - address % 64) % 64) / frameSize
+                             : 0;
+    int64_t len = 0;
+    for (int64_t f0 = 0; f0 < frames; f0 += len) {
+        len = std::min(f0 == 0 && head > 0 ? head : kBlockFrames, frames - f0);
+        uint8_t *const out = data + f0 * frameSize;
+        if (summed == 0 && !alone)
+            std::fill_n(acc, len, uint16_t{0});
+        for (size_t i = 0; i < summed; ++i) {
+            if (i == 0)
+                periodic[i].Add<Pass::Store>(acc, out, len);
+            else
+                periodic[i].Add<Pass::Add>(acc, out, len);
+        }
         for (NoiseLayer &layer : noise)
-            layer.Add(acc.data(), len);
+            layer.Add(acc, len);
         for (ColouredLayer &layer : coloured)
-            layer.Add(acc.data(), len);
-        WriteFramesWith(data + f0 * frameSize, acc.data(), len, format, avx2);
+            layer.Add(acc, len);
+        if (alone)
+            periodic.back().Add<Pass::EmitAlone>(acc, out, len);
+        else if (emit)
+            periodic.back().Add<Pass::Emit>(acc, out, len);
+        else
+            WriteFramesWith(out, acc, len, format, avx2);
     }
 }
 

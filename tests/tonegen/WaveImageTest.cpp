@@ -1,5 +1,6 @@
 // Image layout and synthesis, checked against values worked out by hand from the build rules.
 #include "tests/tonegen/ToneGenTestSupport.h"
+#include "tonegen/WaveSynth.h"
 
 #include <gtest/gtest.h>
 
@@ -306,6 +307,34 @@ TEST_F(WaveImageTest, OddDataSizeEndsInThePad)
     const auto b8 = Build(TToneGen::tgSquare, 440, false, false, false, 15);
     for (size_t i = 44 + 661; i < b8.size(); ++i)
         EXPECT_EQ(b8[i], 0x80) << i;
+}
+
+// The blocks of the synthesis are laid out by the address of the samples; the bytes must not be.
+TEST(WaveSynthTest, SameSamplesAtEveryAddress)
+{
+    using tonegen::SynthLayer, tonegen::SynthWave;
+    const std::vector<SynthLayer> alone = {{100, 440.0, SynthWave::Sine}};
+    const std::vector<SynthLayer> mixed = {
+        {40, 440.0, SynthWave::Triangle}, {30, 6500.0, SynthWave::Square}, {30, 1.0, SynthWave::Noise}};
+    for (const auto &layers : {alone, mixed}) {
+        for (int shape = 0; shape < 4; ++shape) {
+            const tonegen::SynthFormat format{shape < 2, shape % 2 == 1, 96000};
+            const int64_t frameSize = (format.sixteenBit ? 2 : 1) * (format.stereo ? 2 : 1);
+            const int64_t size = frameSize * tonegen::SynthFrameCount(frameSize * 10001, format);
+            std::vector<uint8_t> buffer(static_cast<size_t>(size + tonegen::kWavePad + 64));
+            std::vector<uint8_t> first;
+            for (size_t offset = 0; offset < 64; ++offset) {
+                std::fill(buffer.begin(), buffer.end(), uint8_t{0xAB});
+                tonegen::SynthesizeLayers(buffer.data() + offset, size, format, layers.data(), layers.size());
+                const std::vector<uint8_t> samples(buffer.begin() + static_cast<std::ptrdiff_t>(offset),
+                                                   buffer.begin() + static_cast<std::ptrdiff_t>(offset) +
+                                                       size);
+                if (offset == 0)
+                    first = samples;
+                ASSERT_EQ(samples, first) << "shape " << shape << ", offset " << offset;
+            }
+        }
+    }
 }
 
 } // namespace
