@@ -455,10 +455,12 @@ def drive(args):
         first = rec.position()
         time.sleep(PROBE_SECONDS)
         last = rec.position()
-        if not os.path.exists(f"/proc/{args.pid}"):
+        try:
+            cpu, rss, pss, load = proc_sample(args.pid)
+        except OSError:
+            # Ended, or a zombie not yet reaped, whose /proc folder is still there.
             failures.append(f"minute {minute}: the program has ended (see the report below)")
             break
-        cpu, rss, pss, load = proc_sample(args.pid)
         now = time.monotonic()
         cpu_pct = 100.0 * (cpu - last_cpu) / (now - last_t)
         last_cpu, last_t = cpu, now
