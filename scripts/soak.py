@@ -57,6 +57,13 @@ FREQ_EDIT, FREQ_SET, FREQ_SHOW = FORM.centre("Edit1"), FORM.centre("BitBtn2"), F
 LEVEL_EDIT, LEVEL_SET, LEVEL_SHOW = FORM.centre("Edit2"), FORM.centre("BitBtn3"), FORM.centre("SpeedButton7")
 
 
+def stamp(wall):
+    """Wall-clock time to the millisecond, as the actions log writes it."""
+    if wall is None:
+        return "--:--:--.---"
+    return time.strftime("%H:%M:%S", time.localtime(wall)) + f".{int(wall * 1000) % 1000:03d}"
+
+
 class Xdo:
     def __init__(self, window, log):
         self.window = window
@@ -111,7 +118,7 @@ class Driver:
 
     def note(self, what):
         self.actions += 1
-        print(f"  {time.strftime('%H:%M:%S')} {what}", file=self.log, flush=True)
+        print(f"  {stamp(time.time())} {what}", file=self.log, flush=True)
 
     # Plain operations, each keeping the driver's picture of the window.
     def start(self, rec):
@@ -394,6 +401,12 @@ def drive(args):
         with open(name, "wb") as f:
             f.write(x[lo:hi].astype("<i2").tobytes())
 
+    def report(what, at):
+        # Pieces are checked some 10-20 s after they sounded, so a fault's line comes after later
+        # actions: the wall-clock time it sounded (recording latency included) ties it to one.
+        print(f"  {what} at {at / sa.RATE:.3f} s of the recording, sounded about {stamp(clock.wall(at))}", file=log,
+              flush=True)
+
     def scan(keep_after, final=False, counts=None):
         """Checks the finished pieces; adds to `counts` (a fresh dict when None) and returns it."""
         if counts is None:
@@ -411,13 +424,13 @@ def drive(args):
                     continue
                 else:
                     counts["edges"] += 1
-                print(f"  {kind} of {n} frames at {at / sa.RATE:.3f} s", file=log, flush=True)
+                report(f"{kind} of {n} frames", at)
                 keep_excerpt(x, s, start, kind)
             for i in sa.clicks(x):
                 if not report_from <= start + i < report_to:
                     continue
                 counts["clicks"] += 1
-                print(f"  click at {(start + i) / sa.RATE:.3f} s", file=log, flush=True)
+                report("click", start + i)
                 keep_excerpt(x, i, start, "click")
         return counts
 
@@ -442,10 +455,12 @@ def drive(args):
         first = rec.position()
         time.sleep(PROBE_SECONDS)
         last = rec.position()
-        if not os.path.exists(f"/proc/{args.pid}"):
+        try:
+            cpu, rss, pss, load = proc_sample(args.pid)
+        except OSError:
+            # Ended, or a zombie not yet reaped, whose /proc folder is still there.
             failures.append(f"minute {minute}: the program has ended (see the report below)")
             break
-        cpu, rss, pss, load = proc_sample(args.pid)
         now = time.monotonic()
         cpu_pct = 100.0 * (cpu - last_cpu) / (now - last_t)
         last_cpu, last_t = cpu, now
