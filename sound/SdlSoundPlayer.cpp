@@ -97,7 +97,7 @@ SdlSoundPlayer::SdlSoundPlayer(std::unique_ptr<AudioOutput> output, Options opti
     // to retry a missing one; rarely enough that the thread costs nothing while sound plays.
     m_pollInterval =
         std::max(std::chrono::milliseconds(1),
-                 std::min({m_options.watchdog / 5, m_options.idleHold / 5, m_options.retryInterval}));
+                 std::min({m_options.watchdog / 5, m_options.idleHold / 2, m_options.retryInterval}));
     if (!m_device)
         return;
     // Each open sets the slack in the environment; the variable is made here, before any thread
@@ -586,6 +586,8 @@ void SdlSoundPlayer::watchCallbackGap(bool soundDue)
     if (soundDue && m_lastCallback != std::chrono::steady_clock::time_point{})
         m_longestGap = std::max(m_longestGap, now - m_lastCallback);
     m_lastCallback = now;
+    if (soundDue)
+        m_lastSoundDue = now;
 }
 
 bool SdlSoundPlayer::slackGrew(std::chrono::steady_clock::time_point now)
@@ -606,7 +608,11 @@ bool SdlSoundPlayer::closeWhenIdle(std::chrono::steady_clock::time_point now)
             m_activeAt = now;
             return false;
         }
-        if (now - m_activeAt < m_options.idleHold)
+        // A sound that ended by itself between two looks ended when its last callback ran.
+        m_activeAt = std::max(m_activeAt, m_lastSoundDue);
+        // What the server holds after the last callback is still to be heard.
+        const auto playingOut = std::chrono::milliseconds(m_slackMilliseconds.load() + 20);
+        if (now - m_activeAt < std::max(m_options.idleHold, playingOut))
             return false;
         // Marked closed under the lock: a play from now on asks for a new open.
         m_deviceRate.store(0);

@@ -55,8 +55,10 @@ public:
         std::chrono::milliseconds watchdog{1000};
         // While endless sound plays without a device, how often a new open is tried.
         std::chrono::milliseconds retryInterval{400};
-        // A device that has sounded nothing for this long is closed until the next play.
-        std::chrono::milliseconds idleHold{500};
+        // A device that has sounded nothing for this long is closed until the next play; at least
+        // as long as the sound server may still be playing out. A start finds a closed device
+        // quicker than an open one, which holds the server's slack of silence ahead of it.
+        std::chrono::milliseconds idleHold{150};
     };
 
     // `deviceName` picks an output by SDL's name for it; empty means the system's default.
@@ -202,6 +204,7 @@ private:
     StartMark m_start;
     std::chrono::steady_clock::time_point m_lastCallback{}; // of the open device; unset after an open
     std::chrono::steady_clock::duration m_longestGap{};     // between callbacks while sound was due
+    std::chrono::steady_clock::time_point m_lastSoundDue{}; // the last callback with sound to play
 };
 
 } // namespace sound
