@@ -11,15 +11,13 @@ them in turn on the same display and server, and prints the second's total over 
 """
 import argparse
 import os
-import shutil
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 from harness import analyze, cpu  # noqa: E402
-from harness.session import START, STOP, Session  # noqa: E402
+from harness.session import add_program_arguments, measure_programs, START, STOP  # noqa: E402
 from harness.sound import RATE  # noqa: E402
 
 LEVEL = 80
@@ -79,28 +77,10 @@ def line(phase, result):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--seconds", type=float, default=60)
-    parser.add_argument("--load", action="store_true", help="keep both cores busy while measuring")
-    parser.add_argument("--program", action="append", help="the program (twice: two programs in turn)")
+    add_program_arguments(parser)
     args = parser.parse_args()
-    programs = args.program or ["build/app/soundgen"]
-    if len(programs) > 2:
-        parser.error("one or two programs")
-    for program in programs:
-        if not os.access(program, os.X_OK):
-            sys.exit(f"cpu_usage: {program} is missing; build it first")
-    folder = tempfile.mkdtemp(prefix="cpu-usage.")
-    results = []
-    session = Session(folder)
-    try:
-        if args.load:
-            session.busy(2)
-        for index, program in enumerate(programs):
-            results.append(run_program(session, program, index, args.seconds))
-    finally:
-        left = session.close()
-        shutil.rmtree(folder, ignore_errors=True)
-    if left:
-        sys.exit("cpu_usage: processes left behind:\n  " + "\n  ".join(left))
+    programs, results = measure_programs("cpu_usage", parser, args,
+                                         lambda session, program, index: run_program(session, program, index, args.seconds))
     load = "both cores busy" if args.load else "quiet machine"
     print(f"share of one core over {args.seconds:g} s per phase ({load})")
     for index, (program, result) in enumerate(zip(programs, results), 1):

@@ -16,14 +16,12 @@ programs, measures them in turn on the same display and server.
 """
 import argparse
 import os
-import shutil
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 from harness import analyze  # noqa: E402
-from harness.session import KNOB_FREQ, START, STOP, Session  # noqa: E402
+from harness.session import add_program_arguments, measure_programs, KNOB_FREQ, START, STOP  # noqa: E402
 from harness.sound import RATE  # noqa: E402
 from harness.xinput import XdoPipe, wait_idle  # noqa: E402
 
@@ -107,28 +105,10 @@ def row(name, found):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--starts", type=int, default=20, help="measured starts of each kind, and key steps")
-    parser.add_argument("--load", action="store_true", help="keep both cores busy while measuring")
-    parser.add_argument("--program", action="append", help="the program (twice: two programs in turn)")
+    add_program_arguments(parser)
     args = parser.parse_args()
-    programs = args.program or ["build/app/soundgen"]
-    if len(programs) > 2:
-        parser.error("one or two programs")
-    for program in programs:
-        if not os.access(program, os.X_OK):
-            sys.exit(f"latency: {program} is missing; build it first")
-    folder = tempfile.mkdtemp(prefix="latency.")
-    results = []
-    session = Session(folder)
-    try:
-        if args.load:
-            session.busy(2)
-        for index, program in enumerate(programs):
-            results.append(run_program(session, program, index, args.starts))
-    finally:
-        left = session.close()
-        shutil.rmtree(folder, ignore_errors=True)
-    if left:
-        sys.exit("latency: processes left behind:\n  " + "\n  ".join(left))
+    programs, results = measure_programs("latency", parser, args,
+                                         lambda session, program, index: run_program(session, program, index, args.starts))
     print(f"latency in ms ({'both cores busy' if args.load else 'quiet machine'})")
     for index, (program, rows) in enumerate(zip(programs, results), 1):
         print(f"{index}: {program}\n  {'':<46} {'n':>4} {'mean':>8} {'95th':>8} {'worst':>8}")

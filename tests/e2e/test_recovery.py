@@ -12,20 +12,17 @@ buffering (about 20 ms) can make a time come out that much short."""
 import signal
 
 from harness import analyze
-from harness.layout import Layout
+from harness.session import KNOB_FREQ, KNOB_LEVEL, START, STOP, WindowInput
 from harness.wait import wait_for
-from harness.xinput import XdoPipe, wait_idle
+from harness.xinput import XdoPipe
 
-FORM = Layout("Form1.layout")
 FREQ, LEVEL = 440, 80
 # Full-level 16-bit sine scaled by the device volume of the level (see test_app.py); the peak,
 # which the underruns of a busy machine leave alone, unlike the RMS.
 PEAK = 32767 * (LEVEL * 65535 // 100) / 65535
-KNOB_LEVEL, KNOB_FREQ = FORM.centre("iKnob2"), FORM.centre("iKnob1")
-START, STOP = FORM.centre("LbButton1"), FORM.centre("LbButton2")
 
 
-class Session:
+class Session(WindowInput):
     def __init__(self, procs, display, xdo, sound, launch, tmp_path):
         self.procs, self.display, self.xdo, self.sound, self.launch = procs, display, xdo, sound, launch
         self.tmp = tmp_path
@@ -35,16 +32,6 @@ class Session:
         self.app = self.launch(self.display, self.xdo, self.sound, name=name, **env)
         self.xdo.focus(self.app.window)
         self.set_knob(KNOB_LEVEL, LEVEL)
-
-    def click(self, point):
-        self.xdo.click(self.app.window, point)
-        wait_idle(self.app.pid)
-
-    def set_knob(self, knob, units):
-        self.click(knob)
-        self.xdo.key("Home")
-        self.xdo.key("Prior", repeat=units)
-        wait_idle(self.app.pid)
 
     def alive(self, when):
         assert self.app.running(), f"the program died ({when}):\n{self.app.stderr()}"
