@@ -6,9 +6,11 @@ namespace sound {
 
 // How much sound the sound server is asked to hold ahead of the player. Little slack lets a knob
 // step or a quick restart sound at once; a machine that stalls needs more, or the sound has gaps.
-// The slack starts where a busy machine keeps its tone whole, comes down a step at an open after
-// each quiet spell, and doubles again when the callbacks come so late that the server nearly runs
-// dry: at the next open, or at once when it did run dry. A user's own setting stays.
+// The slack starts where a busy machine keeps its tone whole. At an open after a quiet spell it
+// comes down a step, but only when the longest stall seen while sound played in that spell would
+// have fitted into the smaller amount with room to spare. It doubles again when the callbacks come so late
+// that the server nearly runs dry: at the next open, or at once when it did run dry. A user's
+// own setting stays.
 class ServerSlack
 {
 public:
@@ -33,7 +35,8 @@ private:
     int m_current;
     int m_next;
     bool m_fixed;
-    Clock::time_point m_lastTrouble; // the last late callback, or the last step down
+    Clock::time_point m_lastTrouble; // the last late callback, or where the quiet spell began
+    Clock::duration m_longest{};     // the longest gap in the spell; none seen yet: no step down
 };
 
 } // namespace sound

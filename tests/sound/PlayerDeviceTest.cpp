@@ -111,9 +111,9 @@ TEST(PlayerDevice, WarmsUpAtCreationAndReopensOnlyForANewRate)
               s16(static_cast<int>(std::lround(8000 * std::sin(2 * std::numbers::pi * 1000 / 44100)))));
 }
 
-// The sound server is asked for the safe amount of slack first and for less after a quiet spell;
-// a callback later than the slack while sound was due opens the device again at once with twice
-// as much. Late callbacks in silence do not count, and a user's own amount is left alone.
+// The sound server is asked for the safe amount of slack first and for less after a quiet spell
+// of sound on time; a callback later than the slack while sound was due opens the device again at
+// once with twice as much. Late callbacks in silence do not count, and a user's own amount is left alone.
 TEST(PlayerDevice, SlackComesDownWhenQuietAndGoesBackUpWhenTheServerRunsDry)
 {
     const char *before = std::getenv("PULSE_LATENCY_MSEC");
@@ -125,6 +125,11 @@ TEST(PlayerDevice, SlackComesDownWhenQuietAndGoesBackUpWhenTheServerRunsDry)
         rig.service();
         EXPECT_EQ(rig.out->slack, sound::ServerSlack::kMost);
         ASSERT_NE(std::getenv("PULSE_LATENCY_MSEC"), nullptr) << "made before any thread starts";
+        // A quiet spell with sound on time.
+        ASSERT_TRUE(play(*rig.player, sine16(SdlSoundPlayer::kWarmRate, 960, 1000, 8000), 13));
+        rig.out->pump(64);
+        rig.out->pump(64);
+        rig.service();
         rig.now += sound::ServerSlack::kQuietSpell + std::chrono::seconds(1);
         ASSERT_TRUE(play(*rig.player, sine16(44100, 441, 1000, 8000), 13));
         rig.service();
