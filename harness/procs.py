@@ -13,7 +13,7 @@ MARK = "SOUNDGEN_HARNESS_RUN"
 _PR_SET_PDEATHSIG = 1
 
 
-def _die_with_parent():
+def die_with_parent():
     # Should the harness itself be killed, its direct children go too.
     ctypes.CDLL(None, use_errno=True).prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
 
@@ -113,7 +113,7 @@ class Processes:
     def start(self, argv, env=None, **popen):
         env = dict(os.environ if env is None else env)
         env[MARK] = self.mark
-        proc = subprocess.Popen(argv, env=env, start_new_session=True, preexec_fn=_die_with_parent, **popen)
+        proc = subprocess.Popen(argv, env=env, start_new_session=True, preexec_fn=die_with_parent, **popen)
         self.started.append(proc)
         return proc
 

@@ -24,6 +24,7 @@ import glob
 import os
 import random
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -298,7 +299,10 @@ def stall_probe(path):
 
 
 def start_stall_probe(path, pid):
+    from harness.procs import die_with_parent
+
     def same_priority():
+        die_with_parent()
         try:
             os.sched_setscheduler(0, os.SCHED_OTHER, os.sched_param(0))
             os.setpriority(os.PRIO_PROCESS, 0, os.getpriority(os.PRIO_PROCESS, pid))
@@ -596,6 +600,8 @@ def main():
     if args.minutes < 1:
         p.error("minutes must be at least 1")
     args.build = os.path.abspath(args.build)
+    # An ended run still ends what it started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     from harness.display import Display
     from harness.procs import Processes
     from harness.program import TITLE, Program
