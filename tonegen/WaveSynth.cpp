@@ -82,21 +82,16 @@ __attribute__((target("avx2"))) void WriteStereo16Avx2(uint8_t *out, const uint1
     WriteStereo16Plain(out + 4 * k, acc + k, len - k);
 }
 
-__attribute__((target("avx2"))) __m256i NoiseValuesAvx2(__m256i state, const NoiseRule &rule)
+// Upper words of the 32-bit lanes: the high halves of the products of the states with `range`
+// (below 2^16), from 16-bit products: x range = (xh range) 2^16 + xl range.
+__attribute__((target("avx2"))) __m256i HighProducts(__m256i state, __m256i range)
 {
-    const __m256i range = _mm256_set1_epi32(static_cast<int>(rule.range));
-    const __m256i even = _mm256_mul_epu32(state, range);
-    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(state, 32), range);
-    const __m256i r = _mm256_or_si256(_mm256_srli_epi64(even, 32),
-                                      _mm256_and_si256(odd, _mm256_set_epi32(-1, 0, -1, 0, -1, 0, -1, 0)));
-    __m256i t = _mm256_add_epi32(r, _mm256_set1_epi32(rule.offset));
-    t = _mm256_sub_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_setzero_si256()),
-                                             _mm256_set1_epi32(rule.roundDown)));
-    t = _mm256_sub_epi32(t, _mm256_set1_epi32(rule.bias));
-    return _mm256_srai_epi32(_mm256_slli_epi32(t, 16), 16);
+    return _mm256_add_epi32(_mm256_mulhi_epu16(state, range), _mm256_srli_epi32(_mm256_mullo_epi16(state, range), 16));
 }
 
-// Sixteen states side by side, stepped sixteen draws at a time; returns the frames done.
+// Sixteen states side by side, stepped sixteen draws at a time: frame 2i draws in lane i of `even`,
+// frame 2i + 1 in lane i of `odd`, so the values come out in frame order in 16-bit lanes. The rule
+// must keep every range value and r + offset within 16 bits. Returns the frames done.
 __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len, uint32_t &x,
                                                      const NoiseRule &rule)
 {
@@ -104,23 +99,28 @@ __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len,
         return 0;
     uint32_t states[16];
     uint32_t y = x;
-    for (uint32_t &state : states)
-        state = y = kNoiseMultiplier * y + 1u;
-    __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states));
-    __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states + 8));
+    for (int k = 0; k < 16; ++k)
+        states[k % 2 * 8 + k / 2] = y = kNoiseMultiplier * y + 1u;
+    __m256i even = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states));
+    __m256i odd = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states + 8));
     const __m256i mul = _mm256_set1_epi32(static_cast<int>(kNoiseMultiplier16));
     const __m256i inc = _mm256_set1_epi32(static_cast<int>(kNoiseIncrement16));
-    __m256i last = high;
+    const __m256i range = _mm256_set1_epi16(static_cast<int16_t>(rule.range));
+    const __m256i offset = _mm256_set1_epi16(static_cast<int16_t>(rule.offset));
+    const __m256i roundDown = _mm256_set1_epi16(static_cast<int16_t>(rule.roundDown));
+    const __m256i bias = _mm256_set1_epi16(static_cast<int16_t>(rule.bias));
+    __m256i last = odd;
     int64_t k = 0;
     for (; k + 16 <= len; k += 16) {
-        // The pack works per 128-bit half; the permute puts the frames back in order.
-        const __m256i v = _mm256_permute4x64_epi64(
-            _mm256_packs_epi32(NoiseValuesAvx2(low, rule), NoiseValuesAvx2(high, rule)), 0xD8);
+        const __m256i r =
+            _mm256_blend_epi16(_mm256_srli_epi32(HighProducts(even, range), 16), HighProducts(odd, range), 0xAA);
+        __m256i t = _mm256_add_epi16(r, offset);
+        t = _mm256_sub_epi16(t, _mm256_and_si256(_mm256_cmpgt_epi16(t, _mm256_setzero_si256()), roundDown));
         __m256i *p = reinterpret_cast<__m256i *>(acc + k);
-        _mm256_storeu_si256(p, _mm256_add_epi16(_mm256_loadu_si256(p), v));
-        last = high;
-        low = _mm256_add_epi32(_mm256_mullo_epi32(low, mul), inc);
-        high = _mm256_add_epi32(_mm256_mullo_epi32(high, mul), inc);
+        _mm256_storeu_si256(p, _mm256_add_epi16(_mm256_loadu_si256(p), _mm256_sub_epi16(t, bias)));
+        last = odd;
+        even = _mm256_add_epi32(_mm256_mullo_epi32(even, mul), inc);
+        odd = _mm256_add_epi32(_mm256_mullo_epi32(odd, mul), inc);
     }
     x = static_cast<uint32_t>(_mm256_extract_epi32(last, 7));
     return k;
@@ -369,7 +369,9 @@ public:
         // The vector forms work in 32-bit lanes; huge levels (far beyond full level) take the plain loop.
         const bool lanesFit = m_range < (1u << 30) && m_offset > -(int64_t{1} << 30);
 #if defined(TONEGEN_AVX2)
-        if (m_avx2 && lanesFit) {
+        // The AVX2 form works in 16-bit lanes: every value r and r + offset must fit one.
+        const bool wordsFit = m_range <= 0xFFFFu && m_offset >= -0x8000 && m_range - 1 + m_offset <= 0x7FFF;
+        if (m_avx2 && wordsFit) {
             const NoiseRule rule{m_range, static_cast<int32_t>(m_offset), static_cast<int32_t>(m_roundDown),
                                  static_cast<int32_t>(m_bias)};
             k = AddNoiseAvx2(acc, len, m_source.x, rule);
