@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -86,7 +87,8 @@ __attribute__((target("avx2"))) void WriteStereo16Avx2(uint8_t *out, const uint1
 // (below 2^16), from 16-bit products: x range = (xh range) 2^16 + xl range.
 __attribute__((target("avx2"))) __m256i HighProducts(__m256i state, __m256i range)
 {
-    return _mm256_add_epi32(_mm256_mulhi_epu16(state, range), _mm256_srli_epi32(_mm256_mullo_epi16(state, range), 16));
+    return _mm256_add_epi32(_mm256_mulhi_epu16(state, range),
+                            _mm256_srli_epi32(_mm256_mullo_epi16(state, range), 16));
 }
 
 // Sixteen states side by side, stepped sixteen draws at a time: frame 2i draws in lane i of `even`,
@@ -112,8 +114,8 @@ __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len,
     __m256i last = odd;
     int64_t k = 0;
     for (; k + 16 <= len; k += 16) {
-        const __m256i r =
-            _mm256_blend_epi16(_mm256_srli_epi32(HighProducts(even, range), 16), HighProducts(odd, range), 0xAA);
+        const __m256i r = _mm256_blend_epi16(_mm256_srli_epi32(HighProducts(even, range), 16),
+                                             HighProducts(odd, range), 0xAA);
         __m256i t = _mm256_add_epi16(r, offset);
         t = _mm256_sub_epi16(t, _mm256_and_si256(_mm256_cmpgt_epi16(t, _mm256_setzero_si256()), roundDown));
         __m256i *p = reinterpret_cast<__m256i *>(acc + k);
@@ -135,18 +137,24 @@ constexpr int64_t kLanes = 16;
 // (Emit) or of the values alone (EmitAlone), which spares a pass over the sums.
 enum class Pass : uint8_t { Store, Add, Emit, EmitAlone };
 
+// Sums K sources; the first source is the first value of the sum.
 struct PlainCopy
 {
-    template <Pass P>
-    static void Run(uint16_t *__restrict acc, uint8_t *out, const uint16_t *__restrict src, int64_t count)
+    template <Pass P, int K = 1>
+    static void Run(uint16_t *__restrict acc, uint8_t *out, const uint16_t *const *src, int64_t count)
     {
-        if constexpr (P == Pass::EmitAlone) {
-            WriteStereo16Plain(out, src, count);
-        } else {
-            for (int64_t k = 0; k < count; ++k)
-                acc[k] = P == Pass::Store ? src[k] : static_cast<uint16_t>(acc[k] + src[k]);
-            if constexpr (P == Pass::Emit)
-                WriteStereo16Plain(out, acc, count);
+        for (int64_t k = 0; k < count; ++k) {
+            uint16_t v = src[0][k];
+            for (int i = 1; i < K; ++i)
+                v = static_cast<uint16_t>(v + src[i][k]);
+            if constexpr (P == Pass::Add || P == Pass::Emit)
+                v = static_cast<uint16_t>(v + acc[k]);
+            if constexpr (P == Pass::Store || P == Pass::Add) {
+                acc[k] = v;
+            } else {
+                const uint32_t frame = uint32_t{v} * 0x10001u;
+                std::memcpy(out + 4 * k, &frame, 4);
+            }
         }
     }
 };
@@ -154,15 +162,19 @@ struct PlainCopy
 #if defined(TONEGEN_AVX2)
 struct Avx2Copy
 {
-    template <Pass P>
-    __attribute__((target("avx2"))) static void Run(uint16_t *acc, uint8_t *out, const uint16_t *src,
+    template <Pass P, int K = 1>
+    __attribute__((target("avx2"))) static void Run(uint16_t *acc, uint8_t *out, const uint16_t *const *src,
                                                     int64_t count)
     {
+        const uint16_t *from[K];
+        std::copy_n(src, K, from);
         int64_t k = 0;
         for (; k + kLanes <= count; k += kLanes) {
-            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
+            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(from[0] + k));
+            for (int i = 1; i < K; ++i)
+                v = _mm256_add_epi16(v, _mm256_loadu_si256(reinterpret_cast<const __m256i *>(from[i] + k)));
             __m256i *d = reinterpret_cast<__m256i *>(acc + k);
-            if constexpr (P != Pass::Store && P != Pass::EmitAlone)
+            if constexpr (P == Pass::Add || P == Pass::Emit)
                 v = _mm256_add_epi16(v, _mm256_loadu_si256(d));
             if constexpr (P == Pass::Store || P == Pass::Add) {
                 _mm256_storeu_si256(d, v);
@@ -174,10 +186,51 @@ struct Avx2Copy
                 _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(v, v));
             }
         }
-        PlainCopy::Run<P>(acc + k, out + 4 * k, src + k, count - k);
+        for (const uint16_t *&p : from)
+            p += k;
+        PlainCopy::Run<P, K>(acc + k, out + 4 * k, from, count - k);
     }
 };
 #endif
+
+// Sources summed per pass over the sums.
+constexpr size_t kMaxSources = 4;
+
+template <class Copy, Pass P>
+void SumSources(uint16_t *acc, uint8_t *out, const uint16_t *const *src, size_t count, int64_t len)
+{
+    switch (count) {
+    case 1:
+        return Copy::template Run<P, 1>(acc, out, src, len);
+    case 2:
+        return Copy::template Run<P, 2>(acc, out, src, len);
+    case 3:
+        return Copy::template Run<P, 3>(acc, out, src, len);
+    default:
+        return Copy::template Run<P, kMaxSources>(acc, out, src, len);
+    }
+}
+
+#if defined(TONEGEN_AVX2)
+template <Pass P>
+__attribute__((target("avx2"), flatten)) void
+SumSourcesAvx2(uint16_t *acc, uint8_t *out, const uint16_t *const *src, size_t count, int64_t len)
+{
+    SumSources<Avx2Copy, P>(acc, out, src, count, len);
+}
+#endif
+
+// Adds `count` (1 to kMaxSources) sources of `len` values in one pass.
+template <Pass P>
+void SumSources(uint16_t *acc, uint8_t *out, const uint16_t *const *src, size_t count, int64_t len, bool avx2)
+{
+#if defined(TONEGEN_AVX2)
+    if (avx2)
+        return SumSourcesAvx2<P>(acc, out, src, count, len);
+#endif
+    (void)avx2;
+    SumSources<PlainCopy, P>(acc, out, src, count, len);
+}
 
 // A periodic layer: within a period the value depends only on the position j, so the values are
 // computed once per position and added period by period. Periods are Trunc(c * P) - Trunc((c - 1) * P)
@@ -185,7 +238,7 @@ struct Avx2Copy
 class PeriodicLayer
 {
 public:
-    PeriodicLayer(const SynthLayer &layer, const SynthFormat &format, bool avx2)
+    PeriodicLayer(const SynthLayer &layer, const SynthFormat &format, int64_t frames, bool avx2)
         : m_wave(layer.wave), m_sixteenBit(format.sixteenBit), m_avx2(avx2)
     {
         const Levels lv = LevelsFor(layer.level, format.sixteenBit);
@@ -203,7 +256,36 @@ public:
         else if (m_wave == SynthWave::Sawtooth)
             m_slope = m_span / static_cast<double>(m_n);
         m_table.reserve(static_cast<size_t>(m_n) + kLanes);
+        FindPattern(frames);
     }
+
+    // The values of frames [f0, f0 + len), which must follow the frames of the previous call, as one
+    // run of the pattern, or null (having done nothing) if a period there ends off the pattern.
+    const uint16_t *Slice(int64_t f0, int64_t len)
+    {
+        if (m_pattern.empty())
+            return nullptr;
+        // The period c that holds frame `end` is the (r + 1)th of its repeat of the pattern.
+        const int64_t end = f0 + len;
+        const int64_t repeat = end / m_p;
+        const auto r =
+            static_cast<size_t>(std::upper_bound(m_ends.begin(), m_ends.end(), end % m_p) - m_ends.begin());
+        const int64_t c = repeat * m_q + static_cast<int64_t>(r) + 1;
+        // Periods m_c to c and the end of period m_c - 1 must keep to the pattern.
+        while (m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] < m_c - 1)
+            ++m_nextBreak;
+        if (m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] <= c)
+            return nullptr;
+        m_c = c;
+        m_boundary = repeat * m_p + m_ends[r];
+        m_n = m_boundary - repeat * m_p - (r == 0 ? 0 : m_ends[r - 1]);
+        m_j = end - (m_boundary - m_n);
+        return m_pattern.data() + f0 % m_p;
+    }
+
+    // Frames after which the pattern repeats (0: no pattern), and its values from frame 0 on.
+    int64_t PatternFrames() const { return m_pattern.empty() ? 0 : m_p; }
+    const uint16_t *Pattern() const { return m_pattern.data(); }
 
     // The next `len` frames, from `acc` on and, when emitting, to 16-bit stereo frames from `out` on.
     template <Pass P> void Add(uint16_t *acc, uint8_t *out, int64_t len)
@@ -241,9 +323,10 @@ private:
             }
             const int64_t left = n - j;
             if (left > len - i) {
-                if (n >= kLanes)
-                    Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, len - i);
-                else
+                if (n >= kLanes) {
+                    const uint16_t *src = Wrapped(n) + j;
+                    Copy::template Run<P>(acc + i, out + 4 * i, &src, len - i);
+                } else
                     Plain<P>(acc + i, out + 4 * i, j, len - i);
                 j += len - i;
                 break;
@@ -255,7 +338,8 @@ private:
             const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
             if (n >= kLanes && whole - left < next && i + whole <= len) {
                 // Whole vectors: the lanes past the end of the period are the first positions of the next.
-                Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, whole);
+                const uint16_t *src = Wrapped(n) + j;
+                Copy::template Run<P>(acc + i, out + 4 * i, &src, whole);
                 i += whole;
                 j = whole - left;
             } else {
@@ -274,7 +358,8 @@ private:
     template <Pass P> void Plain(uint16_t *acc, uint8_t *out, int64_t j, int64_t count)
     {
         Grow(j + count);
-        PlainCopy::Run<P>(acc, out, m_table.data() + j, count);
+        const uint16_t *src = m_table.data() + j;
+        PlainCopy::Run<P>(acc, out, &src, count);
     }
 
     // The values of a period of n frames followed by the first positions of the next period. Periods
@@ -289,6 +374,73 @@ private:
             slot.values.insert(slot.values.end(), m_table.begin(), m_table.begin() + kLanes);
         }
         return slot.values.data();
+    }
+
+    // Looks for q periods that take a whole number p of frames: then the values repeat every p frames
+    // wherever the periods end where the first q do, p frames later. The pattern holds a block more.
+    void FindPattern(int64_t frames)
+    {
+        constexpr int64_t kMaxPattern = int64_t{1} << 15;
+        // Below 2^31 frames the rounding of a period end stays far below the margin of FindBreaks.
+        if (frames <= 0 || frames >= (int64_t{1} << 31))
+            return;
+        for (int64_t q = 1; static_cast<double>(q) * m_period <= kMaxPattern; ++q) {
+            const double x = static_cast<double>(q) * m_period;
+            const double p = std::round(x);
+            if (std::abs(x - p) > 1e-9 * p || static_cast<int64_t>(x) != static_cast<int64_t>(p))
+                continue;
+            m_q = q;
+            m_p = static_cast<int64_t>(p);
+            break;
+        }
+        if (m_q == 0)
+            return;
+        int64_t longest = 0;
+        for (int64_t c = 1; c <= m_q; ++c) {
+            m_ends.push_back(static_cast<int64_t>(static_cast<double>(c) * m_period));
+            longest = std::max(longest, m_ends.back() - (c == 1 ? 0 : m_ends[static_cast<size_t>(c - 2)]));
+        }
+        if (!FindBreaks(frames))
+            return;
+        Grow(longest);
+        const int64_t size = m_p + std::min(frames, kBlockFrames);
+        m_pattern.reserve(static_cast<size_t>(size));
+        for (int64_t start = 0, c = 0; static_cast<int64_t>(m_pattern.size()) < size; ++c) {
+            const int64_t stop = c / m_q * m_p + m_ends[static_cast<size_t>(c % m_q)];
+            m_pattern.insert(m_pattern.end(), m_table.begin(),
+                             m_table.begin() + (std::min(stop, size) - start));
+            start = stop;
+        }
+    }
+
+    // The periods whose ends leave the pattern. The pattern ends period k q + s at k p + Trunc(s P),
+    // the rule at Trunc((k q + s) P), the whole part of k p + k (q P - p) + s P plus rounding. They
+    // agree unless s P lies that close to a whole number, so only such s are checked one by one.
+    bool FindBreaks(int64_t frames)
+    {
+        const int64_t repeats = frames / m_p + 2;
+        const double q = static_cast<double>(m_q);
+        const double drift =
+            std::abs(std::fma(q, m_period, -static_cast<double>(m_p))) * static_cast<double>(repeats) +
+            0x1p-20;
+        int64_t checks = 0;
+        for (int64_t s = 1; s <= m_q; ++s) {
+            const double y = static_cast<double>(s) * m_period;
+            if (std::abs(y - std::round(y) + std::fma(static_cast<double>(s), m_period, -y)) > drift)
+                continue;
+            // Too many to check: the pattern would hardly pay.
+            checks += repeats;
+            if (checks > frames / 8 + 64)
+                return false;
+            for (int64_t k = 0; k < repeats; ++k) {
+                const int64_t c = k * m_q + s;
+                if (static_cast<int64_t>(static_cast<double>(c) * m_period) !=
+                    k * m_p + m_ends[static_cast<size_t>(s - 1)])
+                    m_breaks.push_back(c);
+            }
+        }
+        std::sort(m_breaks.begin(), m_breaks.end());
+        return true;
     }
 
     void Grow(int64_t size)
@@ -340,6 +492,74 @@ private:
         std::vector<uint16_t> values;
     };
     WrappedTable m_wrapped[2];
+    int64_t m_q = 0, m_p = 0;      // q periods of p frames in all
+    std::vector<int64_t> m_ends;   // of the first q periods
+    std::vector<int64_t> m_breaks; // periods that end off the pattern
+    size_t m_nextBreak = 0;
+    std::vector<uint16_t> m_pattern;
+};
+
+// Layers whose patterns repeat together within a few blocks: their sum is one pattern too, used
+// wherever all of them keep to their own.
+struct PatternGroup
+{
+    std::vector<PeriodicLayer *> layers;
+    int64_t frames = 0;           // after which the sum repeats; 0 for a layer without pattern
+    std::vector<uint16_t> values; // of the sum over `frames` and a block more, for two layers or more
+
+    static std::vector<PatternGroup> Make(std::vector<PeriodicLayer> &periodic, int64_t frames)
+    {
+        constexpr int64_t kMaxFrames = int64_t{1} << 16;
+        std::vector<PatternGroup> groups;
+        for (PeriodicLayer &layer : periodic) {
+            const int64_t p = layer.PatternFrames();
+            const auto joins = std::find_if(groups.begin(), groups.end(), [&](const PatternGroup &g) {
+                return p > 0 && g.frames > 0 && std::lcm(g.frames, p) <= std::min(kMaxFrames, frames);
+            });
+            if (joins == groups.end()) {
+                groups.push_back({{&layer}, p, {}});
+            } else {
+                joins->layers.push_back(&layer);
+                joins->frames = std::lcm(joins->frames, p);
+            }
+        }
+        for (PatternGroup &g : groups) {
+            if (g.layers.size() < 2)
+                continue;
+            g.values.assign(static_cast<size_t>(g.frames + std::min(frames, kBlockFrames)), 0);
+            const auto size = static_cast<int64_t>(g.values.size());
+            for (const PeriodicLayer *layer : g.layers) {
+                const int64_t p = layer->PatternFrames();
+                for (int64_t start = 0; start < size; start += p) {
+                    uint16_t *to = g.values.data() + start;
+                    const uint16_t *from = layer->Pattern();
+                    for (int64_t i = 0; i < std::min(p, size - start); ++i)
+                        to[i] = static_cast<uint16_t>(to[i] + from[i]);
+                }
+            }
+        }
+        return groups;
+    }
+
+    // Adds the runs of frames [f0, f0 + len) to `runs` and the layers that have none to `others`.
+    void Slice(int64_t f0, int64_t len, std::vector<const uint16_t *> &runs,
+               std::vector<PeriodicLayer *> &others)
+    {
+        const size_t mark = runs.size();
+        bool all = true;
+        for (PeriodicLayer *layer : layers) {
+            if (const uint16_t *run = layer->Slice(f0, len)) {
+                runs.push_back(run);
+            } else {
+                others.push_back(layer);
+                all = false;
+            }
+        }
+        if (all && !values.empty()) {
+            runs.resize(mark);
+            runs.push_back(values.data() + f0 % frames);
+        }
+    }
 };
 
 // Noise is the only layer that changes from frame to frame: one draw of the generator each.
@@ -576,7 +796,7 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
                 coloured.emplace_back(layer, format, noiseDraws, frames);
             noiseDraws += static_cast<uint64_t>(frames);
         } else if (static_cast<double>(format.rate) / static_cast<double>(layer.frequency) >= 1.0) {
-            periodic.emplace_back(layer, format, avx2);
+            periodic.emplace_back(layer, format, frames, avx2);
         }
     }
 
@@ -587,11 +807,12 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     };
     const auto sums = std::make_unique<Sums>();
     uint16_t *const acc = sums->values;
-    // Sums wrap modulo 2^16, so the layers may be added in any order: the last periodic layer
-    // writes 16-bit stereo frames itself, the first stores its values.
-    const bool emit = format.sixteenBit && format.stereo && !periodic.empty();
-    const size_t summed = emit ? periodic.size() - 1 : periodic.size();
-    const bool alone = emit && summed == 0 && noise.empty() && coloured.empty();
+    // Sums wrap modulo 2^16, so the layers may be added in any order. In 16-bit stereo the last pass
+    // writes the frames of the sums plus its own values, which spares a pass over the sums.
+    const bool stereo16 = format.sixteenBit && format.stereo;
+    std::vector<PatternGroup> groups = PatternGroup::Make(periodic, frames);
+    std::vector<const uint16_t *> runs;
+    std::vector<PeriodicLayer *> others;
     // The first block ends where the frames reach a 64-byte boundary; the later ones start on one.
     const auto address = reinterpret_cast<uintptr_t>(data);
     const int64_t head = address % static_cast<uintptr_t>(frameSize) == 0
@@ -601,22 +822,48 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     for (int64_t f0 = 0; f0 < frames; f0 += len) {
         len = std::min(f0 == 0 && head > 0 ? head : kBlockFrames, frames - f0);
         uint8_t *const out = data + f0 * frameSize;
-        if (summed == 0 && !alone)
-            std::fill_n(acc, len, uint16_t{0});
-        for (size_t i = 0; i < summed; ++i) {
-            if (i == 0)
-                periodic[i].Add<Pass::Store>(acc, out, len);
+        // Layers whose periods follow their pattern here add runs of it, up to kMaxSources in a pass.
+        runs.clear();
+        others.clear();
+        for (PatternGroup &group : groups)
+            group.Slice(f0, len, runs, others);
+        const size_t last = stereo16 ? std::min(runs.size(), kMaxSources) : 0;
+        PeriodicLayer *const emitter = stereo16 && last == 0 && !others.empty() ? others.back() : nullptr;
+        if (emitter)
+            others.pop_back();
+        bool summed = false;
+        for (size_t i = 0; i + last < runs.size(); i += kMaxSources) {
+            const size_t sources = std::min(kMaxSources, runs.size() - last - i);
+            if (summed)
+                SumSources<Pass::Add>(acc, out, runs.data() + i, sources, len, avx2);
             else
-                periodic[i].Add<Pass::Add>(acc, out, len);
+                SumSources<Pass::Store>(acc, out, runs.data() + i, sources, len, avx2);
+            summed = true;
+        }
+        for (PeriodicLayer *layer : others) {
+            if (summed)
+                layer->Add<Pass::Add>(acc, out, len);
+            else
+                layer->Add<Pass::Store>(acc, out, len);
+            summed = true;
+        }
+        const bool emits = last > 0 || emitter;
+        if (!summed && (!emits || !noise.empty() || !coloured.empty())) {
+            std::fill_n(acc, len, uint16_t{0});
+            summed = true;
         }
         for (NoiseLayer &layer : noise)
             layer.Add(acc, len);
         for (ColouredLayer &layer : coloured)
             layer.Add(acc, len);
-        if (alone)
-            periodic.back().Add<Pass::EmitAlone>(acc, out, len);
-        else if (emit)
-            periodic.back().Add<Pass::Emit>(acc, out, len);
+        if (last > 0 && summed)
+            SumSources<Pass::Emit>(acc, out, runs.data() + runs.size() - last, last, len, avx2);
+        else if (last > 0)
+            SumSources<Pass::EmitAlone>(acc, out, runs.data() + runs.size() - last, last, len, avx2);
+        else if (emitter && summed)
+            emitter->Add<Pass::Emit>(acc, out, len);
+        else if (emitter)
+            emitter->Add<Pass::EmitAlone>(acc, out, len);
         else
             WriteFramesWith(out, acc, len, format, avx2);
     }
