@@ -93,12 +93,11 @@ __attribute__((target("avx2"))) __m256i HighProducts(__m256i state, __m256i rang
 
 // Sixteen states side by side, stepped sixteen draws at a time: frame 2i draws in lane i of `even`,
 // frame 2i + 1 in lane i of `odd`, so the values come out in frame order in 16-bit lanes. The rule
-// must keep every range value and r + offset within 16 bits. Returns the frames done.
-__attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len, uint32_t &x,
-                                                     const NoiseRule &rule)
+// must keep r + offset and r + offset - bias within 16 bits; then u = r + offset - bias > -bias says
+// r + offset > 0. Stores the values or adds them to the sums; returns the frames done.
+template <bool Store, bool RoundDown>
+__attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len, uint32_t &x, const NoiseRule &rule)
 {
-    if (len < 16)
-        return 0;
     uint32_t states[16];
     uint32_t y = x;
     for (int k = 0; k < 16; ++k)
@@ -108,24 +107,33 @@ __attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len,
     const __m256i mul = _mm256_set1_epi32(static_cast<int>(kNoiseMultiplier16));
     const __m256i inc = _mm256_set1_epi32(static_cast<int>(kNoiseIncrement16));
     const __m256i range = _mm256_set1_epi16(static_cast<int16_t>(rule.range));
-    const __m256i offset = _mm256_set1_epi16(static_cast<int16_t>(rule.offset));
-    const __m256i roundDown = _mm256_set1_epi16(static_cast<int16_t>(rule.roundDown));
-    const __m256i bias = _mm256_set1_epi16(static_cast<int16_t>(rule.bias));
+    const __m256i offset = _mm256_set1_epi16(static_cast<int16_t>(rule.offset - rule.bias));
+    const __m256i floor = _mm256_set1_epi16(static_cast<int16_t>(-rule.bias));
     __m256i last = odd;
     int64_t k = 0;
     for (; k + 16 <= len; k += 16) {
         const __m256i r = _mm256_blend_epi16(_mm256_srli_epi32(HighProducts(even, range), 16),
                                              HighProducts(odd, range), 0xAA);
-        __m256i t = _mm256_add_epi16(r, offset);
-        t = _mm256_sub_epi16(t, _mm256_and_si256(_mm256_cmpgt_epi16(t, _mm256_setzero_si256()), roundDown));
+        __m256i u = _mm256_add_epi16(r, offset);
+        if constexpr (RoundDown)
+            u = _mm256_add_epi16(u, _mm256_cmpgt_epi16(u, floor));
         __m256i *p = reinterpret_cast<__m256i *>(acc + k);
-        _mm256_storeu_si256(p, _mm256_add_epi16(_mm256_loadu_si256(p), _mm256_sub_epi16(t, bias)));
+        _mm256_storeu_si256(p, Store ? u : _mm256_add_epi16(_mm256_loadu_si256(p), u));
         last = odd;
         even = _mm256_add_epi32(_mm256_mullo_epi32(even, mul), inc);
         odd = _mm256_add_epi32(_mm256_mullo_epi32(odd, mul), inc);
     }
     x = static_cast<uint32_t>(_mm256_extract_epi32(last, 7));
     return k;
+}
+
+int64_t AddNoiseAvx2(uint16_t *acc, int64_t len, uint32_t &x, const NoiseRule &rule, bool store)
+{
+    if (len < 16)
+        return 0;
+    if (store)
+        return rule.roundDown ? AddNoiseAvx2<true, true>(acc, len, x, rule) : AddNoiseAvx2<true, false>(acc, len, x, rule);
+    return rule.roundDown ? AddNoiseAvx2<false, true>(acc, len, x, rule) : AddNoiseAvx2<false, false>(acc, len, x, rule);
 }
 #endif
 
@@ -583,20 +591,24 @@ public:
         m_roundDown = M % 100 != 0 ? 1 : 0;
     }
 
-    void Add(uint16_t *__restrict acc, int64_t len)
+    // Adds the values to the sums or, with `store`, stores them as the first sums.
+    void Add(uint16_t *__restrict acc, int64_t len, bool store)
     {
         int64_t k = 0;
         // The vector forms work in 32-bit lanes; huge levels (far beyond full level) take the plain loop.
         const bool lanesFit = m_range < (1u << 30) && m_offset > -(int64_t{1} << 30);
 #if defined(TONEGEN_AVX2)
-        // The AVX2 form works in 16-bit lanes: every value r and r + offset must fit one.
-        const bool wordsFit = m_range <= 0xFFFFu && m_offset >= -0x8000 && m_range - 1 + m_offset <= 0x7FFF;
+        // The AVX2 form works in 16-bit lanes: every r + offset and r + offset - bias must fit one.
+        const bool wordsFit =
+            m_range <= 0xFFFFu && m_offset - m_bias >= -0x8000 && m_range - 1 + m_offset <= 0x7FFF;
         if (m_avx2 && wordsFit) {
             const NoiseRule rule{m_range, static_cast<int32_t>(m_offset), static_cast<int32_t>(m_roundDown),
                                  static_cast<int32_t>(m_bias)};
-            k = AddNoiseAvx2(acc, len, m_source.x, rule);
+            k = AddNoiseAvx2(acc, len, m_source.x, rule, store);
         }
 #endif
+        if (store)
+            std::fill(acc + k, acc + len, uint16_t{0});
 #if defined(__SSE2__)
         if (len - k >= 8 && lanesFit)
             k += AddEightAtATime(acc + k, len - k);
@@ -848,12 +860,14 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
             summed = true;
         }
         const bool emits = last > 0 || emitter;
-        if (!summed && (!emits || !noise.empty() || !coloured.empty())) {
+        for (NoiseLayer &layer : noise) {
+            layer.Add(acc, len, !summed);
+            summed = true;
+        }
+        if (!summed && (!emits || !coloured.empty())) {
             std::fill_n(acc, len, uint16_t{0});
             summed = true;
         }
-        for (NoiseLayer &layer : noise)
-            layer.Add(acc, len);
         for (ColouredLayer &layer : coloured)
             layer.Add(acc, len);
         if (last > 0 && summed)
