@@ -12,14 +12,6 @@ bool CpuHasAvx2()
 #endif
 }
 
-void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len)
-{
-    for (int64_t k = 0; k < len; ++k) {
-        const uint32_t v = uint32_t{acc[k]} * 0x10001u;
-        std::memcpy(out + 4 * k, &v, 4);
-    }
-}
-
 #if defined(TONEGEN_AVX2)
 // 16-bit stereo frames: each sample twice. Stores that split no cache line write the image markedly
 // faster, so the frames up to the first 32-byte boundary go one by one.
@@ -100,18 +92,26 @@ int64_t AddNoiseAvx2(uint16_t *acc, int64_t len, uint32_t &x, const NoiseRule &r
 
 namespace {
 
+template <class Copy, Pass P, size_t K>
+void SumSourcesWith(uint16_t *acc, uint8_t *out, const uint16_t *const *src, int64_t len)
+{
+    Sources<K> sources;
+    std::copy_n(src, K, sources.begin());
+    Copy::template Run<P, K>(acc, out, sources, len);
+}
+
 template <class Copy, Pass P>
 void SumSourcesWith(uint16_t *acc, uint8_t *out, const uint16_t *const *src, size_t count, int64_t len)
 {
     switch (count) {
     case 1:
-        return Copy::template Run<P, 1>(acc, out, src, len);
+        return SumSourcesWith<Copy, P, 1>(acc, out, src, len);
     case 2:
-        return Copy::template Run<P, 2>(acc, out, src, len);
+        return SumSourcesWith<Copy, P, 2>(acc, out, src, len);
     case 3:
-        return Copy::template Run<P, 3>(acc, out, src, len);
+        return SumSourcesWith<Copy, P, 3>(acc, out, src, len);
     default:
-        return Copy::template Run<P, kMaxSources>(acc, out, src, len);
+        return SumSourcesWith<Copy, P, kMaxSources>(acc, out, src, len);
     }
 }
 

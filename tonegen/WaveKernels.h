@@ -5,6 +5,7 @@
 #include "tonegen/WaveSynth.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -38,7 +39,14 @@ struct NoiseRule
 
 bool CpuHasAvx2();
 
-void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len);
+inline void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len)
+{
+    for (int64_t k = 0; k < len; ++k) {
+        const uint32_t v = uint32_t{acc[k]} * 0x10001u;
+        std::memcpy(out + 4 * k, &v, 4);
+    }
+}
+
 #if defined(TONEGEN_AVX2)
 void WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len);
 // The first frames of white noise with `rule`, stored as the first sums or added to them; returns the
@@ -54,11 +62,13 @@ constexpr int64_t kLanes = 16;
 // values alone (EmitAlone), which spares a pass over the sums.
 enum class Pass : uint8_t { Store, Add, Emit, EmitAlone };
 
-// Passes over K sources of values summed.
+// Passes over K sources of values summed, taken by value so that the pointers stay in registers.
+template <size_t K> using Sources = std::array<const uint16_t *, K>;
+
 struct PlainCopy
 {
-    template <Pass P, int K = 1>
-    static void Run(uint16_t *__restrict acc, uint8_t *out, const uint16_t *const *src, int64_t count)
+    template <Pass P, size_t K = 1>
+    static void Run(uint16_t *__restrict acc, uint8_t *out, Sources<K> src, int64_t count)
     {
         if constexpr (P == Pass::EmitAlone && K == 1) {
             WriteStereo16Plain(out, src[0], count);
@@ -66,7 +76,7 @@ struct PlainCopy
             // Summed first, written after: the compiler vectorises the two loops apart.
             for (int64_t k = 0; k < count; ++k) {
                 uint16_t v = src[0][k];
-                for (int i = 1; i < K; ++i)
+                for (size_t i = 1; i < K; ++i)
                     v = static_cast<uint16_t>(v + src[i][k]);
                 acc[k] = P == Pass::Add || P == Pass::Emit ? static_cast<uint16_t>(v + acc[k]) : v;
             }
@@ -79,17 +89,15 @@ struct PlainCopy
 #if defined(TONEGEN_AVX2)
 struct Avx2Copy
 {
-    template <Pass P, int K = 1>
-    __attribute__((target("avx2"))) static void Run(uint16_t *acc, uint8_t *out, const uint16_t *const *src,
+    template <Pass P, size_t K = 1>
+    __attribute__((target("avx2"))) static void Run(uint16_t *acc, uint8_t *out, Sources<K> src,
                                                     int64_t count)
     {
-        const uint16_t *from[K];
-        std::copy_n(src, K, from);
         int64_t k = 0;
         for (; k + kLanes <= count; k += kLanes) {
-            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(from[0] + k));
-            for (int i = 1; i < K; ++i)
-                v = _mm256_add_epi16(v, _mm256_loadu_si256(reinterpret_cast<const __m256i *>(from[i] + k)));
+            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src[0] + k));
+            for (size_t i = 1; i < K; ++i)
+                v = _mm256_add_epi16(v, _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src[i] + k)));
             __m256i *d = reinterpret_cast<__m256i *>(acc + k);
             if constexpr (P == Pass::Add || P == Pass::Emit)
                 v = _mm256_add_epi16(v, _mm256_loadu_si256(d));
@@ -103,9 +111,9 @@ struct Avx2Copy
                 _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(v, v));
             }
         }
-        for (const uint16_t *&p : from)
+        for (const uint16_t *&p : src)
             p += k;
-        PlainCopy::Run<P, K>(acc + k, out + 4 * k, from, count - k);
+        PlainCopy::Run<P, K>(acc + k, out + 4 * k, src, count - k);
     }
 };
 #endif

@@ -31,7 +31,7 @@ constexpr int64_t kBlockFrames = 4096;
 class PeriodicLayer
 {
 public:
-    PeriodicLayer(const SynthLayer &layer, const SynthFormat &format, int64_t frames, bool avx2)
+    PeriodicLayer(const SynthLayer &layer, const SynthFormat &format, bool avx2)
         : m_wave(layer.wave), m_sixteenBit(format.sixteenBit), m_avx2(avx2)
     {
         const Levels lv = LevelsFor(layer.level, format.sixteenBit);
@@ -49,8 +49,9 @@ public:
         else if (m_wave == SynthWave::Sawtooth)
             m_slope = m_span / static_cast<double>(m_n);
         m_table.reserve(static_cast<size_t>(m_n) + kLanes);
-        FindPattern(frames);
     }
+
+    double Period() const { return m_period; }
 
     // The values of frames [f0, f0 + len), which must follow the frames of the previous call, as one
     // run of the pattern, or null (having done nothing) if a period there ends off the pattern.
@@ -117,8 +118,7 @@ private:
             const int64_t left = n - j;
             if (left > len - i) {
                 if (n >= kLanes) {
-                    const uint16_t *src = Wrapped(n) + j;
-                    Copy::template Run<P>(acc + i, out + 4 * i, &src, len - i);
+                    Copy::template Run<P>(acc + i, out + 4 * i, Sources<1>{Wrapped(n) + j}, len - i);
                 } else
                     Plain<P>(acc + i, out + 4 * i, j, len - i);
                 j += len - i;
@@ -131,8 +131,7 @@ private:
             const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
             if (n >= kLanes && whole - left < next && i + whole <= len) {
                 // Whole vectors: the lanes past the end of the period are the first positions of the next.
-                const uint16_t *src = Wrapped(n) + j;
-                Copy::template Run<P>(acc + i, out + 4 * i, &src, whole);
+                Copy::template Run<P>(acc + i, out + 4 * i, Sources<1>{Wrapped(n) + j}, whole);
                 i += whole;
                 j = whole - left;
             } else {
@@ -151,8 +150,7 @@ private:
     template <Pass P> void Plain(uint16_t *acc, uint8_t *out, int64_t j, int64_t count)
     {
         Grow(j + count);
-        const uint16_t *src = m_table.data() + j;
-        PlainCopy::Run<P>(acc, out, &src, count);
+        PlainCopy::Run<P>(acc, out, Sources<1>{m_table.data() + j}, count);
     }
 
     // The values of a period of n frames followed by the first positions of the next period. Periods
@@ -169,6 +167,7 @@ private:
         return slot.values.data();
     }
 
+public:
     // Looks for q periods that take a whole number p of frames: then the values repeat every p frames
     // wherever the periods end where the first q do, p frames later. The pattern holds a block more.
     void FindPattern(int64_t frames)
@@ -206,6 +205,7 @@ private:
         }
     }
 
+private:
     // The periods whose ends leave the pattern. The pattern ends period k q + s at k p + Trunc(s P),
     // the rule at Trunc((k q + s) P), the whole part of k p + k (q P - p) + s P plus rounding. They
     // agree unless s P lies that close to a whole number, so only such s are checked one by one.
@@ -593,8 +593,15 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
                 coloured.emplace_back(layer, format, noiseDraws, frames);
             noiseDraws += static_cast<uint64_t>(frames);
         } else if (static_cast<double>(format.rate) / static_cast<double>(layer.frequency) >= 1.0) {
-            periodic.emplace_back(layer, format, frames, avx2);
+            periodic.emplace_back(layer, format, avx2);
         }
+    }
+    // A layer alone reads its period table, which stays in the first-level cache, faster than a long
+    // pattern, unless its periods are only a few vectors long.
+    const bool alone = periodic.size() == 1 && noise.empty() && coloured.empty();
+    for (PeriodicLayer &layer : periodic) {
+        if (!alone || layer.Period() < static_cast<double>(8 * kLanes))
+            layer.FindPattern(frames);
     }
 
     // Aligned, so that whole-register runs of the sums split no cache line.
