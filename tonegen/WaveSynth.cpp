@@ -1,6 +1,7 @@
 #include "tonegen/WaveSynth.h"
 
 #include "tonegen/ColouredNoise.h"
+#include "tonegen/WaveKernels.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,14 +9,11 @@
 #include <cstring>
 #include <memory>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TONEGEN_AVX2 1
-#include <immintrin.h>
 #endif
 
 static_assert(std::endian::native == std::endian::little, "samples are stored in host order");
@@ -26,158 +24,6 @@ namespace {
 
 // Frames summed per pass; the accumulator stays in the first-level cache.
 constexpr int64_t kBlockFrames = 4096;
-
-// Four and eight steps of x -> a x + 1 in one: x -> a^4 x + (a^3 + a^2 + a + 1), and that twice.
-constexpr uint32_t kNoiseMultiplier4 =
-    kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier;
-constexpr uint32_t kNoiseIncrement4 = kNoiseMultiplier * kNoiseMultiplier * kNoiseMultiplier +
-                                      kNoiseMultiplier * kNoiseMultiplier + kNoiseMultiplier + 1u;
-constexpr uint32_t kNoiseMultiplier8 = kNoiseMultiplier4 * kNoiseMultiplier4;
-constexpr uint32_t kNoiseIncrement8 = kNoiseMultiplier4 * kNoiseIncrement4 + kNoiseIncrement4;
-constexpr uint32_t kNoiseMultiplier16 = kNoiseMultiplier8 * kNoiseMultiplier8;
-constexpr uint32_t kNoiseIncrement16 = kNoiseMultiplier8 * kNoiseIncrement8 + kNoiseIncrement8;
-
-// Whole-number form of a noise value: Trunc(r - M / 100) with M = 100 q + m is r - q, less 1 when
-// m > 0 and r - q >= 1 (see NoiseLayer); 8-bit values carry 128 in offset and bias.
-struct NoiseRule
-{
-    uint32_t range = 0;
-    int32_t offset = 0;
-    int32_t roundDown = 0;
-    int32_t bias = 0;
-};
-
-bool CpuHasAvx2()
-{
-#if defined(TONEGEN_AVX2)
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
-void WriteStereo16Plain(uint8_t *out, const uint16_t *acc, int64_t len)
-{
-    for (int64_t k = 0; k < len; ++k) {
-        const uint32_t v = uint32_t{acc[k]} * 0x10001u;
-        std::memcpy(out + 4 * k, &v, 4);
-    }
-}
-
-#if defined(TONEGEN_AVX2)
-// 16-bit stereo frames: each sample twice. Stores that split no cache line write the image markedly
-// faster, so the frames up to the first 32-byte boundary go one by one.
-__attribute__((target("avx2"))) void WriteStereo16Avx2(uint8_t *out, const uint16_t *acc, int64_t len)
-{
-    const auto address = reinterpret_cast<uintptr_t>(out);
-    int64_t k =
-        address % 4 == 0 ? std::min<int64_t>(len, static_cast<int64_t>((32 - address % 32) % 32 / 4)) : 0;
-    WriteStereo16Plain(out, acc, k);
-    for (; k + 8 <= len; k += 8) {
-        const __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(acc + k)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(out + 4 * k),
-                            _mm256_or_si256(v, _mm256_slli_epi32(v, 16)));
-    }
-    WriteStereo16Plain(out + 4 * k, acc + k, len - k);
-}
-
-__attribute__((target("avx2"))) __m256i NoiseValuesAvx2(__m256i state, const NoiseRule &rule)
-{
-    const __m256i range = _mm256_set1_epi32(static_cast<int>(rule.range));
-    const __m256i even = _mm256_mul_epu32(state, range);
-    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(state, 32), range);
-    const __m256i r = _mm256_or_si256(_mm256_srli_epi64(even, 32),
-                                      _mm256_and_si256(odd, _mm256_set_epi32(-1, 0, -1, 0, -1, 0, -1, 0)));
-    __m256i t = _mm256_add_epi32(r, _mm256_set1_epi32(rule.offset));
-    t = _mm256_sub_epi32(t, _mm256_and_si256(_mm256_cmpgt_epi32(t, _mm256_setzero_si256()),
-                                             _mm256_set1_epi32(rule.roundDown)));
-    t = _mm256_sub_epi32(t, _mm256_set1_epi32(rule.bias));
-    return _mm256_srai_epi32(_mm256_slli_epi32(t, 16), 16);
-}
-
-// Sixteen states side by side, stepped sixteen draws at a time; returns the frames done.
-__attribute__((target("avx2"))) int64_t AddNoiseAvx2(uint16_t *acc, int64_t len, uint32_t &x,
-                                                     const NoiseRule &rule)
-{
-    if (len < 16)
-        return 0;
-    uint32_t states[16];
-    uint32_t y = x;
-    for (uint32_t &state : states)
-        state = y = kNoiseMultiplier * y + 1u;
-    __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states));
-    __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(states + 8));
-    const __m256i mul = _mm256_set1_epi32(static_cast<int>(kNoiseMultiplier16));
-    const __m256i inc = _mm256_set1_epi32(static_cast<int>(kNoiseIncrement16));
-    __m256i last = high;
-    int64_t k = 0;
-    for (; k + 16 <= len; k += 16) {
-        // The pack works per 128-bit half; the permute puts the frames back in order.
-        const __m256i v = _mm256_permute4x64_epi64(
-            _mm256_packs_epi32(NoiseValuesAvx2(low, rule), NoiseValuesAvx2(high, rule)), 0xD8);
-        __m256i *p = reinterpret_cast<__m256i *>(acc + k);
-        _mm256_storeu_si256(p, _mm256_add_epi16(_mm256_loadu_si256(p), v));
-        last = high;
-        low = _mm256_add_epi32(_mm256_mullo_epi32(low, mul), inc);
-        high = _mm256_add_epi32(_mm256_mullo_epi32(high, mul), inc);
-    }
-    x = static_cast<uint32_t>(_mm256_extract_epi32(last, 7));
-    return k;
-}
-#endif
-
-// Frames per vector of the period loop: sixteen 16-bit sums fill one AVX2 register.
-constexpr int64_t kLanes = 16;
-
-// What a pass of a periodic layer does with its values: store them as the first sums, add them to
-// the sums, or, as the last layer of 16-bit stereo, write the frames of the sums plus the values
-// (Emit) or of the values alone (EmitAlone), which spares a pass over the sums.
-enum class Pass : uint8_t { Store, Add, Emit, EmitAlone };
-
-struct PlainCopy
-{
-    template <Pass P>
-    static void Run(uint16_t *__restrict acc, uint8_t *out, const uint16_t *__restrict src, int64_t count)
-    {
-        if constexpr (P == Pass::EmitAlone) {
-            WriteStereo16Plain(out, src, count);
-        } else {
-            for (int64_t k = 0; k < count; ++k)
-                acc[k] = P == Pass::Store ? src[k] : static_cast<uint16_t>(acc[k] + src[k]);
-            if constexpr (P == Pass::Emit)
-                WriteStereo16Plain(out, acc, count);
-        }
-    }
-};
-
-#if defined(TONEGEN_AVX2)
-struct Avx2Copy
-{
-    template <Pass P>
-    __attribute__((target("avx2"))) static void Run(uint16_t *acc, uint8_t *out, const uint16_t *src,
-                                                    int64_t count)
-    {
-        int64_t k = 0;
-        for (; k + kLanes <= count; k += kLanes) {
-            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + k));
-            __m256i *d = reinterpret_cast<__m256i *>(acc + k);
-            if constexpr (P != Pass::Store && P != Pass::EmitAlone)
-                v = _mm256_add_epi16(v, _mm256_loadu_si256(d));
-            if constexpr (P == Pass::Store || P == Pass::Add) {
-                _mm256_storeu_si256(d, v);
-            } else {
-                // Each sample twice: quarters 0 2 1 3, then every word doubled within its half.
-                v = _mm256_permute4x64_epi64(v, 0xD8);
-                __m256i *o = reinterpret_cast<__m256i *>(out + 4 * k);
-                _mm256_storeu_si256(o, _mm256_unpacklo_epi16(v, v));
-                _mm256_storeu_si256(o + 1, _mm256_unpackhi_epi16(v, v));
-            }
-        }
-        PlainCopy::Run<P>(acc + k, out + 4 * k, src + k, count - k);
-    }
-};
-#endif
 
 // A periodic layer: within a period the value depends only on the position j, so the values are
 // computed once per position and added period by period. Periods are Trunc(c * P) - Trunc((c - 1) * P)
@@ -204,6 +50,36 @@ public:
             m_slope = m_span / static_cast<double>(m_n);
         m_table.reserve(static_cast<size_t>(m_n) + kLanes);
     }
+
+    double Period() const { return m_period; }
+
+    // The values of frames [f0, f0 + len), which must follow the frames of the previous call, as one
+    // run of the pattern, or null (having done nothing) if a period there ends off the pattern.
+    const uint16_t *Slice(int64_t f0, int64_t len)
+    {
+        if (m_pattern.empty())
+            return nullptr;
+        // The period c that holds frame `end` is the (r + 1)th of its repeat of the pattern.
+        const int64_t end = f0 + len;
+        const int64_t repeat = end / m_p;
+        const auto r =
+            static_cast<size_t>(std::upper_bound(m_ends.begin(), m_ends.end(), end % m_p) - m_ends.begin());
+        const int64_t c = repeat * m_q + static_cast<int64_t>(r) + 1;
+        // Periods m_c to c and the end of period m_c - 1 must keep to the pattern.
+        while (m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] < m_c - 1)
+            ++m_nextBreak;
+        if (m_nextBreak < m_breaks.size() && m_breaks[m_nextBreak] <= c)
+            return nullptr;
+        m_c = c;
+        m_boundary = repeat * m_p + m_ends[r];
+        m_n = m_boundary - repeat * m_p - (r == 0 ? 0 : m_ends[r - 1]);
+        m_j = end - (m_boundary - m_n);
+        return m_pattern.data() + f0 % m_p;
+    }
+
+    // Frames after which the pattern repeats (0: no pattern), and its values from frame 0 on.
+    int64_t PatternFrames() const { return m_pattern.empty() ? 0 : m_p; }
+    const uint16_t *Pattern() const { return m_pattern.data(); }
 
     // The next `len` frames, from `acc` on and, when emitting, to 16-bit stereo frames from `out` on.
     template <Pass P> void Add(uint16_t *acc, uint8_t *out, int64_t len)
@@ -241,9 +117,9 @@ private:
             }
             const int64_t left = n - j;
             if (left > len - i) {
-                if (n >= kLanes)
-                    Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, len - i);
-                else
+                if (n >= kLanes) {
+                    Copy::template Run<P>(acc + i, out + 4 * i, Sources<1>{Wrapped(n) + j}, len - i);
+                } else
                     Plain<P>(acc + i, out + 4 * i, j, len - i);
                 j += len - i;
                 break;
@@ -255,7 +131,7 @@ private:
             const int64_t whole = (left + kLanes - 1) / kLanes * kLanes;
             if (n >= kLanes && whole - left < next && i + whole <= len) {
                 // Whole vectors: the lanes past the end of the period are the first positions of the next.
-                Copy::template Run<P>(acc + i, out + 4 * i, Wrapped(n) + j, whole);
+                Copy::template Run<P>(acc + i, out + 4 * i, Sources<1>{Wrapped(n) + j}, whole);
                 i += whole;
                 j = whole - left;
             } else {
@@ -274,7 +150,7 @@ private:
     template <Pass P> void Plain(uint16_t *acc, uint8_t *out, int64_t j, int64_t count)
     {
         Grow(j + count);
-        PlainCopy::Run<P>(acc, out, m_table.data() + j, count);
+        PlainCopy::Run<P>(acc, out, Sources<1>{m_table.data() + j}, count);
     }
 
     // The values of a period of n frames followed by the first positions of the next period. Periods
@@ -289,6 +165,75 @@ private:
             slot.values.insert(slot.values.end(), m_table.begin(), m_table.begin() + kLanes);
         }
         return slot.values.data();
+    }
+
+public:
+    // Looks for q periods that take a whole number p of frames: then the values repeat every p frames
+    // wherever the periods end where the first q do, p frames later. The pattern holds a block more.
+    void FindPattern(int64_t frames)
+    {
+        constexpr int64_t kMaxPattern = int64_t{1} << 15;
+        // Below 2^31 frames the rounding of a period end stays far below the margin of FindBreaks.
+        if (frames <= 0 || frames >= (int64_t{1} << 31))
+            return;
+        for (int64_t q = 1; static_cast<double>(q) * m_period <= kMaxPattern; ++q) {
+            const double x = static_cast<double>(q) * m_period;
+            const double p = std::round(x);
+            if (std::abs(x - p) > 1e-9 * p || static_cast<int64_t>(x) != static_cast<int64_t>(p))
+                continue;
+            m_q = q;
+            m_p = static_cast<int64_t>(p);
+            break;
+        }
+        if (m_q == 0)
+            return;
+        int64_t longest = 0;
+        for (int64_t c = 1; c <= m_q; ++c) {
+            m_ends.push_back(static_cast<int64_t>(static_cast<double>(c) * m_period));
+            longest = std::max(longest, m_ends.back() - (c == 1 ? 0 : m_ends[static_cast<size_t>(c - 2)]));
+        }
+        if (!FindBreaks(frames))
+            return;
+        Grow(longest);
+        const int64_t size = m_p + std::min(frames, kBlockFrames);
+        m_pattern.reserve(static_cast<size_t>(size));
+        for (int64_t start = 0, c = 0; static_cast<int64_t>(m_pattern.size()) < size; ++c) {
+            const int64_t stop = c / m_q * m_p + m_ends[static_cast<size_t>(c % m_q)];
+            m_pattern.insert(m_pattern.end(), m_table.begin(),
+                             m_table.begin() + (std::min(stop, size) - start));
+            start = stop;
+        }
+    }
+
+private:
+    // The periods whose ends leave the pattern. The pattern ends period k q + s at k p + Trunc(s P),
+    // the rule at Trunc((k q + s) P), the whole part of k p + k (q P - p) + s P plus rounding. They
+    // agree unless s P lies that close to a whole number, so only such s are checked one by one.
+    bool FindBreaks(int64_t frames)
+    {
+        const int64_t repeats = frames / m_p + 2;
+        const double q = static_cast<double>(m_q);
+        const double drift =
+            std::abs(std::fma(q, m_period, -static_cast<double>(m_p))) * static_cast<double>(repeats) +
+            0x1p-20;
+        int64_t checks = 0;
+        for (int64_t s = 1; s <= m_q; ++s) {
+            const double y = static_cast<double>(s) * m_period;
+            if (std::abs(y - std::round(y) + std::fma(static_cast<double>(s), m_period, -y)) > drift)
+                continue;
+            // Too many to check: the pattern would hardly pay.
+            checks += repeats;
+            if (checks > frames / 8 + 64)
+                return false;
+            for (int64_t k = 0; k < repeats; ++k) {
+                const int64_t c = k * m_q + s;
+                if (static_cast<int64_t>(static_cast<double>(c) * m_period) !=
+                    k * m_p + m_ends[static_cast<size_t>(s - 1)])
+                    m_breaks.push_back(c);
+            }
+        }
+        std::sort(m_breaks.begin(), m_breaks.end());
+        return true;
     }
 
     void Grow(int64_t size)
@@ -340,6 +285,74 @@ private:
         std::vector<uint16_t> values;
     };
     WrappedTable m_wrapped[2];
+    int64_t m_q = 0, m_p = 0;      // q periods of p frames in all
+    std::vector<int64_t> m_ends;   // of the first q periods
+    std::vector<int64_t> m_breaks; // periods that end off the pattern
+    size_t m_nextBreak = 0;
+    std::vector<uint16_t> m_pattern;
+};
+
+// Layers whose patterns repeat together within a few blocks: their sum is one pattern too, used
+// wherever all of them keep to their own.
+struct PatternGroup
+{
+    std::vector<PeriodicLayer *> layers;
+    int64_t frames = 0;           // after which the sum repeats; 0 for a layer without pattern
+    std::vector<uint16_t> values; // of the sum over `frames` and a block more, for two layers or more
+
+    static std::vector<PatternGroup> Make(std::vector<PeriodicLayer> &periodic, int64_t frames)
+    {
+        constexpr int64_t kMaxFrames = int64_t{1} << 16;
+        std::vector<PatternGroup> groups;
+        for (PeriodicLayer &layer : periodic) {
+            const int64_t p = layer.PatternFrames();
+            const auto joins = std::find_if(groups.begin(), groups.end(), [&](const PatternGroup &g) {
+                return p > 0 && g.frames > 0 && std::lcm(g.frames, p) <= std::min(kMaxFrames, frames);
+            });
+            if (joins == groups.end()) {
+                groups.push_back({{&layer}, p, {}});
+            } else {
+                joins->layers.push_back(&layer);
+                joins->frames = std::lcm(joins->frames, p);
+            }
+        }
+        for (PatternGroup &g : groups) {
+            if (g.layers.size() < 2)
+                continue;
+            g.values.assign(static_cast<size_t>(g.frames + std::min(frames, kBlockFrames)), 0);
+            const auto size = static_cast<int64_t>(g.values.size());
+            for (const PeriodicLayer *layer : g.layers) {
+                const int64_t p = layer->PatternFrames();
+                for (int64_t start = 0; start < size; start += p) {
+                    uint16_t *to = g.values.data() + start;
+                    const uint16_t *from = layer->Pattern();
+                    for (int64_t i = 0; i < std::min(p, size - start); ++i)
+                        to[i] = static_cast<uint16_t>(to[i] + from[i]);
+                }
+            }
+        }
+        return groups;
+    }
+
+    // Adds the runs of frames [f0, f0 + len) to `runs` and the layers that have none to `others`.
+    void Slice(int64_t f0, int64_t len, std::vector<const uint16_t *> &runs,
+               std::vector<PeriodicLayer *> &others)
+    {
+        const size_t mark = runs.size();
+        bool all = true;
+        for (PeriodicLayer *layer : layers) {
+            if (const uint16_t *run = layer->Slice(f0, len)) {
+                runs.push_back(run);
+            } else {
+                others.push_back(layer);
+                all = false;
+            }
+        }
+        if (all && !values.empty()) {
+            runs.resize(mark);
+            runs.push_back(values.data() + f0 % frames);
+        }
+    }
 };
 
 // Noise is the only layer that changes from frame to frame: one draw of the generator each.
@@ -363,18 +376,24 @@ public:
         m_roundDown = M % 100 != 0 ? 1 : 0;
     }
 
-    void Add(uint16_t *__restrict acc, int64_t len)
+    // Adds the values to the sums or, with `store`, stores them as the first sums.
+    void Add(uint16_t *__restrict acc, int64_t len, bool store)
     {
         int64_t k = 0;
         // The vector forms work in 32-bit lanes; huge levels (far beyond full level) take the plain loop.
         const bool lanesFit = m_range < (1u << 30) && m_offset > -(int64_t{1} << 30);
 #if defined(TONEGEN_AVX2)
-        if (m_avx2 && lanesFit) {
+        // The AVX2 form works in 16-bit lanes: every r + offset and r + offset - bias must fit one.
+        const bool wordsFit =
+            m_range <= 0xFFFFu && m_offset - m_bias >= -0x8000 && m_range - 1 + m_offset <= 0x7FFF;
+        if (m_avx2 && wordsFit) {
             const NoiseRule rule{m_range, static_cast<int32_t>(m_offset), static_cast<int32_t>(m_roundDown),
                                  static_cast<int32_t>(m_bias)};
-            k = AddNoiseAvx2(acc, len, m_source.x, rule);
+            k = AddNoiseAvx2(acc, len, m_source.x, rule, store);
         }
 #endif
+        if (store)
+            std::fill(acc + k, acc + len, uint16_t{0});
 #if defined(__SSE2__)
         if (len - k >= 8 && lanesFit)
             k += AddEightAtATime(acc + k, len - k);
@@ -577,6 +596,13 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
             periodic.emplace_back(layer, format, avx2);
         }
     }
+    // A layer alone reads its period table, which stays in the first-level cache, faster than a long
+    // pattern, unless its periods are only a few vectors long.
+    const bool alone = periodic.size() == 1 && noise.empty() && coloured.empty();
+    for (PeriodicLayer &layer : periodic) {
+        if (!alone || layer.Period() < static_cast<double>(8 * kLanes))
+            layer.FindPattern(frames);
+    }
 
     // Aligned, so that whole-register runs of the sums split no cache line.
     struct alignas(64) Sums
@@ -585,11 +611,12 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     };
     const auto sums = std::make_unique<Sums>();
     uint16_t *const acc = sums->values;
-    // Sums wrap modulo 2^16, so the layers may be added in any order: the last periodic layer
-    // writes 16-bit stereo frames itself, the first stores its values.
-    const bool emit = format.sixteenBit && format.stereo && !periodic.empty();
-    const size_t summed = emit ? periodic.size() - 1 : periodic.size();
-    const bool alone = emit && summed == 0 && noise.empty() && coloured.empty();
+    // Sums wrap modulo 2^16, so the layers may be added in any order. In 16-bit stereo the last pass
+    // writes the frames of the sums plus its own values, which spares a pass over the sums.
+    const bool stereo16 = format.sixteenBit && format.stereo;
+    std::vector<PatternGroup> groups = PatternGroup::Make(periodic, frames);
+    std::vector<const uint16_t *> runs;
+    std::vector<PeriodicLayer *> others;
     // The first block ends where the frames reach a 64-byte boundary; the later ones start on one.
     const auto address = reinterpret_cast<uintptr_t>(data);
     const int64_t head = address % static_cast<uintptr_t>(frameSize) == 0
@@ -599,22 +626,50 @@ void SynthesizeLayers(uint8_t *data, int64_t dataSize, const SynthFormat &format
     for (int64_t f0 = 0; f0 < frames; f0 += len) {
         len = std::min(f0 == 0 && head > 0 ? head : kBlockFrames, frames - f0);
         uint8_t *const out = data + f0 * frameSize;
-        if (summed == 0 && !alone)
-            std::fill_n(acc, len, uint16_t{0});
-        for (size_t i = 0; i < summed; ++i) {
-            if (i == 0)
-                periodic[i].Add<Pass::Store>(acc, out, len);
+        // Layers whose periods follow their pattern here add runs of it, up to kMaxSources in a pass.
+        runs.clear();
+        others.clear();
+        for (PatternGroup &group : groups)
+            group.Slice(f0, len, runs, others);
+        const size_t last = stereo16 ? std::min(runs.size(), kMaxSources) : 0;
+        PeriodicLayer *const emitter = stereo16 && last == 0 && !others.empty() ? others.back() : nullptr;
+        if (emitter)
+            others.pop_back();
+        bool summed = false;
+        for (size_t i = 0; i + last < runs.size(); i += kMaxSources) {
+            const size_t sources = std::min(kMaxSources, runs.size() - last - i);
+            if (summed)
+                SumSources<Pass::Add>(acc, out, runs.data() + i, sources, len, avx2);
             else
-                periodic[i].Add<Pass::Add>(acc, out, len);
+                SumSources<Pass::Store>(acc, out, runs.data() + i, sources, len, avx2);
+            summed = true;
         }
-        for (NoiseLayer &layer : noise)
-            layer.Add(acc, len);
+        for (PeriodicLayer *layer : others) {
+            if (summed)
+                layer->Add<Pass::Add>(acc, out, len);
+            else
+                layer->Add<Pass::Store>(acc, out, len);
+            summed = true;
+        }
+        const bool emits = last > 0 || emitter;
+        for (NoiseLayer &layer : noise) {
+            layer.Add(acc, len, !summed);
+            summed = true;
+        }
+        if (!summed && (!emits || !coloured.empty())) {
+            std::fill_n(acc, len, uint16_t{0});
+            summed = true;
+        }
         for (ColouredLayer &layer : coloured)
             layer.Add(acc, len);
-        if (alone)
-            periodic.back().Add<Pass::EmitAlone>(acc, out, len);
-        else if (emit)
-            periodic.back().Add<Pass::Emit>(acc, out, len);
+        if (last > 0 && summed)
+            SumSources<Pass::Emit>(acc, out, runs.data() + runs.size() - last, last, len, avx2);
+        else if (last > 0)
+            SumSources<Pass::EmitAlone>(acc, out, runs.data() + runs.size() - last, last, len, avx2);
+        else if (emitter && summed)
+            emitter->Add<Pass::Emit>(acc, out, len);
+        else if (emitter)
+            emitter->Add<Pass::EmitAlone>(acc, out, len);
         else
             WriteFramesWith(out, acc, len, format, avx2);
     }

@@ -406,4 +406,27 @@ TEST(ReferenceCompare, LongImagesWithEveryWaveform)
     }
 }
 
+// Periods of 280 Hz at 96000 frames a second and of 165 Hz at 44100 repeat in patterns that some
+// period ends leave; layers that repeat together are summed ahead, beside noise.
+TEST(ReferenceCompare, PeriodEndsOffTheirPattern)
+{
+    sound::ScopedFakeSoundPlayer fake;
+    for (const bool hiQ : {true, false}) {
+        Settings st;
+        st.duration = 1500;
+        st.frequency = hiQ ? 280 : 165;
+        st.hiQ = hiQ;
+        st.stereo = hiQ;
+        st.sixteen = hiQ;
+        for (int i = 0; i < 5; ++i) {
+            st.amps[i] = 15;
+            st.waves[i] = i;
+        }
+        Reference ref(st);
+        const auto expected = ref.Build();
+        const auto actual = BuildWithComponent(st);
+        ASSERT_EQ(FirstDifference(actual, expected), expected.size()) << st.Describe();
+    }
+}
+
 } // namespace
