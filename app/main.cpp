@@ -17,6 +17,11 @@ int main(int argc, char **argv)
     app::StartupTimes times;
     // Sets the environment only, before anything can start the sound system or threads.
     app::AvoidSessionBusLauncher();
+    // Shared-memory images cost the display connection a completion event and a wake-up per
+    // repaint; the activity bar repaints a few pixels a hundred times a second, which a plain
+    // image request carries for less. A user's own choice stays.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     // --no-ramps and --device are for the window too, so they are taken out before the arguments
     // choose the mode.
     const app::StartOptions start = app::TakeStartOptions(argc, argv);
@@ -32,11 +37,6 @@ int main(int argc, char **argv)
     if (!start.ramps)
         player.setRamps(false);
     times.Mark("sound");
-    // Shared-memory images cost the display connection a completion event and a wake-up per
-    // repaint; the activity bar repaints a few pixels a hundred times a second, which a plain
-    // image request carries for less. A user's own choice stays.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
     controls::TApplication Application(argc, argv);
     times.Mark("toolkit");
     Application.Initialize();
