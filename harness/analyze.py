@@ -329,16 +329,21 @@ def change_delays(left, marks, freqs, rate):
     return found
 
 
+def report_delays(found, missing_what, name):
+    """The summary of (mark, delay) pairs; fails on the first mark without a delay."""
+    missing = [mark for mark, delay in found if delay is None]
+    if missing:
+        print(f"FAIL: {missing_what} after frame {missing[0]}", file=sys.stderr)
+        return 1
+    summary(name, [delay for _, delay in found])
+    return 0
+
+
 def cmd_onsets(args):
     left, right = load(args.file, args.rate)
     marks = parse_list(args.marks, int)
     found = onset_delays(left, right, marks, args.threshold, args.rate)
-    missing = [mark for mark, delay in found if delay is None]
-    if missing:
-        print(f"FAIL: no sound after frame {missing[0]}", file=sys.stderr)
-        return 1
-    summary("start -> first sound", [delay for _, delay in found])
-    return 0
+    return report_delays(found, "no sound", "start -> first sound")
 
 
 def cmd_changes(args):
@@ -349,12 +354,7 @@ def cmd_changes(args):
         print("marks and freqs differ in number", file=sys.stderr)
         return 2
     found = change_delays(left, marks, freqs, args.rate)
-    missing = [mark for mark, delay in found if delay is None]
-    if missing:
-        print(f"FAIL: no change of a sounding tone after frame {missing[0]}", file=sys.stderr)
-        return 1
-    summary("knob step -> new sound", [delay for _, delay in found])
-    return 0
+    return report_delays(found, "no change of a sounding tone", "knob step -> new sound")
 
 
 def main(argv=None):
