@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <exception>
 
 namespace widgets {
@@ -391,29 +393,47 @@ void TiComponent::DrawStaticPicture(canvas::Canvas &Canvas,
 
 QImage TiComponent::PaintToImage()
 {
+    QImage bitmap;
+    PaintInto(bitmap, rect());
+    return bitmap;
+}
+
+void TiComponent::PaintInto(QImage &Bitmap, const QRect &Area)
+{
     Lock();
     struct Unlocker
     {
         TiComponent *self;
         ~Unlocker() { self->Unlock(); }
     } unlocker{this};
-    QImage bitmap(qMax(width(), 0), qMax(height(), 0), QImage::Format_RGB32);
-    bitmap.fill(Qt::white);
-    canvas::Canvas canvas(&bitmap);
+    const QSize size(qMax(width(), 0), qMax(height(), 0));
+    if (Bitmap.size() != size || Bitmap.format() != QImage::Format_RGB32)
+        Bitmap = QImage(size, QImage::Format_RGB32);
+    // A handler painting over the widget may read any pixel, so it gets the whole picture.
+    const bool whole = Area.contains(QRect(QPoint(0, 0), size)) ||
+                       isSignalConnected(QMetaMethod::fromSignal(&TiComponent::OnAfterPaint));
+    const QRect area = whole ? QRect(QPoint(0, 0), size) : Area & QRect(QPoint(0, 0), size);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb *>(Bitmap.scanLine(y)) + area.left(), area.width(), 0xffffffffu);
+    canvas::Canvas canvas(&Bitmap);
+    if (!whole)
+        canvas.SetClipRect(canvas::Bounds(area.x(), area.y(), area.width(), area.height()));
     canvas.Brush.Style = canvas::bsSolid;
     canvas.Pen.Style = canvas::psSolid;
     iPaintTo(canvas);
     emit OnAfterPaint(this, &canvas);
-    return bitmap;
 }
 
 void TiComponent::paintEvent(QPaintEvent *event)
 {
-    Q_UNUSED(event);
     try {
-        const QImage bitmap = PaintToImage();
+        // Only the requested part is drawn and copied; the bitmap is kept for the next paint.
+        const QRect area = event->rect() & rect();
+        if (area.isEmpty())
+            return;
+        PaintInto(FPaintBitmap, area);
         QPainter painter(this);
-        painter.drawImage(0, 0, bitmap);
+        painter.drawImage(area.topLeft(), FPaintBitmap, area);
     } catch (const std::exception &) {
         // The window keeps what it showed before.
     }

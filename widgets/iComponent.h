@@ -134,6 +134,8 @@ public:
     // Renders the complete widget the way a screen paint does (lock, off-screen bitmap,
     // iPaintTo, OnAfterPaint) and returns the bitmap.
     QImage PaintToImage();
+    // The same within `Area` of `Bitmap`, which is made widget-sized; pixels outside it are left.
+    void PaintInto(QImage &Bitmap, const QRect &Area);
 
     // How many requests of each kind were issued: neither the pixels nor the pending flags
     // tell one request from two.
@@ -209,6 +211,7 @@ protected:
     int FUpdateFrameRate = 60;
     bool FOptionSaveAllProperties = false;
     std::unique_ptr<QImage> FBackGroundCache;
+    QImage FPaintBitmap; // the screen paint's off-screen bitmap, reused
     bool FBackGroundDirty = true;
     bool FUpdateLocked = false;
     bool FPendingBackGround = false;

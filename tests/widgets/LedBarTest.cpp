@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+#include <QPixmap>
+#include <QScreen>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -387,7 +389,8 @@ TEST(LedBarSetters, RepaintOnlyOnChangeAndAcceptAnything)
 }
 
 // A position step repaints every pixel that changes and nothing else of the bar: none when no
-// segment turns on or off, and only a strip of the bar when some do.
+// segment turns on or off, and only a strip of the bar when some do; the screen then shows the
+// whole new picture.
 TEST(LedBarRepaint, PositionStepRepaintsExactlyTheSegmentsThatChange)
 {
     struct PaintSpy : QObject
@@ -420,6 +423,10 @@ TEST(LedBarRepaint, PositionStepRepaintsExactlyTheSegmentsThatChange)
             bar.SetPosition(step % 100);
             QApplication::processEvents();
             const QImage after = bar.PaintToImage();
+            // What the screen shows after painting only the strip is the whole new picture.
+            ASSERT_EQ(bar.screen()->grabWindow(bar.winId()).toImage().convertToFormat(QImage::Format_RGB32),
+                      after)
+                << step;
             bool differs = false;
             for (int y = 0; y < after.height(); ++y)
                 for (int x = 0; x < after.width(); ++x)
