@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Latency of the generator's sound under Xvfb with a private PulseAudio null sink, at level 80:
  - start click -> first sound, for starts that find the sound device still open (a start 0.1 s
-   after a stop) and for starts after a pause of 2.5 s (the player closes the device after half
-   a second of silence);
+   after a stop) and for starts after a pause of 2.5 s (the player closes the device once its
+   sound has played out);
  - key step -> new frequency: the frequency knob focused, Home and End (20 Hz and 20 kHz) in
    turn while an endless tone sounds.
 Prints mean, 95th percentile and worst in ms. The times run from the recording's frame just
@@ -27,7 +27,7 @@ from harness.xinput import XdoPipe, wait_idle  # noqa: E402
 
 LEVEL = 80
 ONSET_THRESHOLD = 64
-OPEN_PAUSE, CLOSED_PAUSE = 0.1, 2.5  # stop -> next start, either side of the player's half second
+OPEN_PAUSE, CLOSED_PAUSE = 0.1, 2.5  # stop -> next start, either side of the player's idle hold
 
 
 def starts(session, pipe, name, count, pause):
