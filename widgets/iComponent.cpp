@@ -391,6 +391,11 @@ void TiComponent::DrawStaticPicture(canvas::Canvas &Canvas,
     Canvas.Draw(0, 0, cache);
 }
 
+bool TiComponent::PaintedOver() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&TiComponent::OnAfterPaint));
+}
+
 QImage TiComponent::PaintToImage()
 {
     QImage bitmap;
@@ -409,9 +414,7 @@ void TiComponent::PaintInto(QImage &Bitmap, const QRect &Area)
     const QSize size(qMax(width(), 0), qMax(height(), 0));
     if (Bitmap.size() != size || Bitmap.format() != QImage::Format_RGB32)
         Bitmap = QImage(size, QImage::Format_RGB32);
-    // A handler painting over the widget may read any pixel, so it gets the whole picture.
-    const bool whole = Area.contains(QRect(QPoint(0, 0), size)) ||
-                       isSignalConnected(QMetaMethod::fromSignal(&TiComponent::OnAfterPaint));
+    const bool whole = Area.contains(QRect(QPoint(0, 0), size)) || PaintedOver();
     const QRect area = whole ? QRect(QPoint(0, 0), size) : Area & QRect(QPoint(0, 0), size);
     for (int y = area.top(); y <= area.bottom(); ++y)
         std::fill_n(reinterpret_cast<QRgb *>(Bitmap.scanLine(y)) + area.left(), area.width(), 0xffffffffu);

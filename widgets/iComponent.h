@@ -182,6 +182,8 @@ protected:
     // Creates the cache at the widget size on first use.
     QImage &EnsureBackGroundCache();
     void SetBackGroundDirty(bool Value) { FBackGroundDirty = Value; }
+    // Something draws after iPaintTo, and may read or depend on any pixel.
+    bool PaintedOver() const;
 
     // Geometry changes arrive here whether they come from SetBounds or from Qt directly.
     virtual void BoundsChanged(bool Moved, bool Resized);

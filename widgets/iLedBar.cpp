@@ -3,7 +3,6 @@
 #include "widgets/iGPFunctions.h"
 #include "widgets/iMath.h"
 
-#include <QMetaMethod>
 
 #include <algorithm>
 #include <cmath>
@@ -208,12 +207,6 @@ TiLedBarLayout TiLedBar::LayoutAt(double Fraction) const
 TiLedBarLayout TiLedBar::CurrentLayout() const
 {
     return LayoutAt(GetPositionPercent());
-}
-
-bool TiLedBar::PaintedOver() const
-{
-    // Whatever draws after the bar may depend on the position.
-    return isSignalConnected(QMetaMethod::fromSignal(&TiComponent::OnAfterPaint));
 }
 
 bool TiLedBar::DrawsAlike(double A, double B) const

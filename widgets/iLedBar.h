@@ -67,7 +67,6 @@ protected:
 private:
     TiLedBarLayout CurrentLayout() const;
     TiLedBarLayout LayoutAt(double Fraction) const;
-    bool PaintedOver() const;
 
     // What the last paint showed: a position change repaints from it to the new lit end.
     canvas::TRect FPaintedFirst;
