@@ -3,7 +3,6 @@
 #include "widgets/iGPFunctions.h"
 #include "widgets/iMath.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
